@@ -1,0 +1,10 @@
+# Third-party libraries, all from Debian packages (scripts/install-deps).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0 gobject-2.0 gio-2.0)
+pkg_check_modules(GMIME REQUIRED IMPORTED_TARGET gmime-3.0)
+pkg_check_modules(GSF REQUIRED IMPORTED_TARGET libgsf-1)
+pkg_check_modules(MAGIC REQUIRED IMPORTED_TARGET libmagic)
+find_package(fmt REQUIRED)
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+find_package(Qt6 COMPONENTS Widgets Test QUIET)
