@@ -1,0 +1,69 @@
+#pragma once
+// File primitives shared by the INI files and the registry: an owned file descriptor, whole-file
+// reads, atomic whole-file writes, advisory locks and the "has it changed on disk" check.
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+/// An owned POSIX file descriptor, closed when the object ends.
+class UniqueFd {
+public:
+    UniqueFd() noexcept = default;
+    explicit UniqueFd(int fd) noexcept : fd_(fd) {}
+    ~UniqueFd() { Reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int Get() const noexcept { return fd_; }
+    explicit operator bool() const noexcept { return fd_ >= 0; }
+    int Release() noexcept;
+    void Reset(int fd = -1) noexcept;
+
+private:
+    int fd_ = -1;
+};
+
+/// Reads all of an open file from its current position; raises EOSError on a read error.
+std::string ReadAll(int fd, const std::filesystem::path& nameForErrors);
+
+/// Replaces `path` by `bytes` so that a reader sees either the old or the new file, never a part:
+/// a temporary file in the same folder is written, flushed to disk (fsync) and renamed over
+/// `path`, then the folder is flushed. The file keeps the old file's mode, a new one gets
+/// `newFileMode`. On failure the temporary file is removed, `path` is untouched and EOSError
+/// (naming `path`) is raised.
+void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes, mode_t newFileMode = 0644);
+
+/// An advisory lock (flock) on a lock file, created when missing, held while the object lives.
+class FileLock {
+public:
+    enum class Mode { Shared, Exclusive };
+    FileLock(const std::filesystem::path& lockFile, Mode mode);
+
+private:
+    UniqueFd fd_;
+};
+
+/// Remembers which version of a file was read, to tell later whether the file on disk is still
+/// that version. The file is kept open, so its inode cannot be reused by a later version; the
+/// check compares device, inode, size, modification and change times.
+class FileStamp {
+public:
+    /// Reads `path` and remembers it; nothing when the file is missing or cannot be read.
+    std::optional<std::string> Load(const std::filesystem::path& path);
+    /// True when `path` is still the version last loaded (or still missing/unreadable).
+    bool Current(const std::filesystem::path& path) const;
+    /// Forgets the version, so that the next Current() is false.
+    void Invalidate() noexcept;
+
+private:
+    UniqueFd fd_;
+    struct stat stat_ {};
+    bool valid_ = false;
+    bool missing_ = false;
+};
