@@ -28,6 +28,9 @@ struct GUID {
 using IID = GUID;
 using CLSID = GUID;
 
+/// The all-zero identifier.
+inline constexpr GUID GUID_NULL{};
+
 namespace guid_detail {
 constexpr int HexValue(char c)
 {

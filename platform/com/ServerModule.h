@@ -1,0 +1,89 @@
+#pragma once
+// What a server library's four entry points do, from a table of its classes:
+//
+//   ServerModule& Module() { static ServerModule module({{kClsid, "Lib.Class", "Text", Create}}); ... }
+//   TROVANTA_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID& c, const IID& i, void** o)
+//   { return Module().GetClassObject(c, i, o); }
+//   TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()
+//   { return Module().RegisterServer(reinterpret_cast<const void*>(&DllRegisterServer)); }
+//
+// The module counts the library's live objects and server locks; `DllCanUnloadNow` answers
+// S_OK only when both are zero, so the library is never unloaded under a living object.
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/com/ClassFactory.h"
+
+class ServerModule;
+
+/// Holds the module for as long as it lives (an object, a lock, a factory).
+class ModuleLock {
+public:
+    explicit ModuleLock(ServerModule& module);
+    ModuleLock(const ModuleLock& other);
+    ModuleLock& operator=(const ModuleLock&) = delete;
+    ~ModuleLock();
+
+private:
+    ServerModule& module_;
+};
+
+/// An object of type T that keeps its server module loaded while it lives. The lock is
+/// the first base, so it is released after T's destructor has run.
+template <class T>
+class ModuleObject final : private ModuleLock, public T {
+public:
+    template <class... Args>
+    explicit ModuleObject(ServerModule& module, Args&&... args)
+        : ModuleLock(module), T(std::forward<Args>(args)...)
+    {
+    }
+};
+
+/// One class a server library offers.
+struct ServerClass {
+    CLSID clsid;
+    std::string progID;
+    std::string description;
+    /// Creates a new object; the object should hold the module (see `ServerModule::Make`).
+    std::function<ComPtr<IUnknown>(ServerModule&)> create;
+};
+
+class ServerModule {
+public:
+    explicit ServerModule(std::vector<ServerClass> classes) : classes_(std::move(classes)) {}
+    ServerModule(const ServerModule&) = delete;
+    ServerModule& operator=(const ServerModule&) = delete;
+
+    /// DllGetClassObject: the class factory of `clsid`, CLASS_E_CLASSNOTAVAILABLE for a
+    /// class this library does not offer.
+    HRESULT GetClassObject(const CLSID& clsid, const IID& riid, void** object) noexcept;
+    /// DllCanUnloadNow: S_OK when no object and no lock is alive, else S_FALSE.
+    HRESULT CanUnloadNow() const noexcept;
+    /// DllRegisterServer: writes every class under HKEY_CLASSES_ROOT with the path of the
+    /// library that holds `addressInLibrary` as its InprocServer32. E_FAIL on failure, with
+    /// the reason in the thread's error info.
+    HRESULT RegisterServer(const void* addressInLibrary) const noexcept;
+    /// DllUnregisterServer: removes the keys that RegisterServer wrote.
+    HRESULT UnregisterServer() const noexcept;
+
+    /// Creates an object of this library that holds the module while it lives.
+    template <class T, class... Args>
+    ComPtr<T> Make(Args&&... args)
+    {
+        return MakeCom<ModuleObject<T>>(*this, std::forward<Args>(args)...);
+    }
+
+    const std::vector<ServerClass>& Classes() const { return classes_; }
+    void Lock() noexcept { ++locks_; }
+    void Unlock() noexcept { --locks_; }
+    long LockCount() const noexcept { return locks_; }
+
+private:
+    std::vector<ServerClass> classes_;
+    std::atomic<long> locks_{0};
+};
