@@ -256,9 +256,13 @@ public:
 
     void Clear();
     void Assign(const TManualOptions& other) { *this = other; }
-    /// Loads every part from the subkey of its name below `key` (HKEY_CURRENT_USER).
+    /// Loads every part from the subkey of its name below `key` of HKEY_CURRENT_USER. The
+    /// overloads without `reg` use the registry of TrovantaHome(). Saving is one commit and
+    /// deletes nothing first.
     void LoadFromRegistry(const std::string& key);
     void SaveToRegistry(const std::string& key) const;
+    void LoadFromRegistry(TRegistry& reg, const std::string& key);
+    void SaveToRegistry(TRegistry& reg, const std::string& key) const;
     /// A job definition file; a name without a folder lies in the Windows folder.
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName) const;
@@ -298,6 +302,8 @@ public:
     void Assign(const TJobOptions& other) { *this = other; }
     void LoadFromRegistry(const std::string& key);
     void SaveToRegistry(const std::string& key) const;
+    void LoadFromRegistry(TRegistry& reg, const std::string& key);
+    void SaveToRegistry(TRegistry& reg, const std::string& key) const;
 
 private:
     TOptions_ExportEmails FExportEmails;
@@ -325,7 +331,8 @@ private:
     std::vector<std::unique_ptr<TJobOptions>> FItems;
 };
 
-/// Processing of incoming e-mails: the switch and the rules in order.
+/// Processing of incoming e-mails: the switch and the rules in order. Saving deletes the key
+/// and writes it again as one commit, so rules that no longer exist leave no key behind.
 class TAutoOptions {
 public:
     TAutoOptions() = default;
@@ -339,8 +346,9 @@ public:
 
     void Clear();
     void LoadFromRegistry(const std::string& key);
-    /// Deletes the key and writes it again, as one commit.
     void SaveToRegistry(const std::string& key) const;
+    void LoadFromRegistry(TRegistry& reg, const std::string& key);
+    void SaveToRegistry(TRegistry& reg, const std::string& key) const;
 
 private:
     TJobList FJobs;
@@ -355,6 +363,8 @@ public:
     void Clear();
     void LoadFromRegistry(const std::string& key);
     void SaveToRegistry(const std::string& key) const;
+    void LoadFromRegistry(TRegistry& reg, const std::string& key);
+    void SaveToRegistry(TRegistry& reg, const std::string& key) const;
 };
 
 /// The user's own names and addresses, one wildcard mask per line.
@@ -371,6 +381,8 @@ public:
     void Clear();
     void LoadFromRegistry(const std::string& key);
     void SaveToRegistry(const std::string& key) const;
+    void LoadFromRegistry(TRegistry& reg, const std::string& key);
+    void SaveToRegistry(TRegistry& reg, const std::string& key) const;
 
 private:
     TStringList FValues;
