@@ -99,6 +99,8 @@ private:
     HiveFile& Hive();
     /// Absolute key path of `key` (relative to the open key unless it begins with "\").
     std::string Resolve(std::string_view key) const;
+    /// "HKEY_CURRENT_USER\\<open key>", for messages.
+    std::string KeyDisplayName() const;
     const RegKey* CurrentKey();
     const RegValue* FindValue(std::string_view name);
     const RegValue& RequireValue(std::string_view name, RegType type);

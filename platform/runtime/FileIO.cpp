@@ -1,0 +1,158 @@
+#include "platform/runtime/FileIO.h"
+
+#include "platform/runtime/Exception.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace fs = std::filesystem;
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
+{
+    if (this != &other)
+        Reset(other.Release());
+    return *this;
+}
+
+int UniqueFd::Release() noexcept
+{
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+void UniqueFd::Reset(int fd) noexcept
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = fd;
+}
+
+std::string ReadAll(int fd, const fs::path& nameForErrors)
+{
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            return bytes;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseLastOSError(nameForErrors.string());
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+namespace {
+
+void WriteAllOrThrow(int fd, const std::string& bytes, const fs::path& path)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseLastOSError(path.string());
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+/// Flushes the folder entry of a rename; a folder that cannot be opened is no error.
+void SyncFolder(const fs::path& folder)
+{
+    const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir)
+        ::fsync(dir.Get());
+}
+
+/// Removes the temporary file unless it was renamed.
+struct TempFileGuard {
+    std::string name;
+    bool keep = false;
+    ~TempFileGuard()
+    {
+        if (!keep)
+            ::unlink(name.c_str());
+    }
+};
+
+}  // namespace
+
+void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t newFileMode)
+{
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    const UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
+    if (!fd)
+        RaiseLastOSError(path.string());
+    TempFileGuard guard{pattern};
+
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : newFileMode;
+    if (::fchmod(fd.Get(), mode) != 0)
+        RaiseLastOSError(path.string());
+    WriteAllOrThrow(fd.Get(), bytes, path);
+    if (::fsync(fd.Get()) != 0)
+        RaiseLastOSError(path.string());
+    if (::rename(pattern.c_str(), path.c_str()) != 0)
+        RaiseLastOSError(path.string());
+    guard.keep = true;
+    SyncFolder(folder);
+}
+
+FileLock::FileLock(const fs::path& lockFile, Mode mode)
+    : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+{
+    if (!fd_)
+        RaiseLastOSError(lockFile.string());
+    const int operation = mode == Mode::Exclusive ? LOCK_EX : LOCK_SH;
+    while (::flock(fd_.Get(), operation) != 0) {
+        if (errno != EINTR)
+            RaiseLastOSError(lockFile.string());
+    }
+}
+
+std::optional<std::string> FileStamp::Load(const fs::path& path)
+{
+    fd_.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    valid_ = true;
+    missing_ = !fd_ || ::fstat(fd_.Get(), &stat_) != 0 || !S_ISREG(stat_.st_mode);
+    if (missing_) {
+        fd_.Reset();
+        return std::nullopt;
+    }
+    try {
+        return ReadAll(fd_.Get(), path);
+    } catch (const EOSError&) {
+        fd_.Reset();
+        missing_ = true;
+        return std::nullopt;
+    }
+}
+
+bool FileStamp::Current(const fs::path& path) const
+{
+    if (!valid_)
+        return false;
+    struct stat now {};
+    if (::stat(path.c_str(), &now) != 0 || !S_ISREG(now.st_mode))
+        return missing_;
+    if (missing_)
+        return false;
+    return now.st_dev == stat_.st_dev && now.st_ino == stat_.st_ino && now.st_size == stat_.st_size
+        && now.st_mtim.tv_sec == stat_.st_mtim.tv_sec && now.st_mtim.tv_nsec == stat_.st_mtim.tv_nsec
+        && now.st_ctim.tv_sec == stat_.st_ctim.tv_sec && now.st_ctim.tv_nsec == stat_.st_ctim.tv_nsec;
+}
+
+void FileStamp::Invalidate() noexcept
+{
+    valid_ = false;
+    fd_.Reset();
+}
