@@ -1,0 +1,166 @@
+#include "engine/LnkTools.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "jobs/FileTools.h"
+#include "platform/runtime/Exception.h"
+#include "platform/runtime/FileIO.h"
+#include "platform/runtime/Text.h"
+#include "platform/shell/ShellLink.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kShortcutError = "Error while creating the shortcut.";
+constexpr std::size_t kMaxPath = 260;
+// Shell links are small; a larger file is read only this far, which keeps a hostile
+// attachment from filling memory. The link info lies near the start.
+constexpr std::size_t kMaxLinkBytes = 1 << 20;
+
+std::string::size_type NameStart(const std::string& path)
+{
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+// The name without its folder; a sender's "\" counts as a separator too.
+std::string ExtractName(const std::string& path) { return path.substr(NameStart(path)); }
+
+// Position of the extension's dot in a name, or npos.
+std::string::size_type ExtensionDot(const std::string& name)
+{
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos || dot < NameStart(name) ? std::string::npos : dot;
+}
+
+std::string ShortcutFolder() { return JoinPath(GetTempDir(), "Trovanta"); }
+
+bool FileExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+void CreateFolder(const std::string& dir)
+{
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) throw EOSError(ec.value(), dir);
+}
+
+// What the link records of its target: description, and the target's times and size
+// when it exists.
+shell::ShellLinkData LinkFor(const std::string& target, const std::string& description)
+{
+    shell::ShellLinkData link;
+    link.targetPath = target;
+    link.description = description;
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) {
+        link.fileSize = static_cast<std::uint32_t>(info.st_size);
+        link.writeTime = shell::FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+        link.accessTime = shell::FileTimeFromUnix(info.st_atim.tv_sec, info.st_atim.tv_nsec);
+        link.creationTime = shell::FileTimeFromUnix(info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
+        if (S_ISDIR(info.st_mode)) link.fileAttributes = shell::kFileAttributeDirectory;
+    }
+    return link;
+}
+
+// Saves the link; a failure leaves no file, so that the caller reports it.
+void SaveLink(const std::string& linkPath, const shell::ShellLinkData& link)
+{
+    if (Utf8Length(linkPath) > kMaxPath) return;
+    try {
+        WriteFileAtomically(linkPath, shell::WriteShellLink(link), 0600);
+    } catch (const EOSError&) {
+    }
+}
+
+void DeleteQuietly(const std::string& path) { ::unlink(path.c_str()); }
+
+std::string ReadLinkBytes(const std::string& path)
+{
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) return {};
+    std::string bytes(kMaxLinkBytes, '\0');
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+        const ssize_t n = ::read(fd.Get(), bytes.data() + used, bytes.size() - used);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        used += static_cast<std::size_t>(n);
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+}  // namespace
+
+std::string ShortcutFileName(const std::string& FileName)
+{
+    std::string name = ExtractName(FileName);
+    if (const auto dot = ExtensionDot(name); dot != std::string::npos) name[dot] = '-';
+    return name + ".qel";
+}
+
+std::string CreateShortcut(const std::string& Target, const std::string& FileName)
+{
+    const std::string linkPath = JoinPath(ShortcutFolder(), ShortcutFileName(FileName));
+    const std::string pifPath = linkPath.substr(0, linkPath.size() - 4) + ".pif";
+    CreateFolder(ShortcutFolder());
+    try {
+        FileDelete(linkPath);
+        FileDelete(pifPath);
+        SaveLink(linkPath, LinkFor(Target, FileName));
+        if (FileExists(linkPath)) return linkPath;
+        if (!FileExists(pifPath)) throw Exception(kShortcutError);
+        if (::rename(pifPath.c_str(), linkPath.c_str()) != 0) RaiseLastOSError(pifPath);
+        return linkPath;
+    } catch (...) {
+        DeleteQuietly(pifPath);
+        DeleteQuietly(linkPath);
+        throw;
+    }
+}
+
+std::string ReadShortcutTarget(const std::string& LinkFile)
+{
+    try {
+        const auto link = shell::ReadShellLink(ReadLinkBytes(LinkFile));
+        if (!link || Utf8Length(link->targetPath) > kMaxPath) return {};
+        return link->targetPath;
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string ResolveShortcut(const std::string& LinkFile)
+{
+    std::string target = ReadShortcutTarget(LinkFile);
+    const std::string name = ExtractName(LinkFile);
+    const auto dot = ExtensionDot(name);
+    if (!target.empty() || (dot != std::string::npos && SameTextAscii(name.substr(dot), ".pif"))) return target;
+
+    const std::string runFolder = JoinPath(ShortcutFolder(), "Run");
+    const std::string copy = JoinPath(runFolder, name.substr(0, dot) + ".pif");
+    CreateFolder(runFolder);
+    FileCopy(LinkFile, copy, true);
+    target = ReadShortcutTarget(copy);
+    FileDelete(copy);
+    return target;
+}
+
+std::string ShortcutNameToFileName(const std::string& LinkName)
+{
+    std::string name = LinkName;
+    if (const auto dot = ExtensionDot(name); dot != std::string::npos) name.erase(dot);
+    const auto dash = name.rfind('-');
+    if (dash != std::string::npos && dash >= NameStart(name)) name[dash] = '.';
+    return name;
+}
