@@ -183,8 +183,8 @@ TEST(BatchRunner, ReleaseErrorAloneIsTheError)
 
 TEST(BatchRunner, FailedResultTextStillFreesTheEngineAndEndsTheRun)
 {
-    const RunOutcome r = RunScripted({"job.qef"}, {"ResultText"});
-    EXPECT_EQ(r.out, Start("job.qef") + "\r\n" + End("job.qef") + Error("ResultText failed."));
+    const RunOutcome r = RunScripted({"job.qef", "/quiet"}, {"ResultText"});
+    EXPECT_EQ(r.out, Start("job.qef") + End("job.qef") + Error("ResultText failed."));
     EXPECT_EQ(r.log.back(), "ReleaseEngine");
 }
 
