@@ -1,0 +1,233 @@
+#include "platform/outlook/Item.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "platform/outlook/DateConv.h"
+#include "platform/outlook/Errors.h"
+#include "platform/outlook/MessageFiles.h"
+
+namespace outlook {
+
+namespace {
+
+std::string NormalizeLineEnds(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (text[i] == '\n') {
+            out += "\r\n";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::optional<std::time_t> FileTime(const std::filesystem::path& path)
+{
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return st.st_mtime;
+}
+
+TDateTime ToDate(const std::optional<std::time_t>& time) { return time ? LocalDateTime(*time) : 0.0; }
+
+}  // namespace
+
+ComPtr<IOutlookItem> ItemImpl::ForRecord(const ObjectContext& context, const FolderStatePtr& folder,
+                                         const RecordPtr& record)
+{
+    if (record->live) return ComPtr<IOutlookItem>::Retain(record->live);
+    auto item = MakeCom<ItemImpl>(context, folder, record);
+    return item;
+}
+
+ComPtr<IOutlookItem> ItemImpl::FromMessage(const ObjectContext& context, GObjectPtr<GMimeMessage> message)
+{
+    return MakeCom<ItemImpl>(context, std::move(message));
+}
+
+ItemImpl::ItemImpl(ObjectContext context, FolderStatePtr folder, RecordPtr record)
+    : context_(std::move(context)), folder_(std::move(folder)), record_(std::move(record))
+{
+    Register();
+}
+
+ItemImpl::ItemImpl(ObjectContext context, GObjectPtr<GMimeMessage> message)
+    : context_(std::move(context)), full_(std::move(message))
+{
+}
+
+ItemImpl::~ItemImpl()
+{
+    if (record_ && record_->live == this) record_->live = nullptr;
+}
+
+void ItemImpl::Register()
+{
+    if (record_) record_->live = this;
+}
+
+void ItemImpl::CheckAlive() const
+{
+    if (gone_) Fail("The item has been deleted.");
+}
+
+std::filesystem::path ItemImpl::StoredPath()
+{
+    CheckAlive();
+    auto path = folder_->Locate(*record_);
+    if (path.empty()) {
+        Fail("The message \"" + record_->name.unique + "\" is no longer in the folder \"" + folder_->Path() + "\".");
+    }
+    return path;
+}
+
+GMimeMessage* ItemImpl::Head()
+{
+    CheckAlive();
+    if (full_) return full_.get();
+    if (!head_) head_ = ParseMessage(ReadHeaderBlock(StoredPath()));
+    return head_.get();
+}
+
+GMimeMessage* ItemImpl::FullMessage()
+{
+    CheckAlive();
+    if (!full_) {
+        full_ = ParseMessage(ReadWholeFile(StoredPath()));
+        head_.reset();
+    }
+    return full_.get();
+}
+
+std::string ItemImpl::StoredBytes()
+{
+    if (!folder_) {
+        CheckAlive();
+        return SerializeMessage(full_.get());
+    }
+    return ReadWholeFile(StoredPath());
+}
+
+int ItemImpl::ComputeClass()
+{
+    const int fromHeaders = ClassFromHeaders(Head());
+    if (fromHeaders == olReport || !MayBeMeeting(Head())) return fromHeaders;
+    // Only a message that names text/calendar somewhere is parsed whole.
+    const bool look = full_ || !folder_ || FileContainsNoCase(StoredPath(), "text/calendar");
+    if (look && HasMeetingRequest(FullMessage())) return olMeetingRequest;
+    return fromHeaders;
+}
+
+int ItemImpl::Class()
+{
+    if (!class_) class_ = ComputeClass();
+    return *class_;
+}
+
+ComPtr<IOutlookObject> ItemImpl::Parent()
+{
+    if (!folder_ || gone_) return nullptr;
+    return MakeFolderObject(context_, folder_);
+}
+
+std::string ItemImpl::Subject()
+{
+    if (pendingSubject_) return *pendingSubject_;
+    return SubjectOf(Head());
+}
+
+void ItemImpl::SetSubject(const std::string& subject)
+{
+    CheckAlive();
+    // Writing back the subject as it is changes nothing in the stored message.
+    if (!pendingSubject_ && SubjectOf(Head()) == subject) return;
+    pendingSubject_ = subject;
+}
+
+std::string ItemImpl::SenderName()
+{
+    const auto sender = SenderOf(Head());
+    if (!sender) return {};
+    return sender->name.empty() ? sender->address : sender->name;
+}
+
+std::string ItemImpl::SenderEmailAddress()
+{
+    const auto sender = SenderOf(Head());
+    return sender ? sender->address : std::string();
+}
+
+std::string ItemImpl::TransportHeaders()
+{
+    std::string block;
+    if (folder_) {
+        block = ReadHeaderBlock(StoredPath());
+    } else {
+        CheckAlive();
+        block = TakeString(g_mime_object_get_headers(GMIME_OBJECT(full_.get()), nullptr));
+    }
+    // Without the blank line that ends the block.
+    while (!block.empty() && (block.back() == '\n' || block.back() == '\r')) block.pop_back();
+    if (!block.empty()) block += '\n';
+    return MakeValidUtf8(ToCrLf(block));
+}
+
+std::string ItemImpl::Body()
+{
+    const std::string plain = PlainBodyOf(FullMessage());
+    if (!plain.empty()) return NormalizeLineEnds(plain);
+    const std::string html = HtmlBodyOf(FullMessage());
+    return html.empty() ? std::string() : HtmlToText(html);
+}
+
+std::string ItemImpl::HTMLBody() { return HtmlBodyOf(FullMessage()); }
+
+bool ItemImpl::Sent()
+{
+    std::string unsent = HeaderText(Head(), "X-Unsent");
+    unsent.erase(std::remove_if(unsent.begin(), unsent.end(), [](char c) { return c == ' ' || c == '\t'; }),
+                 unsent.end());
+    return unsent != "1";
+}
+
+std::optional<std::time_t> ItemImpl::SentTime() { return DateOf(Head()); }
+
+TDateTime ItemImpl::SentOn() { return ToDate(SentTime()); }
+
+TDateTime ItemImpl::ReceivedTime()
+{
+    if (record_) {
+        if (const auto delivered = DeliveryTimeOf(record_->name.unique)) return LocalDateTime(*delivered);
+    }
+    if (const auto received = FirstReceivedDate(Head())) return LocalDateTime(*received);
+    return CreationTime();
+}
+
+TDateTime ItemImpl::CreationTime()
+{
+    if (!folder_) return LocalDateTime(std::time(nullptr));
+    return ToDate(FileTime(StoredPath()));
+}
+
+bool ItemImpl::Unread()
+{
+    CheckAlive();
+    if (pendingUnread_) return *pendingUnread_;
+    return record_ ? !record_->name.HasFlag('S') : false;
+}
+
+void ItemImpl::SetUnread(bool unread)
+{
+    CheckAlive();
+    pendingUnread_ = unread;
+}
+
+}  // namespace outlook

@@ -1,0 +1,106 @@
+#pragma once
+// One mail, post, report or meeting item: a message file of a folder, or a message opened
+// from a saved file (no folder). Headers are read first and the whole message only when a
+// member needs it; both go when the object does.
+
+#include <gmime/gmime.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/outlook/GLibPtr.h"
+#include "platform/outlook/Mime.h"
+#include "platform/outlook/Objects.h"
+
+namespace outlook {
+
+/// An attachment of an item as the item's attachment list holds it.
+struct AttachmentState {
+    AttachmentRef ref;
+    std::string displayName;  ///< set when `Add` was given one
+    bool removed = false;
+};
+using AttachmentStatePtr = std::shared_ptr<AttachmentState>;
+
+class ItemImpl final : public ComObject<IOutlookItem, IItemAccess> {
+public:
+    /// The object for a folder's record: the one alive for it, else a new one.
+    static ComPtr<IOutlookItem> ForRecord(const ObjectContext& context, const FolderStatePtr& folder,
+                                          const RecordPtr& record);
+    /// A new item in no folder holding `message`.
+    static ComPtr<IOutlookItem> FromMessage(const ObjectContext& context, GObjectPtr<GMimeMessage> message);
+
+    ItemImpl(ObjectContext context, FolderStatePtr folder, RecordPtr record);
+    ItemImpl(ObjectContext context, GObjectPtr<GMimeMessage> message);
+    ~ItemImpl() override;
+
+    // IOutlookObject, IOutlookItem
+    int Class() override;
+    ComPtr<IOutlookObject> Parent() override;
+    std::string Subject() override;
+    void SetSubject(const std::string& subject) override;
+    std::string SenderName() override;
+    std::string SenderEmailAddress() override;
+    std::string TransportHeaders() override;
+    std::string Body() override;
+    std::string HTMLBody() override;
+    bool Sent() override;
+    TDateTime SentOn() override;
+    TDateTime ReceivedTime() override;
+    TDateTime CreationTime() override;
+    bool Unread() override;
+    void SetUnread(bool unread) override;
+    ComPtr<IRecipients> Recipients() override;
+    ComPtr<IAttachments> Attachments() override;
+    void Save() override;
+    ComPtr<IOutlookItem> Copy() override;
+    ComPtr<IOutlookItem> Move(const ComPtr<IMAPIFolder>& folder) override;
+    void Delete() override;
+    void SaveAs(const std::string& path, int type) override;
+    // IItemAccess
+    ItemImpl& Impl() override { return *this; }
+
+    /// The whole message, parsed on first use.
+    GMimeMessage* FullMessage();
+    const std::vector<AttachmentStatePtr>& AttachmentList();
+    void RemoveAttachment(const AttachmentStatePtr& attachment);
+    AttachmentStatePtr AddAttachment(const std::string& path, const std::optional<std::string>& displayName);
+    /// The message as stored (the file, or the message itself for an item in no folder).
+    std::string StoredBytes();
+    std::optional<std::time_t> SentTime();
+
+private:
+    GMimeMessage* Head();
+    std::filesystem::path StoredPath();
+    void CheckAlive() const;
+    int ComputeClass();
+    void SaveToFile();
+    void ApplyPendingToMessage();
+    ComPtr<IOutlookItem> MoveInto(const FolderStatePtr& target);
+    void PlaceInFolder(const FolderStatePtr& target);
+    void Register();
+
+    ObjectContext context_;
+    FolderStatePtr folder_;  // null for an item in no folder
+    RecordPtr record_;
+    GObjectPtr<GMimeMessage> head_;
+    GObjectPtr<GMimeMessage> full_;
+    std::optional<int> class_;
+    std::optional<std::string> pendingSubject_;
+    std::optional<bool> pendingUnread_;
+    std::optional<std::vector<AttachmentStatePtr>> attachments_;
+    bool attachmentsChanged_ = false;
+    bool gone_ = false;
+};
+
+ComPtr<IRecipients> MakeRecipients(GMimeMessage* message);
+/// The live attachment collection of `item`.
+ComPtr<IAttachments> MakeAttachments(ComPtr<IOutlookItem> holder, ItemImpl& item);
+
+/// The texts that SaveAs writes.
+std::string TextFileOf(ItemImpl& item);
+std::string HtmlFileOf(ItemImpl& item);
+
+}  // namespace outlook

@@ -1,0 +1,214 @@
+// Storing an item: Save, Copy, Move, Delete and SaveAs.
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/outlook/Errors.h"
+#include "platform/outlook/Item.h"
+#include "platform/outlook/MessageFiles.h"
+
+#ifdef TROVANTA_HAVE_MSGFILE
+#include "platform/outlook/DateConv.h"
+#include "platform/outlook/msg/MsgFile.h"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace outlook {
+
+namespace {
+
+std::string EncodedHeaderText(const std::string& text)
+{
+    EnsureGMime();
+    return TakeString(g_mime_utils_header_encode_text(nullptr, text.c_str(), "utf-8"));
+}
+
+/// A record for a new file in `folder` with the flags of `like`.
+RecordPtr NewRecord(const MaildirName& like, const std::string& subdir)
+{
+    auto record = std::make_shared<MessageRecord>();
+    record->name = like;
+    record->name.unique = NewUniqueName();
+    record->subdir = subdir;
+    return record;
+}
+
+bool TargetTaken(const FolderState& folder, const MaildirName& name)
+{
+    std::error_code ec;
+    for (const char* sub : {"cur", "new"}) {
+        if (fs::exists(folder.Dir() / sub / name.FileName(), ec)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void ItemImpl::ApplyPendingToMessage()
+{
+    if (pendingSubject_) g_mime_message_set_subject(FullMessage(), pendingSubject_->c_str(), "utf-8");
+}
+
+void ItemImpl::SaveToFile()
+{
+    const fs::path path = StoredPath();
+    MaildirName name = record_->name;
+    if (pendingUnread_ && name.HasFlag('S') == *pendingUnread_) name.SetFlag('S', !*pendingUnread_);
+    const std::string subdir = name.hasInfo ? "cur" : record_->subdir;
+    const fs::path target = folder_->Dir() / subdir / name.FileName();
+    if (attachmentsChanged_ || pendingSubject_) {
+        std::string bytes;
+        if (attachmentsChanged_) {
+            ApplyPendingToMessage();
+            bytes = SerializeMessage(full_.get());
+        } else {
+            // Only the Subject line changes; every other byte stays as it was.
+            bytes = ReplaceHeader(ReadWholeFile(path), "Subject", EncodedHeaderText(*pendingSubject_));
+            if (full_) ApplyPendingToMessage();
+            head_.reset();
+        }
+        WriteFileAtomically(folder_->Dir() / "tmp", target, bytes);
+        if (target != path && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            Fail("Cannot remove \"" + path.string() + "\": " + std::strerror(errno));
+        }
+    } else if (target != path && ::rename(path.c_str(), target.c_str()) != 0) {
+        Fail("Cannot save the item: " + std::string(std::strerror(errno)));
+    }
+    record_->name = std::move(name);
+    record_->subdir = subdir;
+}
+
+void ItemImpl::Save()
+{
+    CheckAlive();
+    if (!folder_) {
+        // An item in no folder keeps its changes in memory until it is moved into one.
+        ApplyPendingToMessage();
+        pendingSubject_.reset();
+        attachmentsChanged_ = false;
+        return;
+    }
+    SaveToFile();
+    pendingSubject_.reset();
+    pendingUnread_.reset();
+    attachmentsChanged_ = false;
+    class_.reset();
+}
+
+ComPtr<IOutlookItem> ItemImpl::Copy()
+{
+    CheckAlive();
+    if (!folder_) {
+        ApplyPendingToMessage();
+        return FromMessage(context_, ParseMessage(SerializeMessage(full_.get())));
+    }
+    const std::string bytes = StoredBytes();
+    auto record = NewRecord(record_->name, record_->name.hasInfo ? "cur" : record_->subdir);
+    WriteFileAtomically(folder_->Dir() / "tmp", folder_->PathOf(*record), bytes);
+    folder_->Append(record);
+    return ForRecord(context_, folder_, record);
+}
+
+void ItemImpl::PlaceInFolder(const FolderStatePtr& target)
+{
+    // An item opened from a file becomes a message file of the folder.
+    ApplyPendingToMessage();
+    MaildirName name;
+    name.SetFlag('S', !pendingUnread_.value_or(false));
+    auto record = NewRecord(name, "cur");
+    target->EnsureMaildir();
+    WriteFileAtomically(target->Dir() / "tmp", target->PathOf(*record), SerializeMessage(full_.get()));
+    folder_ = target;
+    record_ = std::move(record);
+    pendingSubject_.reset();
+    pendingUnread_.reset();
+    attachmentsChanged_ = false;
+    folder_->Append(record_);
+    Register();
+}
+
+ComPtr<IOutlookItem> ItemImpl::MoveInto(const FolderStatePtr& target)
+{
+    if (target->Dir().empty()) Fail("The folder \"" + target->Path() + "\" cannot hold items.");
+    if (!folder_) {
+        PlaceInFolder(target);
+    } else if (target != folder_) {
+        const fs::path from = StoredPath();
+        target->EnsureMaildir();
+        MaildirName name = record_->name;
+        if (TargetTaken(*target, name)) name.unique = NewUniqueName();
+        const std::string subdir = name.hasInfo ? "cur" : record_->subdir;
+        MoveFile(from, target->Dir() / "tmp", target->Dir() / subdir / name.FileName());
+        folder_->Remove(record_.get());
+        record_->name = std::move(name);
+        record_->subdir = subdir;
+        folder_ = target;
+        folder_->Append(record_);
+    }
+    return ComPtr<IOutlookItem>::Retain(this);
+}
+
+ComPtr<IOutlookItem> ItemImpl::Move(const ComPtr<IMAPIFolder>& folder)
+{
+    CheckAlive();
+    if (!folder) Fail("No folder to move the item to.");
+    return MoveInto(StateOf(folder));
+}
+
+void ItemImpl::Delete()
+{
+    CheckAlive();
+    if (!folder_) {
+        gone_ = true;
+        full_.reset();
+        return;
+    }
+    Store& store = folder_->OwnerStore();
+    if (!store.IsDeletedItems(*folder_)) {
+        MoveInto(store.TopLevelFolder(kDeletedItems));
+        return;
+    }
+    const fs::path path = StoredPath();
+    if (::unlink(path.c_str()) != 0) Fail("Cannot delete \"" + path.string() + "\": " + std::strerror(errno));
+    folder_->Remove(record_.get());
+    gone_ = true;
+    head_.reset();
+    full_.reset();
+    attachments_.reset();
+}
+
+void ItemImpl::SaveAs(const std::string& path, int type)
+{
+    CheckAlive();
+    switch (type) {
+    case olTXT:
+        WriteUserFile(path, TextFileOf(*this));
+        return;
+    case olHTML:
+        WriteUserFile(path, HtmlFileOf(*this));
+        return;
+    case olRFC822:
+        WriteUserFile(path, ToCrLf(StoredBytes()));
+        return;
+    case olMSG: {
+#ifdef TROVANTA_HAVE_MSGFILE
+        MsgItemProperties props;
+        props.read = !Unread();
+        props.deliveryTime = ReceivedTime();
+        props.creationTime = CreationTime();
+        props.isPost = Class() == olPost;
+        WriteMsgFile(FullMessage(), props, path);
+        return;
+#else
+        Fail("Saving an item as a .msg file is not available in this build.");
+#endif
+    }
+    default:
+        Fail("The save type " + std::to_string(type) + " is not supported.");
+    }
+}
+
+}  // namespace outlook

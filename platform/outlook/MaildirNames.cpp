@@ -1,0 +1,194 @@
+#include "platform/outlook/MaildirNames.h"
+
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <charconv>
+
+namespace outlook {
+
+namespace {
+
+constexpr std::string_view kInfoMark = ":2,";
+constexpr char kHex[] = "0123456789ABCDEF";
+
+void SortFlags(std::string& flags)
+{
+    std::sort(flags.begin(), flags.end());
+    flags.erase(std::unique(flags.begin(), flags.end()), flags.end());
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+void AppendEscaped(std::string& out, char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    out += '%';
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0x0F];
+}
+
+std::string HostPart()
+{
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') return "localhost";
+    std::string out;
+    for (const char* p = host; *p; ++p) {
+        if (*p == '/') out += "\\057";
+        else if (*p == ':') out += "\\072";
+        else out += *p;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string MaildirName::FileName() const
+{
+    if (!hasInfo) return unique;
+    return unique + std::string(kInfoMark) + flags;
+}
+
+bool MaildirName::HasFlag(char flag) const { return flags.find(flag) != std::string::npos; }
+
+void MaildirName::SetFlag(char flag, bool on)
+{
+    hasInfo = true;
+    if (on) {
+        flags += flag;
+        SortFlags(flags);
+    } else {
+        flags.erase(std::remove(flags.begin(), flags.end(), flag), flags.end());
+    }
+}
+
+MaildirName ParseMaildirName(std::string_view fileName)
+{
+    MaildirName name;
+    const auto mark = fileName.rfind(kInfoMark);
+    if (mark == std::string_view::npos) {
+        name.unique = std::string(fileName);
+        return name;
+    }
+    name.unique = std::string(fileName.substr(0, mark));
+    name.hasInfo = true;
+    for (const char c : fileName.substr(mark + kInfoMark.size())) {
+        if (std::isalpha(static_cast<unsigned char>(c))) name.flags += c;
+    }
+    SortFlags(name.flags);
+    return name;
+}
+
+std::optional<std::time_t> DeliveryTimeOf(std::string_view unique)
+{
+    long long seconds = 0;
+    const auto* end = unique.data() + unique.size();
+    const auto [ptr, ec] = std::from_chars(unique.data(), end, seconds);
+    if (ec != std::errc() || ptr == unique.data() || seconds <= 0) return std::nullopt;
+    if (ptr != end && *ptr != '.' && *ptr != '_') return std::nullopt;
+    return static_cast<std::time_t>(seconds);
+}
+
+std::string NewUniqueName()
+{
+    static std::atomic<unsigned> counter{0};
+    static const std::string host = HostPart();
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    char head[96];
+    snprintf(head, sizeof head, "%lld.M%06ldP%dQ%u.", static_cast<long long>(now.tv_sec),
+             static_cast<long>(now.tv_usec), static_cast<int>(getpid()), ++counter);
+    return head + host;
+}
+
+std::string EncodeFolderName(std::string_view name, bool dotSeparated)
+{
+    std::string out;
+    const bool reserved = name == "cur" || name == "new" || name == "tmp";
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        const bool escape = c == '%' || c == '/' || (c == '.' && (i == 0 || dotSeparated)) ||
+                            (i == 0 && reserved);
+        if (escape) AppendEscaped(out, c);
+        else out += c;
+    }
+    return out;
+}
+
+std::string DecodeFolderName(std::string_view encoded)
+{
+    std::string out;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == '%' && i + 2 < encoded.size()) {
+            const int hi = HexValue(encoded[i + 1]);
+            const int lo = HexValue(encoded[i + 2]);
+            if (hi >= 0 && lo >= 0) {
+                out += static_cast<char>(hi * 16 + lo);
+                i += 2;
+                continue;
+            }
+        }
+        out += encoded[i];
+    }
+    return out;
+}
+
+std::string HexEncode(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0x0F];
+    }
+    return out;
+}
+
+std::optional<std::string> HexDecode(std::string_view hex)
+{
+    if (hex.size() % 2 != 0) return std::nullopt;
+    std::string out;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int hi = HexValue(hex[i]);
+        const int lo = HexValue(hex[i + 1]);
+        if (hi < 0 || lo < 0) return std::nullopt;
+        out += static_cast<char>(hi * 16 + lo);
+    }
+    return out;
+}
+
+std::vector<std::string> SplitPath(std::string_view path)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size() && !path.empty()) {
+        const auto slash = path.find('/', start);
+        const auto end = slash == std::string_view::npos ? path.size() : slash;
+        if (end > start) parts.emplace_back(path.substr(start, end - start));
+        if (slash == std::string_view::npos) break;
+        start = slash + 1;
+    }
+    return parts;
+}
+
+std::string JoinPath(const std::vector<std::string>& parts)
+{
+    std::string out;
+    for (const auto& part : parts) {
+        if (!out.empty()) out += '/';
+        out += part;
+    }
+    return out;
+}
+
+}  // namespace outlook

@@ -1,0 +1,48 @@
+#pragma once
+// Pure codecs of the Maildir store: message file names and their flags, folder names that
+// cannot stand as directory names, and the hex identifiers of folders and stores.
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace outlook {
+
+/// A message file name split into its unique part and its info ("unique:2,FLAGS").
+struct MaildirName {
+    std::string unique;
+    bool hasInfo = false;
+    std::string flags;  ///< the flag letters, sorted, without duplicates
+
+    std::string FileName() const;
+    bool HasFlag(char flag) const;
+    /// Sets or clears one flag; an info part is added when there was none.
+    void SetFlag(char flag, bool on);
+};
+
+MaildirName ParseMaildirName(std::string_view fileName);
+
+/// The delivery time that a Maildir file name starts with (seconds since the epoch).
+std::optional<std::time_t> DeliveryTimeOf(std::string_view unique);
+
+/// A new unique name: "<seconds>.M<microseconds>P<pid>Q<counter>.<host>", the host with
+/// "/" and ":" escaped as Maildir asks. Names made later sort later.
+std::string NewUniqueName();
+
+/// A folder name as a directory name: "%", "/", a leading "." and the names "cur", "new"
+/// and "tmp" are percent-encoded; with `dotSeparated` (the ".A.B" layout) every "." is.
+std::string EncodeFolderName(std::string_view name, bool dotSeparated = false);
+/// The folder name as shown; undoes EncodeFolderName.
+std::string DecodeFolderName(std::string_view encoded);
+
+/// Upper-case hex of the bytes, and back (nullopt for text that is not hex).
+std::string HexEncode(std::string_view bytes);
+std::optional<std::string> HexDecode(std::string_view hex);
+
+/// Splits "A/B/C" at "/" (an empty text gives no parts).
+std::vector<std::string> SplitPath(std::string_view path);
+std::string JoinPath(const std::vector<std::string>& parts);
+
+}  // namespace outlook

@@ -1,0 +1,216 @@
+#include "platform/outlook/MessageFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <system_error>
+
+#include "platform/outlook/Errors.h"
+#include "platform/outlook/MaildirNames.h"
+
+namespace fs = std::filesystem;
+
+namespace outlook {
+
+namespace {
+
+/// An owned file descriptor.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    ~UniqueFd() { if (fd_ >= 0) ::close(fd_); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    int Get() const { return fd_; }
+    /// Closes now and reports whether the close succeeded.
+    bool Close() { const int fd = fd_; fd_ = -1; return fd < 0 || ::close(fd) == 0; }
+
+private:
+    int fd_;
+};
+
+UniqueFd OpenForReading(const fs::path& path)
+{
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        Fail("The message file \"" + path.string() + "\" cannot be read: " + std::strerror(errno));
+    }
+    return fd;
+}
+
+ssize_t ReadSome(int fd, char* buffer, std::size_t size)
+{
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+std::size_t HeaderEnd(std::string_view text, std::size_t from)
+{
+    for (std::size_t pos = text.find('\n', from); pos != std::string_view::npos; pos = text.find('\n', pos + 1)) {
+        if (pos + 1 < text.size() && text[pos + 1] == '\n') return pos + 2;
+        if (pos + 2 < text.size() && text[pos + 1] == '\r' && text[pos + 2] == '\n') return pos + 3;
+    }
+    return std::string_view::npos;
+}
+
+void WriteAll(int fd, const std::string& bytes, const fs::path& path)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) Fail("Cannot write \"" + path.string() + "\": " + std::strerror(errno));
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+/// Writes, syncs and renames; removes the temporary file when anything fails.
+void WriteThenRename(const fs::path& temp, const fs::path& target, const std::string& bytes)
+{
+    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (fd.Get() < 0) Fail("Cannot write \"" + temp.string() + "\": " + std::strerror(errno));
+    try {
+        WriteAll(fd.Get(), bytes, temp);
+        if (::fsync(fd.Get()) != 0 || !fd.Close()) {
+            Fail("Cannot write \"" + temp.string() + "\": " + std::strerror(errno));
+        }
+        if (::rename(temp.c_str(), target.c_str()) != 0) {
+            Fail("Cannot write \"" + target.string() + "\": " + std::strerror(errno));
+        }
+    } catch (...) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+}
+
+}  // namespace
+
+std::string ReadHeaderBlock(const fs::path& path)
+{
+    const UniqueFd fd = OpenForReading(path);
+    constexpr std::size_t kBlock = 8192;
+    constexpr std::size_t kLimit = 1 << 20;  // a header block larger than this is cut here
+    std::string text;
+    while (text.size() < kLimit) {
+        const std::size_t old = text.size();
+        text.resize(old + kBlock);
+        const ssize_t n = ReadSome(fd.Get(), text.data() + old, kBlock);
+        text.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
+        if (n <= 0) break;
+        const auto end = HeaderEnd(text, old > 2 ? old - 2 : 0);
+        if (end != std::string::npos) {
+            text.resize(end);
+            break;
+        }
+    }
+    return text;
+}
+
+std::string ReadWholeFile(const fs::path& path)
+{
+    const UniqueFd fd = OpenForReading(path);
+    struct stat st {};
+    std::string text;
+    if (::fstat(fd.Get(), &st) == 0 && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ReadSome(fd.Get(), buffer, sizeof buffer);
+        if (n < 0) Fail("The message file \"" + path.string() + "\" cannot be read: " + std::strerror(errno));
+        if (n == 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+bool FileContainsNoCase(const fs::path& path, const std::string& needle)
+{
+    const UniqueFd fd = OpenForReading(path);
+    std::string window;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ReadSome(fd.Get(), buffer, sizeof buffer);
+        if (n <= 0) return false;
+        window.append(buffer, static_cast<std::size_t>(n));
+        const auto hit = std::search(window.begin(), window.end(), needle.begin(), needle.end(),
+                                     [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                                 std::tolower(static_cast<unsigned char>(b)); });
+        if (hit != window.end()) return true;
+        if (window.size() > needle.size()) window.erase(0, window.size() - needle.size());
+    }
+}
+
+void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const std::string& bytes)
+{
+    std::error_code ec;
+    fs::create_directories(tmpDir, ec);
+    WriteThenRename(tmpDir / NewUniqueName(), target, bytes);
+}
+
+void WriteUserFile(const std::string& path, const std::string& bytes)
+{
+    const fs::path target(path);
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    WriteThenRename(dir / ("." + target.filename().string() + "." + NewUniqueName() + ".part"), target, bytes);
+}
+
+void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
+{
+    if (::rename(from.c_str(), to.c_str()) == 0) return;
+    if (errno != EXDEV) Fail("Cannot move \"" + from.string() + "\": " + std::strerror(errno));
+    WriteFileAtomically(tmpDir, to, ReadWholeFile(from));
+    if (::unlink(from.c_str()) != 0) Fail("Cannot remove \"" + from.string() + "\": " + std::strerror(errno));
+}
+
+std::string ReplaceHeader(const std::string& message, const std::string& name, const std::string& value)
+{
+    const auto firstEol = message.find('\n');
+    const std::string eol = firstEol != std::string::npos && firstEol > 0 && message[firstEol - 1] == '\r' ? "\r\n" : "\n";
+    const std::string line = name + ": " + value + eol;
+    std::size_t pos = 0;
+    while (pos < message.size()) {
+        const auto end = message.find('\n', pos);
+        const std::size_t next = end == std::string::npos ? message.size() : end + 1;
+        const std::string_view text(message.data() + pos, next - pos);
+        if (text == "\n" || text == "\r\n") break;  // the blank line ending the header block
+        const bool match = text.size() > name.size() && text[name.size()] == ':' &&
+                           std::equal(name.begin(), name.end(), text.begin(), [](char a, char b) {
+                               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                           });
+        if (!match) {
+            pos = next;
+            continue;
+        }
+        std::size_t stop = next;
+        while (stop < message.size() && (message[stop] == ' ' || message[stop] == '\t')) {
+            const auto more = message.find('\n', stop);
+            stop = more == std::string::npos ? message.size() : more + 1;
+        }
+        return message.substr(0, pos) + line + message.substr(stop);
+    }
+    std::string head = message.substr(0, pos);
+    if (!head.empty() && head.back() != '\n') head += eol;
+    return head + line + message.substr(pos);
+}
+
+std::string ToCrLf(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace outlook

@@ -1,0 +1,41 @@
+#pragma once
+// File operations on message files: reading the header block or the whole file, and
+// writing a file so that it appears whole or not at all (tmp/ of the Maildir, then rename).
+
+#include <filesystem>
+#include <string>
+
+namespace outlook {
+
+/// The header block of a message file up to and including the blank line that ends it.
+/// Raises ComError when the file cannot be opened.
+std::string ReadHeaderBlock(const std::filesystem::path& path);
+
+/// The whole file; raises ComError when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+/// True when the file contains `needle` (ASCII, any case); reads it in blocks.
+bool FileContainsNoCase(const std::filesystem::path& path, const std::string& needle);
+
+/// Writes `bytes` to `tmpDir`, flushes them to disk and renames the file to `target`.
+/// Raises ComError on failure and leaves no partial file behind.
+void WriteFileAtomically(const std::filesystem::path& tmpDir, const std::filesystem::path& target,
+                         const std::string& bytes);
+
+/// Writes `bytes` to `path` as an ordinary file (for SaveAs and SaveAsFile); the file
+/// appears whole or not at all.
+void WriteUserFile(const std::string& path, const std::string& bytes);
+
+/// Moves a file, copying across file systems. Raises ComError on failure.
+void MoveFile(const std::filesystem::path& from, const std::filesystem::path& tmpDir,
+              const std::filesystem::path& to);
+
+/// The message with the header `name` (any case, with its continuation lines) replaced by
+/// "name: value", or added at the end of the header block; the rest stays byte for byte.
+/// `value` must already be encoded for a header; the message's line ends are kept.
+std::string ReplaceHeader(const std::string& message, const std::string& name, const std::string& value);
+
+/// LF line ends turned into CR LF (CR LF pairs stay as they are).
+std::string ToCrLf(const std::string& text);
+
+}  // namespace outlook

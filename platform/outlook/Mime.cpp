@@ -1,0 +1,277 @@
+#include "platform/outlook/Mime.h"
+
+#include <magic.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace outlook {
+
+namespace {
+
+struct MagicClose {
+    void operator()(magic_set* m) const { if (m) magic_close(m); }
+};
+using MagicPtr = std::unique_ptr<magic_set, MagicClose>;
+
+std::string Owned(char* text) { return MakeValidUtf8(TakeString(text)); }
+
+std::string Lower(std::string text)
+{
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool IsType(GMimeObject* object, const char* type, const char* subtype)
+{
+    GMimeContentType* ct = object ? g_mime_object_get_content_type(object) : nullptr;
+    return ct && g_mime_content_type_is_type(ct, type, subtype);
+}
+
+bool IsAttachmentPart(GMimeObject* object)
+{
+    if (!GMIME_IS_PART(object)) return false;
+    GMimeContentDisposition* disposition = g_mime_object_get_content_disposition(object);
+    if (disposition && g_mime_content_disposition_is_attachment(disposition)) return true;
+    const char* name = g_mime_part_get_filename(GMIME_PART(object));
+    return name && *name;
+}
+
+void AppendMailboxes(InternetAddressList* list, std::vector<Address>& out)
+{
+    const int count = list ? internet_address_list_length(list) : 0;
+    for (int i = 0; i < count; ++i) {
+        InternetAddress* address = internet_address_list_get_address(list, i);
+        if (INTERNET_ADDRESS_IS_GROUP(address)) {
+            AppendMailboxes(internet_address_group_get_members(INTERNET_ADDRESS_GROUP(address)), out);
+            continue;
+        }
+        const char* name = internet_address_get_name(address);
+        const char* addr = INTERNET_ADDRESS_IS_MAILBOX(address)
+                               ? internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address))
+                               : nullptr;
+        out.push_back({MakeValidUtf8(name ? name : ""), MakeValidUtf8(addr ? addr : "")});
+    }
+}
+
+std::optional<std::time_t> ToUnix(GDateTime* date)
+{
+    if (!date) return std::nullopt;
+    return static_cast<std::time_t>(g_date_time_to_unix(date));
+}
+
+/// Depth-first walk of the body parts, not entering attached e-mails.
+template <class Visit>
+void WalkParts(GMimeObject* object, GMimeMultipart* parent, Visit&& visit)
+{
+    if (!object) return;
+    if (GMIME_IS_MULTIPART(object)) {
+        GMimeMultipart* multipart = GMIME_MULTIPART(object);
+        const int count = g_mime_multipart_get_count(multipart);
+        for (int i = 0; i < count; ++i) WalkParts(g_mime_multipart_get_part(multipart, i), multipart, visit);
+        return;
+    }
+    visit(object, parent);
+}
+
+std::string FirstBodyText(GMimeMessage* message, const char* subtype)
+{
+    std::string text;
+    bool found = false;
+    WalkParts(g_mime_message_get_mime_part(message), nullptr, [&](GMimeObject* part, GMimeMultipart*) {
+        if (found || !GMIME_IS_TEXT_PART(part) || !IsType(part, "text", subtype) || IsAttachmentPart(part)) return;
+        found = true;
+        text = Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
+    });
+    return text;
+}
+
+}  // namespace
+
+void EnsureGMime()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+}
+
+std::string MakeValidUtf8(std::string text)
+{
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
+    return TakeString(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
+}
+
+GObjectPtr<GMimeMessage> ParseMessage(const std::string& bytes)
+{
+    EnsureGMime();
+    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
+    auto parser = GObjectPtr<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream.get()));
+    auto message = GObjectPtr<GMimeMessage>::Adopt(g_mime_parser_construct_message(parser.get(), nullptr));
+    if (!message) message = GObjectPtr<GMimeMessage>::Adopt(g_mime_message_new(TRUE));
+    return message;
+}
+
+std::string SerializeMessage(GMimeMessage* message)
+{
+    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new());
+    g_mime_object_write_to_stream(GMIME_OBJECT(message), nullptr, stream.get());
+    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream.get()));
+    return bytes ? std::string(reinterpret_cast<const char*>(bytes->data), bytes->len) : std::string();
+}
+
+int ClassFromHeaders(GMimeMessage* headers)
+{
+    if (IsType(g_mime_message_get_mime_part(headers), "multipart", "report")) return 46;
+    const bool news = g_mime_object_get_header(GMIME_OBJECT(headers), "Newsgroups") != nullptr;
+    if (news && AddressesOf(headers, GMIME_ADDRESS_TYPE_TO).empty() &&
+        AddressesOf(headers, GMIME_ADDRESS_TYPE_CC).empty()) {
+        return 45;
+    }
+    return 43;
+}
+
+bool MayBeMeeting(GMimeMessage* headers)
+{
+    GMimeObject* body = g_mime_message_get_mime_part(headers);
+    return IsType(body, "text", "calendar") || IsType(body, "multipart", "*");
+}
+
+bool HasMeetingRequest(GMimeMessage* message)
+{
+    bool found = false;
+    WalkParts(g_mime_message_get_mime_part(message), nullptr, [&](GMimeObject* part, GMimeMultipart*) {
+        if (found || !IsType(part, "text", "calendar")) return;
+        const std::string text = Lower(PartContent(part));
+        for (std::size_t pos = text.find("method:request"); pos != std::string::npos;
+             pos = text.find("method:request", pos + 1)) {
+            if (pos == 0 || text[pos - 1] == '\n') found = true;
+        }
+    });
+    return found;
+}
+
+std::string HeaderText(GMimeMessage* message, const char* name)
+{
+    const char* value = g_mime_object_get_header(GMIME_OBJECT(message), name);
+    return value ? MakeValidUtf8(value) : std::string();
+}
+
+std::string SubjectOf(GMimeMessage* message)
+{
+    const char* subject = g_mime_message_get_subject(message);
+    return subject ? MakeValidUtf8(subject) : std::string();
+}
+
+std::vector<Address> AddressesOf(GMimeMessage* message, GMimeAddressType type)
+{
+    std::vector<Address> out;
+    AppendMailboxes(g_mime_message_get_addresses(message, type), out);
+    return out;
+}
+
+std::optional<Address> SenderOf(GMimeMessage* message)
+{
+    auto from = AddressesOf(message, GMIME_ADDRESS_TYPE_FROM);
+    if (from.empty()) from = AddressesOf(message, GMIME_ADDRESS_TYPE_SENDER);
+    if (from.empty()) return std::nullopt;
+    return from.front();
+}
+
+std::optional<std::time_t> DateOf(GMimeMessage* message) { return ToUnix(g_mime_message_get_date(message)); }
+
+std::optional<std::time_t> FirstReceivedDate(GMimeMessage* message)
+{
+    const char* received = g_mime_object_get_header(GMIME_OBJECT(message), "Received");
+    if (!received) return std::nullopt;
+    const char* semicolon = std::strrchr(received, ';');
+    if (!semicolon) return std::nullopt;
+    const GDateTimePtr date(g_mime_utils_header_decode_date(semicolon + 1));
+    return ToUnix(date.get());
+}
+
+std::string PlainBodyOf(GMimeMessage* message) { return FirstBodyText(message, "plain"); }
+std::string HtmlBodyOf(GMimeMessage* message) { return FirstBodyText(message, "html"); }
+
+std::vector<AttachmentRef> AttachmentsOf(GMimeMessage* message)
+{
+    std::vector<AttachmentRef> out;
+    GMimeObject* top = g_mime_message_get_mime_part(message);
+    WalkParts(top, nullptr, [&](GMimeObject* part, GMimeMultipart* parent) {
+        const bool embedded = GMIME_IS_MESSAGE_PART(part);
+        if (!embedded && !IsAttachmentPart(part)) return;
+        if (embedded && IsType(part, "message", "delivery-status")) return;
+        out.push_back({GObjectPtr<GMimeObject>::Retain(part), GObjectPtr<GMimeMultipart>::Retain(parent), embedded});
+    });
+    return out;
+}
+
+std::string PartFilename(GMimeObject* part)
+{
+    if (!GMIME_IS_PART(part)) {
+        const char* name = g_mime_object_get_content_disposition_parameter(part, "filename");
+        if (!name) name = g_mime_object_get_content_type_parameter(part, "name");
+        return name ? MakeValidUtf8(name) : std::string();
+    }
+    const char* name = g_mime_part_get_filename(GMIME_PART(part));
+    return name ? MakeValidUtf8(name) : std::string();
+}
+
+std::string PartContent(GMimeObject* part)
+{
+    if (GMIME_IS_MESSAGE_PART(part)) {
+        GMimeMessage* inner = EmbeddedMessage(part);
+        return inner ? SerializeMessage(inner) : std::string();
+    }
+    if (!GMIME_IS_PART(part)) return {};
+    GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(part));
+    if (!content) return {};
+    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new());
+    g_mime_data_wrapper_write_to_stream(content, stream.get());
+    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream.get()));
+    return bytes ? std::string(reinterpret_cast<const char*>(bytes->data), bytes->len) : std::string();
+}
+
+GMimeMessage* EmbeddedMessage(GMimeObject* part)
+{
+    return GMIME_IS_MESSAGE_PART(part) ? g_mime_message_part_get_message(GMIME_MESSAGE_PART(part)) : nullptr;
+}
+
+GObjectPtr<GMimeObject> MakeAttachmentPart(const std::string& bytes, const std::string& fileName)
+{
+    EnsureGMime();
+    std::string mimeType = "application/octet-stream";
+    if (const MagicPtr cookie(magic_open(MAGIC_MIME_TYPE)); cookie && magic_load(cookie.get(), nullptr) == 0) {
+        if (const char* found = magic_buffer(cookie.get(), bytes.data(), bytes.size())) mimeType = found;
+    }
+    const auto slash = mimeType.find('/');
+    const std::string type = slash == std::string::npos ? "application" : mimeType.substr(0, slash);
+    const std::string subtype = slash == std::string::npos ? "octet-stream" : mimeType.substr(slash + 1);
+    auto part = GObjectPtr<GMimePart>::Adopt(g_mime_part_new_with_type(type.c_str(), subtype.c_str()));
+    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
+    auto wrapper = GObjectPtr<GMimeDataWrapper>::Adopt(
+        g_mime_data_wrapper_new_with_stream(stream.get(), GMIME_CONTENT_ENCODING_DEFAULT));
+    g_mime_part_set_content(part.get(), wrapper.get());
+    g_mime_part_set_content_encoding(part.get(), GMIME_CONTENT_ENCODING_BASE64);
+    g_mime_object_set_disposition(GMIME_OBJECT(part.get()), GMIME_DISPOSITION_ATTACHMENT);
+    g_mime_part_set_filename(part.get(), fileName.c_str());
+    return GObjectPtr<GMimeObject>::Retain(GMIME_OBJECT(part.get()));
+}
+
+void InsertAttachmentPart(GMimeMessage* message, GMimeObject* part, int index)
+{
+    GMimeObject* top = g_mime_message_get_mime_part(message);
+    if (!IsType(top, "multipart", "mixed") || !GMIME_IS_MULTIPART(top)) {
+        auto mixed = GObjectPtr<GMimeMultipart>::Adopt(g_mime_multipart_new_with_subtype("mixed"));
+        if (top) g_mime_multipart_add(mixed.get(), top);
+        g_mime_message_set_mime_part(message, GMIME_OBJECT(mixed.get()));
+        top = GMIME_OBJECT(mixed.get());
+    }
+    GMimeMultipart* multipart = GMIME_MULTIPART(top);
+    const int count = g_mime_multipart_get_count(multipart);
+    if (index < 0 || index >= count) g_mime_multipart_add(multipart, part);
+    else g_mime_multipart_insert(multipart, index, part);
+}
+
+}  // namespace outlook

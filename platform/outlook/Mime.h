@@ -1,0 +1,76 @@
+#pragma once
+// What the items read from a MIME message (GMime): class, texts, addresses, dates, the
+// attachment parts, and the message written back as bytes. Internal to the object model.
+
+#include <gmime/gmime.h>
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/outlook/GLibPtr.h"
+
+namespace outlook {
+
+/// Starts GMime once per process.
+void EnsureGMime();
+
+/// Parses message bytes; a header block alone gives a message with an empty body.
+/// Never fails: broken MIME gives GMime's best reading.
+GObjectPtr<GMimeMessage> ParseMessage(const std::string& bytes);
+
+/// The message as bytes (unchanged parts as they were read).
+std::string SerializeMessage(GMimeMessage* message);
+
+/// `Class` from the headers: report, post or mail; `MayBeMeeting` says whether the body
+/// must be looked at for a meeting request.
+int ClassFromHeaders(GMimeMessage* headers);
+bool MayBeMeeting(GMimeMessage* headers);
+/// True when the message holds a text/calendar part with METHOD:REQUEST.
+bool HasMeetingRequest(GMimeMessage* message);
+
+/// A header's decoded value as UTF-8 ("" when absent).
+std::string HeaderText(GMimeMessage* message, const char* name);
+std::string SubjectOf(GMimeMessage* message);
+
+struct Address {
+    std::string name;
+    std::string address;
+};
+std::vector<Address> AddressesOf(GMimeMessage* message, GMimeAddressType type);
+std::optional<Address> SenderOf(GMimeMessage* message);
+
+std::optional<std::time_t> DateOf(GMimeMessage* message);
+std::optional<std::time_t> FirstReceivedDate(GMimeMessage* message);
+
+/// The plain text body and the HTML body, decoded to UTF-8 ("" when none).
+std::string PlainBodyOf(GMimeMessage* message);
+std::string HtmlBodyOf(GMimeMessage* message);
+/// Text of an HTML page: tags dropped, line breaks kept, entities decoded.
+std::string HtmlToText(const std::string& html);
+
+/// One attachment: the part and the multipart that holds it (null at the top).
+struct AttachmentRef {
+    GObjectPtr<GMimeObject> part;
+    GObjectPtr<GMimeMultipart> parent;
+    bool embedded = false;  ///< an attached e-mail (message/rfc822)
+};
+std::vector<AttachmentRef> AttachmentsOf(GMimeMessage* message);
+
+std::string PartFilename(GMimeObject* part);
+/// The decoded content of a part.
+std::string PartContent(GMimeObject* part);
+/// An attached e-mail's message (null when the part holds none).
+GMimeMessage* EmbeddedMessage(GMimeObject* part);
+
+/// A new attachment part holding `bytes`, its content type from the bytes (libmagic).
+GObjectPtr<GMimeObject> MakeAttachmentPart(const std::string& bytes, const std::string& fileName);
+/// Adds `part` to the message's top-level multipart/mixed (made when there is none) at
+/// `index` (0-based among its parts; at the end when out of range).
+void InsertAttachmentPart(GMimeMessage* message, GMimeObject* part, int index);
+
+/// Valid UTF-8 (invalid bytes replaced).
+std::string MakeValidUtf8(std::string text);
+
+}  // namespace outlook

@@ -1,0 +1,318 @@
+#include "platform/outlook/Store.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <system_error>
+#include <unordered_map>
+
+#include "platform/outlook/Errors.h"
+
+namespace fs = std::filesystem;
+
+namespace outlook {
+
+namespace {
+
+bool IsDir(const fs::path& path)
+{
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return g_ascii_strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+bool IsMaildirSubdir(const std::string& name) { return name == "cur" || name == "new" || name == "tmp"; }
+
+/// The directory names of `dir`, skipping what cannot be read.
+std::vector<std::string> DirectoryNames(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeEc;
+        if (it->is_directory(typeEc)) names.push_back(it->path().filename().string());
+    }
+    return names;
+}
+
+/// The components of a Maildir++ directory name ".A.B", decoded.
+std::vector<std::string> PlusPlusParts(const std::string& dirName)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 1;
+    while (start <= dirName.size()) {
+        const auto dot = dirName.find('.', start);
+        const auto end = dot == std::string::npos ? dirName.size() : dot;
+        parts.push_back(DecodeFolderName(dirName.substr(start, end - start)));
+        if (dot == std::string::npos) break;
+        start = dot + 1;
+    }
+    return parts;
+}
+
+std::vector<std::string> Decoded(const std::vector<std::string>& encodedParts)
+{
+    std::vector<std::string> parts;
+    for (const auto& part : encodedParts) parts.push_back(DecodeFolderName(part));
+    return parts;
+}
+
+StoreLayout DetectLayout(const fs::path& root)
+{
+    bool otherDirs = false;
+    for (const auto& name : DirectoryNames(root)) {
+        if (name.size() > 1 && name[0] == '.' && name != ".." && IsDir(root / name / "cur")) {
+            return StoreLayout::MaildirPlusPlus;
+        }
+        if (!IsMaildirSubdir(name) && name[0] != '.') otherDirs = true;
+    }
+    // A lone Maildir is the Inbox of its owner's mail program.
+    if (IsDir(root / "cur") && !otherDirs) return StoreLayout::MaildirPlusPlus;
+    return StoreLayout::Nested;
+}
+
+void SortUnique(std::vector<std::string>& names)
+{
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+}
+
+}  // namespace
+
+// ---- FolderState ----------------------------------------------------------------------
+
+FolderState::FolderState(Store& store, std::string path, fs::path dir)
+    : store_(store), path_(std::move(path)), dir_(std::move(dir))
+{
+}
+
+std::vector<RecordPtr> FolderState::ScanDisk() const
+{
+    std::vector<RecordPtr> found;
+    if (dir_.empty()) return found;
+    for (const char* sub : {"cur", "new"}) {
+        std::error_code ec;
+        for (fs::directory_iterator it(dir_ / sub, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string fileName = it->path().filename().string();
+            if (fileName.empty() || fileName[0] == '.') continue;
+            auto record = std::make_shared<MessageRecord>();
+            record->name = ParseMaildirName(fileName);
+            record->subdir = sub;
+            found.push_back(std::move(record));
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const RecordPtr& a, const RecordPtr& b) { return a->name.unique < b->name.unique; });
+    return found;
+}
+
+const std::vector<RecordPtr>& FolderState::Records()
+{
+    if (!loaded_) {
+        records_ = ScanDisk();
+        loaded_ = true;
+    }
+    return records_;
+}
+
+void FolderState::Sync()
+{
+    if (!loaded_) {
+        Records();
+        return;
+    }
+    std::unordered_map<std::string, RecordPtr> onDisk;
+    std::vector<RecordPtr> scanned = ScanDisk();
+    for (const auto& record : scanned) onDisk.emplace(record->name.unique, record);
+    std::vector<RecordPtr> kept;
+    kept.reserve(scanned.size());
+    for (auto& record : records_) {
+        const auto it = onDisk.find(record->name.unique);
+        if (it == onDisk.end()) continue;
+        record->name = it->second->name;
+        record->subdir = it->second->subdir;
+        kept.push_back(std::move(record));
+        onDisk.erase(it);
+    }
+    for (auto& record : scanned) {
+        if (onDisk.count(record->name.unique)) kept.push_back(record);
+    }
+    records_ = std::move(kept);
+}
+
+void FolderState::Append(RecordPtr record)
+{
+    if (loaded_) records_.push_back(std::move(record));
+}
+
+void FolderState::Remove(const MessageRecord* record)
+{
+    // Walks go from the last item to the first, so the record is usually near the end.
+    for (auto it = records_.rbegin(); it != records_.rend(); ++it) {
+        if (it->get() == record) {
+            records_.erase(std::next(it).base());
+            return;
+        }
+    }
+}
+
+fs::path FolderState::PathOf(const MessageRecord& record) const
+{
+    return dir_ / record.subdir / record.name.FileName();
+}
+
+fs::path FolderState::Locate(MessageRecord& record) const
+{
+    std::error_code ec;
+    fs::path path = PathOf(record);
+    if (!dir_.empty() && fs::exists(path, ec)) return path;
+    for (const char* sub : {"cur", "new"}) {
+        for (fs::directory_iterator it(dir_ / sub, ec), end; !ec && it != end; it.increment(ec)) {
+            MaildirName name = ParseMaildirName(it->path().filename().string());
+            if (name.unique != record.name.unique) continue;
+            record.name = std::move(name);
+            record.subdir = sub;
+            return it->path();
+        }
+    }
+    return {};
+}
+
+void FolderState::EnsureMaildir() const
+{
+    if (dir_.empty()) return;
+    for (const char* sub : {"cur", "new", "tmp"}) {
+        std::error_code ec;
+        fs::create_directories(dir_ / sub, ec);
+        if (ec) Fail("Cannot create the folder \"" + (dir_ / sub).string() + "\": " + ec.message());
+    }
+}
+
+// ---- Store ----------------------------------------------------------------------------
+
+Store::Store(StoreConfig config) : config_(std::move(config)), root_(config_.root)
+{
+    layout_ = config_.layout == StoreLayout::Detect ? DetectLayout(root_) : config_.layout;
+}
+
+fs::path Store::DirOf(const std::vector<std::string>& parts) const
+{
+    if (layout_ == StoreLayout::Nested) {
+        fs::path dir = root_;
+        for (const auto& part : parts) dir /= part;
+        return dir;
+    }
+    if (parts.empty()) return {};
+    if (parts.size() == 1 && SameNameIgnoringCase(DecodeFolderName(parts[0]), kInbox)) return root_;
+    std::string name;
+    for (const auto& part : parts) name += "." + EncodeFolderName(DecodeFolderName(part), true);
+    return root_ / name;
+}
+
+bool Store::Exists(const std::vector<std::string>& parts) const
+{
+    if (parts.empty()) return true;
+    if (layout_ == StoreLayout::Nested) return IsDir(DirOf(parts));
+    std::vector<std::string> parent(parts.begin(), parts.end() - 1);
+    const auto siblings = ChildNames(JoinPath(parent));
+    return std::find(siblings.begin(), siblings.end(), DecodeFolderName(parts.back())) != siblings.end();
+}
+
+std::vector<std::string> Store::NestedChildren(const std::vector<std::string>& parts) const
+{
+    std::vector<std::string> names;
+    for (const auto& name : DirectoryNames(DirOf(parts))) {
+        if (name.empty() || name[0] == '.' || IsMaildirSubdir(name)) continue;
+        names.push_back(DecodeFolderName(name));
+    }
+    return names;
+}
+
+std::vector<std::string> Store::PlusPlusChildren(const std::vector<std::string>& parts) const
+{
+    const std::vector<std::string> want = Decoded(parts);
+    std::vector<std::string> names;
+    if (want.empty()) names.push_back(kInbox);
+    for (const auto& dirName : DirectoryNames(root_)) {
+        if (dirName.size() < 2 || dirName[0] != '.' || dirName == "..") continue;
+        const auto have = PlusPlusParts(dirName);
+        if (have.size() <= want.size() || !std::equal(want.begin(), want.end(), have.begin())) continue;
+        const std::string& child = have[want.size()];
+        if (want.empty() && SameNameIgnoringCase(child, kInbox)) continue;
+        names.push_back(child);
+    }
+    return names;
+}
+
+std::vector<std::string> Store::ChildNames(const std::string& path) const
+{
+    const auto parts = SplitPath(path);
+    auto names = layout_ == StoreLayout::Nested ? NestedChildren(parts) : PlusPlusChildren(parts);
+    SortUnique(names);
+    return names;
+}
+
+FolderStatePtr Store::Folder(const std::string& path)
+{
+    if (const auto it = folders_.find(path); it != folders_.end()) return it->second;
+    const auto parts = SplitPath(path);
+    if (!Exists(parts)) return nullptr;
+    auto folder = std::make_shared<FolderState>(*this, JoinPath(parts), DirOf(parts));
+    folders_.emplace(path, folder);
+    return folder;
+}
+
+FolderStatePtr Store::CreateFolder(const std::string& parentPath, const std::string& name)
+{
+    if (name.empty()) Fail("A folder name cannot be empty.");
+    auto parts = SplitPath(parentPath);
+    parts.push_back(EncodeFolderName(name));
+    if (Exists(parts)) Fail("Cannot create the folder \"" + name + "\": it exists.");
+    std::error_code ec;
+    fs::create_directories(DirOf(parts), ec);
+    if (ec) Fail("Cannot create the folder \"" + name + "\": " + ec.message());
+    auto folder = Folder(JoinPath(parts));
+    if (!folder) Fail("Cannot create the folder \"" + name + "\".");
+    folder->EnsureMaildir();
+    return folder;
+}
+
+FolderStatePtr Store::TopLevelFolder(const std::string& name)
+{
+    for (const auto& child : ChildNames("")) {
+        if (SameNameIgnoringCase(child, name)) {
+            auto folder = Folder(EncodeFolderName(child));
+            if (folder) folder->EnsureMaildir();
+            return folder;
+        }
+    }
+    return CreateFolder("", name);
+}
+
+bool Store::IsDeletedItems(const FolderState& folder) const
+{
+    const auto parts = SplitPath(folder.Path());
+    return parts.size() == 1 && SameNameIgnoringCase(DecodeFolderName(parts[0]), kDeletedItems);
+}
+
+// ---- Session --------------------------------------------------------------------------
+
+Session::Session(const ApplicationConfig& config)
+{
+    for (const auto& store : config.stores) stores_.push_back(std::make_unique<Store>(store));
+    if (stores_.empty()) stores_.push_back(std::make_unique<Store>(DefaultStoreConfig()));
+}
+
+Store* Session::FindStore(const std::string& displayName) const
+{
+    for (const auto& store : stores_) {
+        if (store->DisplayName() == displayName) return store.get();
+    }
+    return nullptr;
+}
+
+}  // namespace outlook

@@ -1,0 +1,119 @@
+#pragma once
+// The plain model under the COM objects: the stores of a session, their folders and the
+// message records of each folder. A folder's records are its live item list: moves, copies
+// and deletes change it at once, so every collection over the folder sees the same count.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/outlook/MaildirNames.h"
+#include "platform/outlook/StoreConfig.h"
+
+namespace outlook {
+
+class ItemImpl;
+class Store;
+
+/// One message file of a folder. `live` is the item object currently standing for it
+/// (the identity map); the object clears it when it ends.
+struct MessageRecord {
+    MaildirName name;
+    std::string subdir;  ///< "cur" or "new"
+    ItemImpl* live = nullptr;
+};
+
+using RecordPtr = std::shared_ptr<MessageRecord>;
+
+/// The messages of one folder, in a stable order (by file name when read from disk;
+/// records added later are appended).
+class FolderState {
+public:
+    FolderState(Store& store, std::string path, std::filesystem::path dir);
+
+    Store& OwnerStore() const { return store_; }
+    /// The folder's path in the store: shown names joined by "/" ("" for the store's root).
+    const std::string& Path() const { return path_; }
+    /// The Maildir directory; empty for a folder that holds no messages of its own.
+    const std::filesystem::path& Dir() const { return dir_; }
+
+    /// The records, read from disk on first use.
+    const std::vector<RecordPtr>& Records();
+    /// Picks up files that appeared and drops records whose files are gone.
+    void Sync();
+    void Append(RecordPtr record);
+    void Remove(const MessageRecord* record);
+
+    /// The full path of a record's file; finds it again when another program renamed it
+    /// (changed its flags or moved it from new/ to cur/). Empty when it is gone.
+    std::filesystem::path Locate(MessageRecord& record) const;
+    std::filesystem::path PathOf(const MessageRecord& record) const;
+    /// Creates cur/, new/ and tmp/ when missing.
+    void EnsureMaildir() const;
+
+private:
+    std::vector<RecordPtr> ScanDisk() const;
+
+    Store& store_;
+    std::string path_;
+    std::filesystem::path dir_;
+    bool loaded_ = false;
+    std::vector<RecordPtr> records_;
+};
+
+using FolderStatePtr = std::shared_ptr<FolderState>;
+
+/// One Maildir store, in the nested layout (folders are subdirectories) or the Maildir++
+/// layout (".A.B" directories beside the root, whose own messages are the Inbox).
+class Store {
+public:
+    explicit Store(StoreConfig config);
+
+    const std::string& DisplayName() const { return config_.displayName; }
+    const std::filesystem::path& Root() const { return root_; }
+    StoreLayout Layout() const { return layout_; }
+
+    /// The folder at `path` (shown names joined by "/"); nullptr when it does not exist.
+    FolderStatePtr Folder(const std::string& path);
+    /// The shown names of the subfolders of `path`, sorted.
+    std::vector<std::string> ChildNames(const std::string& path) const;
+    /// Creates a subfolder; raises ComError when it exists or cannot be made.
+    FolderStatePtr CreateFolder(const std::string& parentPath, const std::string& name);
+    /// The top-level folder with this name (any case), created when missing.
+    FolderStatePtr TopLevelFolder(const std::string& name);
+    bool IsDeletedItems(const FolderState& folder) const;
+
+private:
+    std::filesystem::path DirOf(const std::vector<std::string>& parts) const;
+    bool Exists(const std::vector<std::string>& parts) const;
+    std::vector<std::string> PlusPlusChildren(const std::vector<std::string>& parts) const;
+    std::vector<std::string> NestedChildren(const std::vector<std::string>& parts) const;
+
+    StoreConfig config_;
+    std::filesystem::path root_;
+    StoreLayout layout_;
+    std::map<std::string, FolderStatePtr> folders_;  // identity map by path
+};
+
+/// Name of the folder that `Delete` moves items to.
+inline constexpr const char* kDeletedItems = "Deleted Items";
+inline constexpr const char* kInbox = "Inbox";
+
+/// The stores of one application object.
+class Session {
+public:
+    explicit Session(const ApplicationConfig& config);
+    const std::vector<std::unique_ptr<Store>>& Stores() const { return stores_; }
+    Store& DefaultStore() const { return *stores_.front(); }
+    /// The store with this display name; nullptr when none.
+    Store* FindStore(const std::string& displayName) const;
+
+private:
+    std::vector<std::unique_ptr<Store>> stores_;
+};
+
+using SessionPtr = std::shared_ptr<Session>;
+
+}  // namespace outlook

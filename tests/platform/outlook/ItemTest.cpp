@@ -1,0 +1,129 @@
+// Reading items: classes, texts, addresses, dates, flags.
+
+#include <gtest/gtest.h>
+
+#include "tests/platform/outlook/StoreFixture.h"
+
+using namespace outlook;
+using outlook_test::StoreTest;
+
+namespace {
+
+class ItemTest : public StoreTest {};
+
+TEST_F(ItemTest, ClassesOfMailPostReportAndMeeting)
+{
+    store_.Add("Inbox", test::SimpleMessage("mail"));
+    store_.Add("Inbox", test::PostMessage("post"));
+    store_.Add("Inbox", test::DeliveryReport("report"));
+    store_.Add("Inbox", test::MeetingRequest("meeting"));
+    auto items = Inbox()->Items();
+    ASSERT_EQ(items->Count(), 4);
+    EXPECT_EQ(items->Item(1)->Class(), olMail);
+    EXPECT_EQ(items->Item(2)->Class(), olPost);
+    EXPECT_EQ(items->Item(3)->Class(), olReport);
+    EXPECT_EQ(items->Item(4)->Class(), olMeetingRequest);
+}
+
+TEST_F(ItemTest, HeadersAreDecoded)
+{
+    test::TestMessage m;
+    m.from = "=?UTF-8?Q?J=C3=BCrgen_M=C3=BCller?= <jm@example.com>";
+    m.to = "Bob <bob@example.com>, carol@example.com";
+    m.cc = "Dan <dan@example.com>";
+    m.subject = "=?ISO-8859-1?Q?Gr=FC=DFe?= aus Berlin";
+    m.extraHeaders = {"Bcc: eve@example.com"};
+    store_.Add("Inbox", test::MessageText(m));
+    auto item = InboxItem(1);
+    EXPECT_EQ(item->Subject(), "Grüße aus Berlin");
+    EXPECT_EQ(item->SenderName(), "Jürgen Müller");
+    EXPECT_EQ(item->SenderEmailAddress(), "jm@example.com");
+    auto recipients = item->Recipients();
+    ASSERT_EQ(recipients->Count(), 4);
+    EXPECT_EQ(recipients->Item(1)->Name(), "Bob");
+    EXPECT_EQ(recipients->Item(2)->Name(), "carol@example.com");
+    EXPECT_EQ(recipients->Item(3)->Type(), olCC);
+    EXPECT_EQ(recipients->Item(4)->Type(), olBCC);
+    auto entry = recipients->Item(3)->AddressEntry();
+    EXPECT_EQ(entry->Address(), "dan@example.com");
+    EXPECT_EQ(entry->MAPIOBJECT().As<IAddressEntry>()->Address(), "dan@example.com");
+}
+
+TEST_F(ItemTest, BodiesPlainHtmlAndHtmlOnly)
+{
+    test::TestMessage both;
+    both.body = "line one\nline two\n";
+    both.html = "<html><body><p>Hi &amp; bye</p></body></html>";
+    store_.Add("Inbox", test::MessageText(both));
+    std::string htmlOnly = test::SimpleMessage("h");
+    htmlOnly.replace(htmlOnly.find("text/plain"), 10, "text/html");
+    htmlOnly.replace(htmlOnly.find("Hello."), 6, "<b>Hello</b><br>World &lt;3&gt;");
+    store_.Add("Inbox", htmlOnly);
+    EXPECT_EQ(InboxItem(1)->Body(), "line one\r\nline two\r\n");
+    EXPECT_EQ(InboxItem(1)->HTMLBody(), "<html><body><p>Hi &amp; bye</p></body></html>");
+    EXPECT_EQ(InboxItem(2)->HTMLBody().find("<b>Hello</b>"), 0u);
+    EXPECT_EQ(InboxItem(2)->Body(), "Hello\r\nWorld <3>");
+    store_.Add("Inbox", test::SimpleMessage("plain"));
+    EXPECT_EQ(Inbox()->Items()->Item(3)->HTMLBody(), "");
+}
+
+TEST_F(ItemTest, SentDatesAndUnread)
+{
+    test::TestMessage unsent;
+    unsent.extraHeaders = {"X-Unsent: 1"};
+    store_.Add("Inbox", test::MessageText(unsent), "");
+    store_.Add("Inbox", test::SimpleMessage("read"), "S");
+    store_.Add("Inbox", test::SimpleMessage("new"), "", true);
+    auto items = Inbox()->Items();
+    EXPECT_FALSE(items->Item(1)->Sent());
+    EXPECT_TRUE(items->Item(2)->Sent());
+    EXPECT_TRUE(items->Item(1)->Unread());
+    EXPECT_FALSE(items->Item(2)->Unread());
+    EXPECT_TRUE(items->Item(3)->Unread());
+    // 2024-06-03 14:05:00 UTC is day 45446 of the OLE calendar; local time differs by hours only.
+    EXPECT_NEAR(items->Item(2)->SentOn(), 45446.586, 1.0);
+    // The fixture's file names start with 1717423501 (2024-06-03 14:05:01 UTC).
+    EXPECT_NEAR(items->Item(2)->ReceivedTime(), 45446.586, 1.0);
+    EXPECT_GT(items->Item(2)->CreationTime(), 45000.0);
+}
+
+TEST_F(ItemTest, TransportHeadersEndInCrLf)
+{
+    store_.Add("Inbox", test::SimpleMessage("hdr"));
+    const std::string headers = InboxItem(1)->TransportHeaders();
+    EXPECT_EQ(headers.find("From: Ann Sender <ann@example.com>\r\nTo: "), 0u);
+    EXPECT_EQ(headers.substr(headers.size() - 2), "\r\n");
+    EXPECT_EQ(headers.find("\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(headers.find("Hello."), std::string::npos);
+}
+
+TEST_F(ItemTest, OneObjectPerItem)
+{
+    store_.Add("Inbox", test::SimpleMessage("same"));
+    auto a = Inbox()->Items()->Item(1);
+    auto b = Inbox()->Items()->Item(1);
+    EXPECT_EQ(a.Get(), b.Get());
+    a->SetSubject("changed");
+    EXPECT_EQ(b->Subject(), "changed");
+}
+
+TEST_F(ItemTest, VanishedFileFailsForThatItemOnly)
+{
+    const auto gone = store_.Add("Inbox", test::SimpleMessage("gone"));
+    store_.Add("Inbox", test::SimpleMessage("stays"));
+    auto items = Inbox()->Items();
+    std::filesystem::remove(gone);
+    EXPECT_THROW(items->Item(1)->Subject(), ComError);
+    EXPECT_EQ(items->Item(2)->Subject(), "stays");
+}
+
+TEST_F(ItemTest, RenamedByAnotherProgramIsFoundAgain)
+{
+    const auto path = store_.Add("Inbox", test::SimpleMessage("renamed"), "");
+    auto item = InboxItem(1);
+    EXPECT_TRUE(item->Unread());
+    std::filesystem::rename(path, path.string() + "S");
+    EXPECT_EQ(item->Subject(), "renamed");
+}
+
+}  // namespace
