@@ -52,6 +52,6 @@ private:
     qelutils::IMAPIUtils& Intf();
 
     ComPtr<qelutils::IMAPIUtils> FIntf;
-    ComPtr<IUnknown> FSink;
+    ComPtr<TEventSink> FSink;
     std::uint32_t FCookie = 0;
 };
