@@ -133,6 +133,8 @@ void ItemImpl::PlaceInFolder(const FolderStatePtr& target)
 ComPtr<IOutlookItem> ItemImpl::MoveInto(const FolderStatePtr& target)
 {
     if (target->Dir().empty()) Fail("The folder \"" + target->Path() + "\" cannot hold items.");
+    // Read the target's list before the file arrives, so that the item is appended to it.
+    target->Records();
     if (!folder_) {
         PlaceInFolder(target);
     } else if (target != folder_) {

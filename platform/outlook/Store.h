@@ -43,6 +43,7 @@ public:
     const std::vector<RecordPtr>& Records();
     /// Picks up files that appeared and drops records whose files are gone.
     void Sync();
+    /// Adds a record at the end (for a folder whose list was read).
     void Append(RecordPtr record);
     void Remove(const MessageRecord* record);
 

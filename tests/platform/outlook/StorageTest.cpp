@@ -1,0 +1,202 @@
+// Changing items: Save, flags, attachments, Copy, Move, Delete, SaveAs, live counts.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/platform/outlook/StoreFixture.h"
+
+using namespace outlook;
+using outlook_test::StoreTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class StorageTest : public StoreTest {
+protected:
+    std::string OnlyFile(const std::string& folder)
+    {
+        const auto files = store_.Files(folder);
+        EXPECT_EQ(files.size(), 1u);
+        return files.empty() ? std::string() : files.front().string();
+    }
+};
+
+TEST_F(StorageTest, SubjectChangeKeepsEveryOtherByteAndTheFlags)
+{
+    test::TestMessage m;
+    m.attachments = {{"a.bin", std::string("\x00\x01\x02", 3)}};
+    const std::string original = test::MessageText(m);
+    store_.Add("Inbox", original, "FS");
+    auto item = InboxItem(1);
+    item->SetSubject("Neu: Grüße");
+    item->Save();
+    const std::string path = OnlyFile("Inbox");
+    EXPECT_NE(path.find(":2,FS"), std::string::npos);
+    const std::string saved = test::ReadFile(path);
+    std::string expected = original;
+    const auto at = expected.find("Subject: Test message\n");
+    expected.replace(at, 22, "Subject: Neu: =?UTF-8?b?R3LDvMOfZQ==?=\n");
+    EXPECT_EQ(saved, expected);
+    app_.Reset();
+    EXPECT_EQ(InboxItem(1)->Subject(), "Neu: Grüße");
+}
+
+TEST_F(StorageTest, SubjectWrittenBackUnchangedLeavesTheFileAlone)
+{
+    const auto path = store_.Add("Inbox", "Subject:  odd   spacing\nFrom: a@b.c\n\nbody\n");
+    auto item = InboxItem(1);
+    item->SetSubject(item->Subject());
+    item->Save();
+    EXPECT_EQ(test::ReadFile(path), "Subject:  odd   spacing\nFrom: a@b.c\n\nbody\n");
+}
+
+TEST_F(StorageTest, UnreadRoundTripRenamesOnly)
+{
+    const std::string text = test::SimpleMessage("flags");
+    store_.Add("Inbox", text, "", true);
+    auto item = InboxItem(1);
+    EXPECT_TRUE(item->Unread());
+    item->SetUnread(false);
+    item->Save();
+    const std::string path = OnlyFile("Inbox");
+    EXPECT_NE(path.find("/cur/"), std::string::npos);
+    EXPECT_EQ(path.substr(path.size() - 4), ":2,S");
+    EXPECT_EQ(test::ReadFile(path), text);
+    item->SetUnread(true);
+    item->Save();
+    EXPECT_EQ(OnlyFile("Inbox").substr(path.size() - 4), ":2,");
+    app_.Reset();
+    EXPECT_TRUE(InboxItem(1)->Unread());
+}
+
+TEST_F(StorageTest, AttachmentDeleteReachesTheFileAtSave)
+{
+    test::TestMessage m;
+    m.attachments = {{"keep.txt", "keep me\n", "text/plain"}, {"drop.pdf", "%PDF-1.4 drop", "application/pdf"}};
+    store_.Add("Inbox", test::MessageText(m));
+    auto item = InboxItem(1);
+    auto atts = item->Attachments();
+    ASSERT_EQ(atts->Count(), 2);
+    atts->Item(2)->Delete();
+    EXPECT_EQ(atts->Count(), 1);
+    EXPECT_NE(test::ReadFile(OnlyFile("Inbox")).find("drop.pdf"), std::string::npos);
+    item->Save();
+    const std::string saved = test::ReadFile(OnlyFile("Inbox"));
+    EXPECT_EQ(saved.find("drop.pdf"), std::string::npos);
+    EXPECT_NE(saved.find("Content-Disposition: attachment; filename=\"keep.txt\"\nContent-Transfer-Encoding: base64\n\na2VlcCBtZQo=\n"),
+              std::string::npos);
+    app_.Reset();
+    auto reread = InboxItem(1)->Attachments();
+    ASSERT_EQ(reread->Count(), 1);
+    EXPECT_EQ(reread->Item(1)->Filename(), "keep.txt");
+}
+
+TEST_F(StorageTest, AttachmentAddCopiesTheBytesWithSniffedType)
+{
+    store_.Add("Inbox", test::SimpleMessage("plain"));
+    const auto file = dir_ / "report.pdf";
+    test::WriteFile(file, "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<<>>\nendobj\n");
+    auto item = InboxItem(1);
+    auto added = item->Attachments()->Add(file.string(), olByValue, 0, std::string("Shown name"));
+    fs::remove(file);  // the bytes were taken during the call
+    EXPECT_EQ(added->DisplayName(), "Shown name");
+    EXPECT_EQ(added->Filename(), "report.pdf");
+    item->Save();
+    app_.Reset();
+    auto reread = InboxItem(1);
+    EXPECT_EQ(reread->Body(), "Hello.\r\n");
+    ASSERT_EQ(reread->Attachments()->Count(), 1);
+    const auto out = dir_ / "out.pdf";
+    reread->Attachments()->Item(1)->SaveAsFile(out.string());
+    EXPECT_EQ(test::ReadFile(out), "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<<>>\nendobj\n");
+    EXPECT_NE(test::ReadFile(OnlyFile("Inbox")).find("Content-Type: application/pdf"), std::string::npos);
+}
+
+TEST_F(StorageTest, AttachmentNamesAndAttachedMail)
+{
+    test::TestMessage m;
+    m.attachments = {{"Übersicht 2024.xlsx", "x"}};
+    m.attachedMessages = {test::SimpleMessage("Inner subject", "inner body\n")};
+    std::string text = test::MessageText(m);
+    text.insert(text.find("--mixed-boundary--"),
+                "--mixed-boundary\nContent-Type: text/plain; name=\"=?UTF-8?Q?R=C3=A9sum=C3=A9.txt?=\"\n"
+                "Content-Disposition: attachment; filename=\"=?UTF-8?Q?R=C3=A9sum=C3=A9.txt?=\"\n\nCV\n");
+    store_.Add("Inbox", text);
+    auto atts = InboxItem(1)->Attachments();
+    ASSERT_EQ(atts->Count(), 3);
+    EXPECT_EQ(atts->Item(1)->Filename(), "Übersicht 2024.xlsx");
+    EXPECT_EQ(atts->Item(1)->Type(), olByValue);
+    EXPECT_EQ(atts->Item(2)->Type(), olEmbeddedItem);
+    EXPECT_EQ(atts->Item(2)->DisplayName(), "Inner subject");
+    EXPECT_EQ(atts->Item(3)->Filename(), "Résumé.txt");
+    const auto saved = dir_ / "inner.eml";
+    atts->Item(2)->SaveAsFile(saved.string());
+    auto opened = App()->CreateItemFromTemplate(saved.string());
+    EXPECT_EQ(opened->Class(), olMail);
+    EXPECT_EQ(opened->Subject(), "Inner subject");
+    EXPECT_EQ(opened->Body(), "inner body\r\n");
+    EXPECT_EQ(opened->Parent(), nullptr);
+    opened->Delete();
+}
+
+TEST_F(StorageTest, WalkFromLastToFirstWithMovesCopiesAndDeletes)
+{
+    for (int i = 1; i <= 6; ++i) store_.Add("Inbox", test::SimpleMessage("m" + std::to_string(i)));
+    auto archive = Inbox()->Folders()->Add("Archive");
+    auto items = Inbox()->Items();
+    std::vector<std::string> seen;
+    for (int n = items->Count(); n >= 1; --n) {
+        if (n > items->Count()) continue;
+        auto item = items->Item(n);
+        seen.push_back(item->Subject());
+        if (n % 3 == 0) item->Move(archive);
+        else if (n % 3 == 1) item->Delete();
+        else item->Copy()->Move(archive);
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"m6", "m5", "m4", "m3", "m2", "m1"}));
+    EXPECT_EQ(items->Count(), 2);  // m2 and m5 stayed, their copies moved
+    EXPECT_EQ(archive->Items()->Count(), 4);
+    EXPECT_EQ(FolderAt("Deleted Items")->Items()->Count(), 2);
+    // Items moved in are appended in the order they came.
+    EXPECT_EQ(archive->Items()->Item(1)->Subject(), "m6");
+    EXPECT_EQ(archive->Items()->Item(4)->Subject(), "m2");
+}
+
+TEST_F(StorageTest, MoveKeepsTheObjectAndDeleteInDeletedItemsIsForGood)
+{
+    store_.Add("Inbox", test::SimpleMessage("bye"), "RS");
+    auto item = InboxItem(1);
+    auto moved = item->Move(FolderAt("Inbox")->Folders()->Add("Old"));
+    EXPECT_EQ(moved.Get(), item.Get());
+    EXPECT_EQ(moved->Parent().As<IMAPIFolder>()->Name(), "Old");
+    EXPECT_NE(store_.Files("Inbox/Old").front().string().find(":2,RS"), std::string::npos);
+    item->Delete();
+    EXPECT_EQ(store_.Files("Deleted Items").size(), 1u);
+    item->Delete();
+    EXPECT_TRUE(store_.Files("Deleted Items").empty());
+    EXPECT_THROW(item->Subject(), ComError);
+}
+
+TEST_F(StorageTest, SaveAsTextHtmlAndRfc822)
+{
+    test::TestMessage m;
+    m.cc = "Cy <cy@example.com>";
+    m.html = "<html><head><meta charset=\"iso-8859-1\"></head><body>Grüße</body></html>";
+    m.body = "Grüße\n";
+    store_.Add("Inbox", test::MessageText(m));
+    auto item = InboxItem(1);
+    item->SaveAs((dir_ / "a.txt").string(), olTXT);
+    const std::string text = test::ReadFile(dir_ / "a.txt");
+    EXPECT_EQ(text.find("From:\tAnn Sender\r\nSent:\t"), 0u);
+    EXPECT_NE(text.find("\r\nTo:\tBob Receiver\r\nCC:\tCy\r\nSubject:\tTest message\r\n\r\nGrüße\r\n"), std::string::npos);
+    item->SaveAs((dir_ / "a.htm").string(), olHTML);
+    EXPECT_EQ(test::ReadFile(dir_ / "a.htm"), "<html><head><meta charset=\"utf-8\"></head><body>Grüße</body></html>");
+    item->SaveAs((dir_ / "a.eml").string(), olRFC822);
+    const std::string eml = test::ReadFile(dir_ / "a.eml");
+    EXPECT_EQ(eml.find("From: Ann Sender <ann@example.com>\r\n"), 0u);
+    EXPECT_EQ(eml.find("\n\n"), std::string::npos);
+    EXPECT_THROW(item->SaveAs((dir_ / "a.x").string(), 42), ComError);
+}
+
+}  // namespace
