@@ -1,19 +1,11 @@
 #include "engine/OutlookTools.h"
 
-#include <algorithm>
+#include "platform/runtime/Text.h"
 
 using outlook::IMAPIFolder;
 using outlook::IOutlookObject;
 
 namespace {
-
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-        return lower(x) == lower(y);
-    });
-}
 
 /// The parent of a folder when that parent is a folder too; empty at the top of a store.
 ComPtr<IMAPIFolder> ParentFolder(const ComPtr<IMAPIFolder>& folder)
@@ -21,15 +13,6 @@ ComPtr<IMAPIFolder> ParentFolder(const ComPtr<IMAPIFolder>& folder)
     const ComPtr<IOutlookObject> parent = folder->Parent();
     if (!parent || parent->Class() != outlook::olFolder) return nullptr;
     return parent.As<IMAPIFolder>();
-}
-
-/// Blanks and control characters (everything up to 0x20) off both ends.
-std::string TrimControls(const std::string& text)
-{
-    const auto keep = [](char c) { return static_cast<unsigned char>(c) > 0x20; };
-    const auto first = std::find_if(text.begin(), text.end(), keep);
-    const auto last = std::find_if(text.rbegin(), text.rend(), keep).base();
-    return first < last ? std::string(first, last) : std::string();
 }
 
 }  // namespace
@@ -63,7 +46,7 @@ ComPtr<IMAPIFolder> FindOrAddSubFolder(const ComPtr<IMAPIFolder>& Parent, const 
     const int count = folders->Count();
     for (int i = 1; i <= count; ++i) {
         ComPtr<IMAPIFolder> folder = folders->Item(i);
-        if (folder && EqualsIgnoringAsciiCase(folder->Name(), Name)) return folder;
+        if (folder && SameTextAscii(folder->Name(), Name)) return folder;
     }
     return folders->Add(Name);
 }
@@ -75,7 +58,7 @@ ComPtr<IMAPIFolder> ForceFolderPath(const ComPtr<IMAPIFolder>& Root, const std::
     while (start <= Path.size()) {
         std::size_t end = Path.find('\\', start);
         if (end == std::string::npos) end = Path.size();
-        const std::string part = TrimControls(Path.substr(start, end - start));
+        const std::string part = Trim(Path.substr(start, end - start));
         if (!part.empty()) folder = FindOrAddSubFolder(folder, part);
         start = end + 1;
     }
@@ -84,8 +67,8 @@ ComPtr<IMAPIFolder> ForceFolderPath(const ComPtr<IMAPIFolder>& Root, const std::
 
 bool IsSameFolder(const ComPtr<IMAPIFolder>& A, const ComPtr<IMAPIFolder>& B)
 {
-    return EqualsIgnoringAsciiCase(A->EntryID(), B->EntryID()) &&
-           EqualsIgnoringAsciiCase(A->StoreID(), B->StoreID());
+    return SameTextAscii(A->EntryID(), B->EntryID()) &&
+           SameTextAscii(A->StoreID(), B->StoreID());
 }
 
 bool IsFolderWithin(const ComPtr<IMAPIFolder>& Ancestor, const ComPtr<IMAPIFolder>& Folder)

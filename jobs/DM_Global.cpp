@@ -8,6 +8,7 @@
 
 #include "engine/OutlookTools.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/Text.h"
 
 using outlook::IMAPIFolder;
 
@@ -33,29 +34,6 @@ constexpr const char* kNoDestPath = "Destination directory not specified.";
 constexpr const char* kNoMask = "Filename mask not specified.";
 constexpr const char* kInvalidMask = "Invalid subfolder/file mask: %s.";
 constexpr const char* kNoAttOption = "You must check at least one attachment option.";
-
-/// Leading and trailing blanks and control characters (everything up to 0x20) removed.
-std::string TrimControls(std::string_view text)
-{
-    const auto keep = [](char c) { return static_cast<unsigned char>(c) > 0x20; };
-    const auto first = std::find_if(text.begin(), text.end(), keep);
-    const auto last = std::find_if(text.rbegin(), text.rend(), keep).base();
-    return first < last ? std::string(first, last) : std::string();
-}
-
-std::string UpperAscii(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    return result;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return UpperAscii(a) == UpperAscii(b);
-}
 
 [[noreturn]] void Fail(const std::string& caption, const std::string& message)
 {
@@ -90,7 +68,7 @@ void FindSourceItems(const TOptions_Source& source, outlook::IOutlookApplication
         items.Folder = LookUpFolder(application, source.Entry, source.Store);
         if (!items.Folder) Fail(kCaptionSource, kFolderNotFound);
         items.Path = GetFolderPath(items.Folder);
-        if (!EqualsIgnoringCase(items.Path, source.FullName)) Fail(kCaptionSource, kFolderChanged);
+        if (!SameText(items.Path, source.FullName)) Fail(kCaptionSource, kFolderChanged);
         return;
     }
     const ComPtr<outlook::IExplorer> explorer = application.ActiveExplorer();
@@ -136,7 +114,7 @@ void ValidateActions(const TManualOptions& o, outlook::IOutlookApplication& appl
 std::string TDMGlobal::FormatError(const std::string& Caption, const std::string& Message)
 {
     if (Caption.empty()) return Message;
-    return TrimControls(TrimControls(Caption) + ":\r\n\r\n" + Message);
+    return Trim(Trim(Caption) + ":\r\n\r\n" + Message);
 }
 
 bool TDMGlobal::IsValidMask(const std::string& Mask, bool ForAttachments)
@@ -149,7 +127,7 @@ bool TDMGlobal::IsValidMask(const std::string& Mask, bool ForAttachments)
         rest.remove_prefix(open + 1);
         const std::size_t close = rest.find(']');
         if (close == std::string_view::npos) return false;
-        const std::string token = UpperAscii(rest.substr(0, close));
+        const std::string token = AsciiUpperCase(rest.substr(0, close));
         rest.remove_prefix(close + 1);
         if (std::find(kMaskTokens.begin(), kMaskTokens.end(), token) != kMaskTokens.end()) continue;
         const bool forAttachments =
@@ -223,7 +201,8 @@ void TDMGlobal::ValidateDestFolder(const std::string& Caption, const TOptions_Co
 {
     const ComPtr<IMAPIFolder> dest = LookUpFolder(Application, Options.Entry, Options.Store);
     if (!dest) Fail(Caption, kFolderNotFound);
-    if (!EqualsIgnoringCase(GetFolderPath(dest), Options.FullName)) Fail(Caption, kFolderChanged);
+    if (!SameText(GetFolderPath(dest), Options.FullName)) Fail(Caption, kFolderChanged);
+    if (!SourceFolder) return;
     if (IsSameFolder(dest, SourceFolder)) Fail(Caption, "Destination folder must be different from the source folder.");
     if (InclSubFolders && IsFolderWithin(SourceFolder, dest)) {
         Fail(Caption, "Destination folder must not be a child folder of the source folder.");
