@@ -1,0 +1,153 @@
+#include "platform/outlook/msg/MsgEncoding.h"
+
+#include "platform/outlook/GLibPtr.h"
+
+#include <glib.h>
+
+#include <cmath>
+
+namespace msgfile {
+
+namespace {
+
+// Seconds from 1601-01-01 to 1970-01-01.
+constexpr std::int64_t kEpochDelta = 11644473600LL;
+constexpr std::int64_t kTicksPerSecond = 10000000LL;
+// 1601-01-01 and 9999-12-31 as TDateTime: the range both date types share.
+constexpr TDateTime kFirstDateTime = -109205.0;
+constexpr TDateTime kLastDateTime = 2958466.0;
+
+void AppendUtf8(std::string& out, gunichar c)
+{
+    char buf[6];
+    const int n = g_unichar_to_utf8(c, buf);
+    out.append(buf, static_cast<std::size_t>(n));
+}
+
+// Converts with iconv; false when the charset is unknown or the bytes are not valid in it.
+bool TryConvert(std::string_view bytes, const char* charset, std::string& out)
+{
+    gsize written = 0;
+    GError* raw = nullptr;
+    GCharPtr result(g_convert(bytes.data(), static_cast<gssize>(bytes.size()), "UTF-8", charset, nullptr,
+                              &written, &raw));
+    const GErrorPtr error(raw);
+    if (!result || error) return false;
+    out.assign(result.get(), written);
+    return true;
+}
+
+}  // namespace
+
+std::string ValidUtf8(std::string_view text)
+{
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return std::string(text);
+    return TakeString(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
+}
+
+std::string Utf8ToUtf16Le(std::string_view utf8)
+{
+    const std::string valid = ValidUtf8(utf8);
+    std::string out;
+    out.reserve(valid.size() * 2);
+    for (const char* p = valid.c_str(); p < valid.c_str() + valid.size(); p = g_utf8_next_char(p)) {
+        gunichar c = g_utf8_get_char(p);
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            const gunichar high = 0xD800 + (c >> 10), low = 0xDC00 + (c & 0x3FF);
+            for (const gunichar unit : {high, low}) {
+                out.push_back(static_cast<char>(unit & 0xFF));
+                out.push_back(static_cast<char>(unit >> 8));
+            }
+        } else {
+            out.push_back(static_cast<char>(c & 0xFF));
+            out.push_back(static_cast<char>(c >> 8));
+        }
+    }
+    return out;
+}
+
+std::string Utf16LeToUtf8(std::string_view bytes)
+{
+    std::string out;
+    const std::size_t units = bytes.size() / 2;
+    auto unitAt = [&](std::size_t i) {
+        return static_cast<gunichar>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    };
+    for (std::size_t i = 0; i < units; ++i) {
+        const gunichar unit = unitAt(i);
+        if (unit == 0) break;
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units && unitAt(i + 1) >= 0xDC00 && unitAt(i + 1) < 0xE000) {
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i + 1) - 0xDC00));
+            ++i;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            AppendUtf8(out, 0xFFFD);
+        } else {
+            AppendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+std::string CodepageCharset(std::uint32_t codepage)
+{
+    switch (codepage) {
+    case 0: return "CP1252";
+    case 65001: return "UTF-8";
+    case 20127: return "US-ASCII";
+    case 1200: return "UTF-16LE";
+    case 1201: return "UTF-16BE";
+    case 20866: return "KOI8-R";
+    case 21866: return "KOI8-U";
+    case 50220:
+    case 50221:
+    case 50222: return "ISO-2022-JP";
+    case 50225: return "ISO-2022-KR";
+    case 51932: return "EUC-JP";
+    case 51936: return "GB2312";
+    case 51949: return "EUC-KR";
+    case 52936: return "HZ-GB-2312";
+    case 54936: return "GB18030";
+    default: break;
+    }
+    if (codepage >= 28591 && codepage <= 28605) return "ISO-8859-" + std::to_string(codepage - 28590);
+    return "CP" + std::to_string(codepage);
+}
+
+std::string ToUtf8(std::string_view bytes, const std::string& charset)
+{
+    std::string out;
+    if (!charset.empty() && TryConvert(bytes, charset.c_str(), out)) return ValidUtf8(out);
+    if (g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr)) return std::string(bytes);
+    if (TryConvert(bytes, "CP1252", out)) return out;
+    TryConvert(bytes, "ISO-8859-1", out);
+    return out;
+}
+
+std::string DecodeString8(std::string_view bytes, std::uint32_t codepage)
+{
+    const std::size_t nul = bytes.find('\0');
+    if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
+    return ToUtf8(bytes, CodepageCharset(codepage));
+}
+
+std::uint64_t FileTimeFromUnix(std::int64_t seconds, std::int32_t microseconds)
+{
+    if (seconds < -kEpochDelta) return 0;
+    return static_cast<std::uint64_t>((seconds + kEpochDelta) * kTicksPerSecond + std::int64_t{microseconds} * 10);
+}
+
+std::int64_t UnixFromFileTime(std::uint64_t fileTime)
+{
+    return static_cast<std::int64_t>(fileTime / kTicksPerSecond) - kEpochDelta;
+}
+
+std::uint64_t FileTimeFromDateTime(TDateTime localTime)
+{
+    if (localTime == 0 || !std::isfinite(localTime) || localTime < kFirstDateTime || localTime > kLastDateTime) return 0;
+    const struct timespec ts = DateTimeToFileTime(localTime);
+    return FileTimeFromUnix(ts.tv_sec, static_cast<std::int32_t>(ts.tv_nsec / 1000));
+}
+
+}  // namespace msgfile

@@ -1,0 +1,140 @@
+#include "platform/outlook/msg/MsgFile.h"
+
+#include "platform/outlook/msg/MsgEncoding.h"
+#include "platform/outlook/msg/MsgMimeExport.h"
+#include "platform/outlook/msg/MsgMimeImport.h"
+#include "platform/outlook/msg/MsgStorageReader.h"
+#include "platform/outlook/msg/MsgStorageWriter.h"
+#include "platform/runtime/Exception.h"
+
+#include <gsf/gsf.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <unistd.h>
+
+namespace {
+
+/// A new file beside the target, removed again unless it was renamed onto the target.
+class TempFile {
+public:
+    explicit TempFile(const std::string& target) : target_(target)
+    {
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            path_ = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(g_random_int());
+            // 0666 less the umask, as for any other file the user saves.
+            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST) break;
+        }
+        if (fd_ < 0) RaiseLastOSError(target);
+        file_ = fdopen(fd_, "wb");
+        if (!file_) {
+            const int error = errno;
+            close(fd_);
+            unlink(path_.c_str());
+            throw EOSError(error, target);
+        }
+    }
+    ~TempFile()
+    {
+        if (file_) std::fclose(file_);
+        if (!committed_) unlink(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    FILE* File() const { return file_; }
+    const std::string& Path() const { return path_; }
+
+    /// Flushes the data to disk and puts the file in the target's place.
+    void Commit()
+    {
+        const bool flushed = std::fflush(file_) == 0 && fsync(fd_) == 0;
+        const int error = errno;
+        const bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        if (!flushed || !closed) throw EOSError(flushed ? errno : error, target_);
+        if (std::rename(path_.c_str(), target_.c_str()) != 0) RaiseLastOSError(target_);
+        committed_ = true;
+    }
+
+private:
+    std::string target_;
+    std::string path_;
+    int fd_ = -1;
+    FILE* file_ = nullptr;
+    bool committed_ = false;
+};
+
+// GMime must be set up before messages are built; the call is cheap after the first time.
+void EnsureGMime()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { g_mime_init(); });
+}
+
+std::uint64_t FileSize(GsfInput* input) { return static_cast<std::uint64_t>(gsf_input_size(input)); }
+
+}  // namespace
+
+void WriteMsgFile(GMimeMessage* message, const MsgItemProperties& props, const std::string& path)
+{
+    if (!message) throw Exception("Cannot write the message file \"" + path + "\": no message.");
+    EnsureGMime();
+    msgfile::MsgMessage content = msgfile::ImportMimeMessage(message);
+    content.messageClass = props.isPost ? "IPM.Post" : "IPM.Note";
+    content.read = props.read;
+    content.deliveryTime = msgfile::FileTimeFromDateTime(props.deliveryTime);
+    content.creationTime = msgfile::FileTimeFromDateTime(props.creationTime);
+
+    TempFile temp(path);
+    {
+        auto sink = GObjectPtr<GsfOutput>::Adopt(gsf_output_stdio_new_FILE(temp.Path().c_str(), temp.File(), TRUE));
+        if (!sink) throw Exception("Cannot write the message file \"" + path + "\".");
+        auto root = GObjectPtr<GsfOutfile>::Adopt(gsf_outfile_msole_new(sink.get()));
+        try {
+            msgfile::WriteMessageStorage(root.get(), content);
+        } catch (const Exception& e) {
+            throw Exception(e.Message() + " (" + path + ")");
+        }
+        // Closing the root usually closes the sink as well.
+        const bool closed = gsf_output_is_closed(sink.get()) || gsf_output_close(sink.get());
+        if (!closed || gsf_output_error(sink.get())) throw Exception("Cannot write the message file \"" + path + "\".");
+    }
+    temp.Commit();
+}
+
+GObjectPtr<GMimeMessage> ReadMsgFile(const std::string& path)
+{
+    EnsureGMime();
+    GError* raw = nullptr;
+    auto input = GObjectPtr<GsfInput>::Adopt(gsf_input_stdio_new(path.c_str(), &raw));
+    GErrorPtr error(raw);
+    if (!input) {
+        throw Exception("Cannot open the message file \"" + path + "\"" +
+                        (error ? ": " + std::string(error->message) : std::string()) + ".");
+    }
+    auto root = GObjectPtr<GsfInfile>::Adopt(gsf_infile_msole_new(input.get(), &raw));
+    error.reset(raw);
+    if (!root) throw Exception("The file \"" + path + "\" is not a message file.");
+    try {
+        const msgfile::MsgMessage content = msgfile::ReadMessageStorage(root.get(), FileSize(input.get()));
+        return msgfile::ExportMimeMessage(content);
+    } catch (const Exception& e) {
+        throw Exception("The message file \"" + path + "\" is damaged: " + e.Message());
+    }
+}
+
+bool LooksLikeMsgFile(const std::string& path)
+{
+    static constexpr unsigned char kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    unsigned char head[8] = {};
+    const ssize_t n = read(fd, head, sizeof head);
+    close(fd);
+    return n == static_cast<ssize_t>(sizeof head) && std::memcmp(head, kSignature, sizeof head) == 0;
+}
