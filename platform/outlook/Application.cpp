@@ -82,8 +82,8 @@ private:
 
 class ApplicationImpl final : public ComObject<IOutlookApplication, IApplicationHost> {
 public:
-    explicit ApplicationImpl(const ApplicationConfig& config)
-        : session_(std::make_shared<Session>(config)), namespace_(MakeCom<NamespaceImpl>(session_, picker_))
+    ApplicationImpl(const ApplicationConfig& config, std::shared_ptr<void> keepAlive)
+        : session_(std::make_shared<Session>(config, std::move(keepAlive))), namespace_(MakeCom<NamespaceImpl>(session_, picker_))
     {
         EnsureGMime();
     }
@@ -154,9 +154,9 @@ ComPtr<IOutlookItem> ApplicationImpl::CreateItemFromTemplate(const std::string& 
 
 }  // namespace
 
-ComPtr<IOutlookApplication> CreateApplication(const ApplicationConfig& config)
+ComPtr<IOutlookApplication> CreateApplication(const ApplicationConfig& config, std::shared_ptr<void> keepAlive)
 {
-    return MakeCom<ApplicationImpl>(config);
+    return MakeCom<ApplicationImpl>(config, std::move(keepAlive));
 }
 
 }  // namespace outlook

@@ -4,6 +4,7 @@
 // folder picker, and the raising of the application's events.
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/outlook/Outlook.h"
@@ -24,7 +25,8 @@ struct IApplicationHost : IUnknown {
     virtual void RaiseOptionsPagesAdd(const ComPtr<IPropertyPages>& pages) = 0;
 };
 
-/// A new application object over the configured stores.
-ComPtr<IOutlookApplication> CreateApplication(const ApplicationConfig& config);
+/// A new application object over the configured stores. `keepAlive` is held until the
+/// last object made through it ends (a server library passes its module lock).
+ComPtr<IOutlookApplication> CreateApplication(const ApplicationConfig& config, std::shared_ptr<void> keepAlive = nullptr);
 
 }  // namespace outlook

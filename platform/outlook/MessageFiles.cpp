@@ -74,14 +74,15 @@ void WriteAll(int fd, const std::string& bytes, const fs::path& path)
     }
 }
 
-/// Writes, syncs and renames; removes the temporary file when anything fails.
-void WriteThenRename(const fs::path& temp, const fs::path& target, const std::string& bytes)
+/// Writes, syncs (for the store's own files) and renames; removes the temporary file when
+/// anything fails.
+void WriteThenRename(const fs::path& temp, const fs::path& target, const std::string& bytes, bool sync)
 {
     UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (fd.Get() < 0) Fail("Cannot write \"" + temp.string() + "\": " + std::strerror(errno));
     try {
         WriteAll(fd.Get(), bytes, temp);
-        if (::fsync(fd.Get()) != 0 || !fd.Close()) {
+        if ((sync && ::fsync(fd.Get()) != 0) || !fd.Close()) {
             Fail("Cannot write \"" + temp.string() + "\": " + std::strerror(errno));
         }
         if (::rename(temp.c_str(), target.c_str()) != 0) {
@@ -153,14 +154,14 @@ void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const s
 {
     std::error_code ec;
     fs::create_directories(tmpDir, ec);
-    WriteThenRename(tmpDir / NewUniqueName(), target, bytes);
+    WriteThenRename(tmpDir / NewUniqueName(), target, bytes, true);
 }
 
 void WriteUserFile(const std::string& path, const std::string& bytes)
 {
     const fs::path target(path);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    WriteThenRename(dir / ("." + target.filename().string() + "." + NewUniqueName() + ".part"), target, bytes);
+    WriteThenRename(dir / ("." + target.filename().string() + "." + NewUniqueName() + ".part"), target, bytes, false);
 }
 
 void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)

@@ -301,7 +301,7 @@ bool Store::IsDeletedItems(const FolderState& folder) const
 
 // ---- Session --------------------------------------------------------------------------
 
-Session::Session(const ApplicationConfig& config)
+Session::Session(const ApplicationConfig& config, std::shared_ptr<void> keepAlive) : keepAlive_(std::move(keepAlive))
 {
     for (const auto& store : config.stores) stores_.push_back(std::make_unique<Store>(store));
     if (stores_.empty()) stores_.push_back(std::make_unique<Store>(DefaultStoreConfig()));

@@ -105,13 +105,15 @@ inline constexpr const char* kInbox = "Inbox";
 /// The stores of one application object.
 class Session {
 public:
-    explicit Session(const ApplicationConfig& config);
+    /// `keepAlive` is held until the last object of the session ends (the server library's lock).
+    explicit Session(const ApplicationConfig& config, std::shared_ptr<void> keepAlive = nullptr);
     const std::vector<std::unique_ptr<Store>>& Stores() const { return stores_; }
     Store& DefaultStore() const { return *stores_.front(); }
     /// The store with this display name; nullptr when none.
     Store* FindStore(const std::string& displayName) const;
 
 private:
+    std::shared_ptr<void> keepAlive_;  // first member: released last
     std::vector<std::unique_ptr<Store>> stores_;
 };
 

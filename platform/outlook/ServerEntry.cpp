@@ -1,0 +1,42 @@
+// The in-process server library of the object model: ProgID "Outlook.Application".
+// Each created application reads the configured stores from the registry.
+
+#include <memory>
+
+#include "platform/com/ServerModule.h"
+#include "platform/outlook/Application.h"
+#include "platform/runtime/Registry.h"
+
+namespace {
+
+constexpr CLSID kApplicationClsid = MakeGuid("{6A1C0200-7E3B-4C55-9A0E-0B4D2F6E1200}");
+
+ComPtr<IUnknown> CreateOutlookApplication(ServerModule& module)
+{
+    TRegistry registry;
+    auto lock = std::make_shared<ModuleLock>(module);
+    return outlook::CreateApplication(outlook::LoadApplicationConfig(registry), std::move(lock)).As<IUnknown>();
+}
+
+ServerModule& Module()
+{
+    static ServerModule module({{kApplicationClsid, "Outlook.Application",
+                                 "Trovanta mail client object model over Maildir stores", CreateOutlookApplication}});
+    return module;
+}
+
+}  // namespace
+
+TROVANTA_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& riid, void** object)
+{
+    return Module().GetClassObject(clsid, riid, object);
+}
+
+TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow() { return Module().CanUnloadNow(); }
+
+TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()
+{
+    return Module().RegisterServer(reinterpret_cast<const void*>(&DllRegisterServer));
+}
+
+TROVANTA_SERVER_EXPORT HRESULT DllUnregisterServer() { return Module().UnregisterServer(); }

@@ -1,0 +1,80 @@
+// Every real-world message of the shared corpora opens and answers every member.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/platform/outlook/StoreFixture.h"
+
+using namespace outlook;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsMessageFile(const fs::path& path)
+{
+    const std::string ext = path.extension().string();
+    return fs::is_regular_file(path) && ext != ".md" && ext != ".msg" && path.filename().string()[0] != '.';
+}
+
+void ReadEveryMember(IOutlookItem& item, const fs::path& scratch)
+{
+    item.Class();
+    item.Subject();
+    item.SenderName();
+    item.SenderEmailAddress();
+    item.TransportHeaders();
+    item.Body();
+    item.HTMLBody();
+    item.Sent();
+    item.SentOn();
+    item.ReceivedTime();
+    item.CreationTime();
+    item.Unread();
+    auto recipients = item.Recipients();
+    for (int r = 1; r <= recipients->Count(); ++r) {
+        recipients->Item(r)->Name();
+        recipients->Item(r)->AddressEntry()->Address();
+    }
+    auto atts = item.Attachments();
+    for (int a = 1; a <= atts->Count(); ++a) {
+        auto att = atts->Item(a);
+        att->Filename();
+        att->DisplayName();
+        att->Type();
+        att->SaveAsFile((scratch / "att.bin").string());
+    }
+    for (const int type : {olTXT, olHTML, olRFC822}) item.SaveAs((scratch / "saved").string(), type);
+}
+
+TEST(CorporaTest, EveryMessageAnswersEveryMember)
+{
+    const fs::path corpora = test::CorporaDir();
+    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
+    test::TempDir dir;
+    test::MaildirBuilder store(dir.Path() / "Mail");
+    int count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
+        if (!IsMessageFile(entry.path())) continue;
+        store.Add("Inbox", test::ReadFile(entry.path()));
+        ++count;
+    }
+    ApplicationConfig config;
+    config.stores.push_back({"Mailbox", store.Root().string(), StoreLayout::Nested});
+    auto app = CreateApplication(config);
+    auto items = app->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
+    ASSERT_EQ(items->Count(), count);
+    int failures = 0;
+    for (int i = 1; i <= count; ++i) {
+        try {
+            ReadEveryMember(*items->Item(i), dir.Path());
+        } catch (const std::exception& e) {
+            ++failures;
+            ADD_FAILURE() << "item " << i << ": " << e.what();
+        }
+    }
+    EXPECT_EQ(failures, 0);
+    EXPECT_GT(count, 300);
+}
+
+}  // namespace

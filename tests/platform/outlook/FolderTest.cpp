@@ -1,0 +1,185 @@
+// Folders: both layouts, identifiers, odd names, the default folders.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/outlook/MaildirNames.h"
+#include "tests/platform/outlook/StoreFixture.h"
+
+using namespace outlook;
+using outlook_test::StoreTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FolderTest : public StoreTest {};
+
+TEST_F(FolderTest, NestedTreeNamesParentsAndIds)
+{
+    store_.Add("Inbox/Projects", test::SimpleMessage("p"));
+    store_.Folder("Sent");
+    auto root = Ns()->Folders()->Item(1);
+    EXPECT_EQ(root->Name(), "Mailbox");
+    EXPECT_EQ(root->EntryID(), "");
+    EXPECT_EQ(root->StoreID(), "4D61696C626F78");
+    EXPECT_EQ(root->Parent()->Class(), olNamespace);
+    auto projects = FolderAt("Inbox/Projects");
+    ASSERT_TRUE(projects);
+    EXPECT_EQ(projects->Class(), olFolder);
+    EXPECT_EQ(projects->EntryID(), HexEncode("Inbox/Projects"));
+    EXPECT_EQ(projects->Parent().As<IMAPIFolder>()->Name(), "Inbox");
+    EXPECT_EQ(projects->Items()->Count(), 1);
+    EXPECT_EQ(root->Folders()->Count(), 2);
+    auto again = Ns()->GetFolderFromID(projects->EntryID(), projects->StoreID());
+    EXPECT_EQ(again->Items()->Item(1)->Subject(), "p");
+    EXPECT_THROW(Ns()->GetFolderFromID(HexEncode("Nowhere"), root->StoreID()), ComError);
+    EXPECT_THROW(Ns()->GetFolderFromID("XYZ", root->StoreID()), ComError);
+}
+
+TEST_F(FolderTest, IdsSurviveMovingTheStore)
+{
+    store_.Add("Inbox/A", test::SimpleMessage("a"));
+    const std::string entry = FolderAt("Inbox/A")->EntryID();
+    const std::string storeId = FolderAt("Inbox/A")->StoreID();
+    app_.Reset();
+    const fs::path moved = dir_ / "Elsewhere";
+    fs::rename(store_.Root(), moved);
+    ApplicationConfig config;
+    config.stores.push_back({"Mailbox", moved.string(), StoreLayout::Detect});
+    auto app = CreateApplication(config);
+    auto folder = app->GetNamespace("MAPI")->GetFolderFromID(entry, storeId);
+    EXPECT_EQ(folder->Items()->Item(1)->Subject(), "a");
+}
+
+TEST_F(FolderTest, InboxAndDeletedItemsAreCreatedWhenMissing)
+{
+    auto inbox = Inbox();
+    EXPECT_EQ(inbox->Name(), "Inbox");
+    EXPECT_TRUE(fs::is_directory(store_.Root() / "Inbox" / "cur"));
+    store_.Add("Inbox", test::SimpleMessage("x"));
+    inbox->Items()->Item(1)->Delete();
+    EXPECT_TRUE(fs::is_directory(store_.Root() / "Deleted Items" / "tmp"));
+}
+
+TEST_F(FolderTest, ImpossibleNamesAreEncodedAndShownAsGiven)
+{
+    auto inbox = Inbox();
+    for (const std::string name : {"a/b", ".", "..", "cur", ".hidden", "50%"}) {
+        auto folder = inbox->Folders()->Add(name);
+        EXPECT_EQ(folder->Name(), name);
+    }
+    for (const auto& entry : fs::directory_iterator(store_.Root() / "Inbox")) {
+        const std::string dirName = entry.path().filename().string();
+        EXPECT_NE(dirName[0], '.') << dirName;
+    }
+    EXPECT_EQ(inbox->Folders()->Count(), 6);
+    EXPECT_THROW(inbox->Folders()->Add("cur"), ComError);
+    auto slash = inbox->Folders()->Add("x/y");
+    slash->Folders()->Add("z");
+    EXPECT_EQ(Ns()->GetFolderFromID(slash->EntryID(), slash->StoreID())->Folders()->Item(1)->Name(), "z");
+}
+
+class PlusPlusTest : public StoreTest {
+protected:
+    PlusPlusTest() : StoreTest(test::MaildirLayout::MaildirPlusPlus) {}
+};
+
+TEST_F(PlusPlusTest, RootIsTheInboxAndDotFoldersAreSubfolders)
+{
+    store_.Add("Inbox", test::SimpleMessage("in inbox"));
+    store_.Add("Inbox/Projects", test::SimpleMessage("in projects"));
+    store_.Add("Lists/Kernel", test::SimpleMessage("in kernel"));
+    EXPECT_EQ(Inbox()->Items()->Item(1)->Subject(), "in inbox");
+    EXPECT_EQ(FolderAt("Inbox/Projects")->Items()->Item(1)->Subject(), "in projects");
+    EXPECT_EQ(FolderAt("Lists/Kernel")->Items()->Item(1)->Subject(), "in kernel");
+    EXPECT_EQ(FolderAt("Lists")->Items()->Count(), 0);
+    auto added = Inbox()->Folders()->Add("v1.2");
+    EXPECT_EQ(added->Name(), "v1.2");
+    EXPECT_TRUE(fs::is_directory(store_.Root() / ".Inbox.v1%2E2" / "cur"));
+    InboxItem(1)->Delete();
+    EXPECT_EQ(store_.Files("Deleted Items").size(), 1u);
+    EXPECT_EQ(FolderAt("Deleted Items")->Items()->Count(), 1);
+}
+
+// ---- codecs ---------------------------------------------------------------------------
+
+struct NameCase {
+    const char* fileName;
+    const char* unique;
+    bool hasInfo;
+    const char* flags;
+};
+
+class MaildirNameTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(MaildirNameTest, ParsesAndRebuilds)
+{
+    const auto& c = GetParam();
+    const MaildirName name = ParseMaildirName(c.fileName);
+    EXPECT_EQ(name.unique, c.unique);
+    EXPECT_EQ(name.hasInfo, c.hasInfo);
+    EXPECT_EQ(name.flags, c.flags);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, MaildirNameTest,
+                         ::testing::Values(NameCase{"123.M1P2.host", "123.M1P2.host", false, ""},
+                                           NameCase{"123.M1P2.host:2,", "123.M1P2.host", true, ""},
+                                           NameCase{"123.M1P2.host:2,SRF", "123.M1P2.host", true, "FRS"},
+                                           NameCase{"a:b:2,S", "a:b", true, "S"},
+                                           NameCase{"x:2,SS,", "x", true, "S"}));
+
+TEST(MaildirNameFlags, SetAndClear)
+{
+    MaildirName name = ParseMaildirName("1.x");
+    name.SetFlag('S', true);
+    EXPECT_EQ(name.FileName(), "1.x:2,S");
+    name.SetFlag('F', true);
+    EXPECT_EQ(name.FileName(), "1.x:2,FS");
+    name.SetFlag('S', false);
+    EXPECT_EQ(name.FileName(), "1.x:2,F");
+    EXPECT_EQ(DeliveryTimeOf("1717423500.M1P2.h"), std::optional<std::time_t>(1717423500));
+    EXPECT_EQ(DeliveryTimeOf("abc.h"), std::nullopt);
+    const std::string first = NewUniqueName();
+    const std::string second = NewUniqueName();
+    EXPECT_LT(first, second);
+}
+
+struct FolderNameCase {
+    const char* shown;
+    bool dotSeparated;
+    const char* stored;
+};
+
+class FolderNameTest : public ::testing::TestWithParam<FolderNameCase> {};
+
+TEST_P(FolderNameTest, EncodesReversibly)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(EncodeFolderName(c.shown, c.dotSeparated), c.stored);
+    EXPECT_EQ(DecodeFolderName(c.stored), c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, FolderNameTest,
+                         ::testing::Values(FolderNameCase{"Inbox", false, "Inbox"},
+                                           FolderNameCase{"a/b", false, "a%2Fb"},
+                                           FolderNameCase{".", false, "%2E"},
+                                           FolderNameCase{"..", false, "%2E."},
+                                           FolderNameCase{".hidden", false, "%2Ehidden"},
+                                           FolderNameCase{"cur", false, "%63ur"},
+                                           FolderNameCase{"current", false, "current"},
+                                           FolderNameCase{"100%", false, "100%25"},
+                                           FolderNameCase{"v1.2", false, "v1.2"},
+                                           FolderNameCase{"v1.2", true, "v1%2E2"},
+                                           FolderNameCase{"Grüße", false, "Grüße"}));
+
+TEST(HexIds, RoundTrip)
+{
+    EXPECT_EQ(HexEncode("Inbox/Ä"), "496E626F782FC384");
+    EXPECT_EQ(HexDecode("496e626f782FC384"), std::optional<std::string>("Inbox/Ä"));
+    EXPECT_EQ(HexDecode("4"), std::nullopt);
+    EXPECT_EQ(HexDecode("ZZ"), std::nullopt);
+    EXPECT_EQ(HexEncode(""), "");
+}
+
+}  // namespace
