@@ -78,6 +78,14 @@ public:
         return MakeCom<ModuleObject<T>>(*this, std::forward<Args>(args)...);
     }
 
+    /// The same, as its IUnknown (for a class with several interfaces, where the
+    /// conversion would be ambiguous).
+    template <class T, class... Args>
+    ComPtr<IUnknown> MakeUnknown(Args&&... args)
+    {
+        return Make<T>(std::forward<Args>(args)...).template As<IUnknown>();
+    }
+
     const std::vector<ServerClass>& Classes() const { return classes_; }
     void Lock() noexcept { ++locks_; }
     void Unlock() noexcept { --locks_; }
