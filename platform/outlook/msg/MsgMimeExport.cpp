@@ -8,8 +8,22 @@ namespace msgfile {
 
 namespace {
 
-GObjectPtr<GMimeObject> TextPart(const char* subtype, const std::string& text)
+// Bodies of message files end their lines with CR LF; in a MIME part the line ends are
+// the writer's business, so the text keeps LF only.
+std::string UnixLineEnds(const std::string& text)
 {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+GObjectPtr<GMimeObject> TextPart(const char* subtype, const std::string& raw)
+{
+    const std::string text = UnixLineEnds(raw);
     auto part = GObjectPtr<GMimeTextPart>::Adopt(g_mime_text_part_new_with_subtype(subtype));
     g_mime_text_part_set_text(part.get(), text.c_str());
     g_mime_part_set_content_encoding(

@@ -26,11 +26,12 @@ std::set<std::string> Addresses(GMimeMessage* message, GMimeAddressType type)
     return out;
 }
 
+/// Bytes of the named files (msgconvert adds the compressed RTF body as an unnamed part).
 std::vector<std::string> FileBytes(GMimeMessage* message)
 {
     std::vector<std::string> out;
     for (const auto& a : msgfile::ImportMimeMessage(message).attachments) {
-        if (!a.embedded) out.push_back(a.data);
+        if (!a.embedded && !a.fileName.empty()) out.push_back(a.data);
     }
     return out;
 }

@@ -16,12 +16,21 @@ std::string FileKey(const msgfile::MsgAttachment& a)
                                                   a.data.size()));
 }
 
+std::string LfOnly(const std::string& text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') out.push_back(text[i]);
+    }
+    return out;
+}
+
 Summary FromModel(const msgfile::MsgMessage& m)
 {
     Summary s;
     s.subject = m.subject;
-    s.body = m.body;
-    s.html = m.htmlBody;
+    s.body = LfOnly(m.body);
+    s.html = LfOnly(m.htmlBody);
     static const char* const kTypes[] = {"", "To:", "Cc:", "Bcc:"};
     for (const auto& r : m.recipients) s.recipients.push_back(kTypes[static_cast<int>(r.type)] + r.address);
     for (const auto& a : m.attachments) {
@@ -76,7 +85,9 @@ std::ostream& operator<<(std::ostream& out, const Summary& s)
 
 bool RunMsgConvert(const std::vector<std::filesystem::path>& files)
 {
-    std::string command = "msgconvert";
+    if (files.empty()) return true;
+    // msgconvert writes <name>.eml into the current folder.
+    std::string command = "cd '" + files.front().parent_path().string() + "' && msgconvert";
     for (const auto& f : files) command += " '" + f.string() + "'";
     command += " >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;

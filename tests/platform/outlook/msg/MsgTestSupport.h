@@ -17,7 +17,7 @@ GObjectPtr<GMimeMessage> ParseMessage(const std::string& text);
 /// Null when the file holds no message GMime can parse.
 GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path);
 
-/// What must survive a trip through a message file.
+/// What must survive a trip through a message file (bodies with LF line ends).
 struct Summary {
     std::string subject;
     std::string body;
@@ -33,7 +33,8 @@ Summary Summarize(GMimeMessage* message);
 std::string NormalizeText(const std::string& text);
 std::ostream& operator<<(std::ostream& out, const Summary& s);
 
-/// Runs msgconvert over `files` (in one call); false when it fails.
+/// Runs msgconvert over `files` (in one call, in the folder of the first, where it writes the
+/// .eml files); false when it fails.
 bool RunMsgConvert(const std::vector<std::filesystem::path>& files);
 
 }  // namespace msgtest
