@@ -53,7 +53,10 @@ DayAndTime Split(TDateTime dt)
     return result;
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month)
 {
@@ -65,8 +68,7 @@ int DaysInMonth(int year, int month)
 TDateTime FromLocalTime(std::time_t t, int msec)
 {
     struct tm local {};
-    if (localtime_r(&t, &local) == nullptr)
-        throw EConvertError("Invalid argument to date encode");
+    if (localtime_r(&t, &local) == nullptr) throw EConvertError("Invalid argument to date encode");
     const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
     return ComposeDateTime(EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
                            EncodeTime(local.tm_hour, local.tm_min, second, msec));
@@ -78,22 +80,22 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& result)
 {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
         return false;
-    result = static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day))
-                                 + EpochOffsetDays);
+    result = static_cast<double>(
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + EpochOffsetDays);
     return true;
 }
 
 TDateTime EncodeDate(int year, int month, int day)
 {
     TDateTime result = 0;
-    if (!TryEncodeDate(year, month, day, result))
-        throw EConvertError("Invalid argument to date encode");
+    if (!TryEncodeDate(year, month, day, result)) throw EConvertError("Invalid argument to date encode");
     return result;
 }
 
 bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& result)
 {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999)
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 ||
+        msec > 999)
         return false;
     result = (((hour * 60LL + minute) * 60 + second) * 1000 + msec) / MSecsPerDay;
     return true;
@@ -127,9 +129,15 @@ void DecodeTime(TDateTime dt, int& hour, int& minute, int& second, int& msec)
     msec = static_cast<int>(ms % 1000);
 }
 
-TDateTime DateOf(TDateTime dt) { return static_cast<double>(Split(dt).day); }
+TDateTime DateOf(TDateTime dt)
+{
+    return static_cast<double>(Split(dt).day);
+}
 
-TDateTime TimeOf(TDateTime dt) { return static_cast<double>(Split(dt).msec) / MSecsPerDay; }
+TDateTime TimeOf(TDateTime dt)
+{
+    return static_cast<double>(Split(dt).msec) / MSecsPerDay;
+}
 
 TDateTime Now()
 {
@@ -138,9 +146,15 @@ TDateTime Now()
     return DateTimeFromFileTime(ts);
 }
 
-TDateTime Today() { return DateOf(Now()); }
+TDateTime Today()
+{
+    return DateOf(Now());
+}
 
-TDateTime DateTimeFromTimeT(std::time_t t) { return FromLocalTime(t, 0); }
+TDateTime DateTimeFromTimeT(std::time_t t)
+{
+    return FromLocalTime(t, 0);
+}
 
 std::time_t DateTimeToTimeT(TDateTime dt)
 {

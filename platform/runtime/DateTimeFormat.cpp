@@ -33,8 +33,7 @@ std::size_t RunLength(std::string_view text, std::size_t pos)
 {
     const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[pos])));
     std::size_t end = pos;
-    while (end < text.size() && std::tolower(static_cast<unsigned char>(text[end])) == c)
-        ++end;
+    while (end < text.size() && std::tolower(static_cast<unsigned char>(text[end])) == c) ++end;
     return end - pos;
 }
 
@@ -48,22 +47,28 @@ std::size_t AppendToken(std::string& out, std::string_view format, std::size_t p
         return run >= 2 ? std::size_t{2} : std::size_t{1};
     };
     switch (std::tolower(static_cast<unsigned char>(format[pos]))) {
-    case 'y':
-        if (run >= 3) {
-            out += Padded(f.year, 4);
-            return run >= 4 ? 4 : run;
-        }
-        out += Padded(f.year % 100, 2);
-        return run;
-    case 'm': return pair(f.month);
-    case 'd': return pair(f.day);
-    case 'h': return pair(f.hour);
-    case 'n': return pair(f.minute);
-    case 's': return pair(f.second);
-    case 'z':
-        out += Padded(f.msec, run >= 3 ? 3 : 1);
-        return run >= 3 ? 3 : 1;
-    default: return 0;
+        case 'y':
+            if (run >= 3) {
+                out += Padded(f.year, 4);
+                return run >= 4 ? 4 : run;
+            }
+            out += Padded(f.year % 100, 2);
+            return run;
+        case 'm':
+            return pair(f.month);
+        case 'd':
+            return pair(f.day);
+        case 'h':
+            return pair(f.hour);
+        case 'n':
+            return pair(f.minute);
+        case 's':
+            return pair(f.second);
+        case 'z':
+            out += Padded(f.msec, run >= 3 ? 3 : 1);
+            return run >= 3 ? 3 : 1;
+        default:
+            return 0;
     }
 }
 
@@ -103,10 +108,8 @@ std::string LongDateFormat()
     const std::size_t day = position("%d", "%e");
     const std::size_t month = position("%m", "%b");
     const std::size_t year = position("%y", "%Y");
-    if (year < month && year < day)
-        return "%A, %Y %B %-d";
-    if (day < month)
-        return "%A, %-d %B %Y";
+    if (year < month && year < day) return "%A, %Y %B %-d";
+    if (day < month) return "%A, %-d %B %Y";
     return "%A, %B %-d, %Y";
 }
 

@@ -12,8 +12,7 @@ namespace fs = std::filesystem;
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
 {
-    if (this != &other)
-        Reset(other.Release());
+    if (this != &other) Reset(other.Release());
     return *this;
 }
 
@@ -26,8 +25,7 @@ int UniqueFd::Release() noexcept
 
 void UniqueFd::Reset(int fd) noexcept
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
 }
 
@@ -37,11 +35,9 @@ std::string ReadAll(int fd, const fs::path& nameForErrors)
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            return bytes;
+        if (n == 0) return bytes;
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             RaiseLastOSError(nameForErrors.string());
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
@@ -56,8 +52,7 @@ void WriteAllOrThrow(int fd, const std::string& bytes, const fs::path& path)
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             RaiseLastOSError(path.string());
         }
         done += static_cast<std::size_t>(n);
@@ -68,8 +63,7 @@ void WriteAllOrThrow(int fd, const std::string& bytes, const fs::path& path)
 void SyncFolder(const fs::path& folder)
 {
     const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir)
-        ::fsync(dir.Get());
+    if (dir) ::fsync(dir.Get());
 }
 
 /// Removes the temporary file unless it was renamed.
@@ -78,8 +72,7 @@ struct TempFileGuard {
     bool keep = false;
     ~TempFileGuard()
     {
-        if (!keep)
-            ::unlink(name.c_str());
+        if (!keep) ::unlink(name.c_str());
     }
 };
 
@@ -90,19 +83,15 @@ void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t 
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
     const UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (!fd)
-        RaiseLastOSError(path.string());
+    if (!fd) RaiseLastOSError(path.string());
     TempFileGuard guard{pattern};
 
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : newFileMode;
-    if (::fchmod(fd.Get(), mode) != 0)
-        RaiseLastOSError(path.string());
+    if (::fchmod(fd.Get(), mode) != 0) RaiseLastOSError(path.string());
     WriteAllOrThrow(fd.Get(), bytes, path);
-    if (::fsync(fd.Get()) != 0)
-        RaiseLastOSError(path.string());
-    if (::rename(pattern.c_str(), path.c_str()) != 0)
-        RaiseLastOSError(path.string());
+    if (::fsync(fd.Get()) != 0) RaiseLastOSError(path.string());
+    if (::rename(pattern.c_str(), path.c_str()) != 0) RaiseLastOSError(path.string());
     guard.keep = true;
     SyncFolder(folder);
 }
@@ -110,12 +99,10 @@ void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t 
 FileLock::FileLock(const fs::path& lockFile, Mode mode)
     : fd_(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
 {
-    if (!fd_)
-        RaiseLastOSError(lockFile.string());
+    if (!fd_) RaiseLastOSError(lockFile.string());
     const int operation = mode == Mode::Exclusive ? LOCK_EX : LOCK_SH;
     while (::flock(fd_.Get(), operation) != 0) {
-        if (errno != EINTR)
-            RaiseLastOSError(lockFile.string());
+        if (errno != EINTR) RaiseLastOSError(lockFile.string());
     }
 }
 
@@ -139,16 +126,13 @@ std::optional<std::string> FileStamp::Load(const fs::path& path)
 
 bool FileStamp::Current(const fs::path& path) const
 {
-    if (!valid_)
-        return false;
+    if (!valid_) return false;
     struct stat now {};
-    if (::stat(path.c_str(), &now) != 0 || !S_ISREG(now.st_mode))
-        return missing_;
-    if (missing_)
-        return false;
-    return now.st_dev == stat_.st_dev && now.st_ino == stat_.st_ino && now.st_size == stat_.st_size
-        && now.st_mtim.tv_sec == stat_.st_mtim.tv_sec && now.st_mtim.tv_nsec == stat_.st_mtim.tv_nsec
-        && now.st_ctim.tv_sec == stat_.st_ctim.tv_sec && now.st_ctim.tv_nsec == stat_.st_ctim.tv_nsec;
+    if (::stat(path.c_str(), &now) != 0 || !S_ISREG(now.st_mode)) return missing_;
+    if (missing_) return false;
+    return now.st_dev == stat_.st_dev && now.st_ino == stat_.st_ino && now.st_size == stat_.st_size &&
+           now.st_mtim.tv_sec == stat_.st_mtim.tv_sec && now.st_mtim.tv_nsec == stat_.st_mtim.tv_nsec &&
+           now.st_ctim.tv_sec == stat_.st_ctim.tv_sec && now.st_ctim.tv_nsec == stat_.st_ctim.tv_nsec;
 }
 
 void FileStamp::Invalidate() noexcept

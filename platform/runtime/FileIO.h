@@ -37,7 +37,8 @@ std::string ReadAll(int fd, const std::filesystem::path& nameForErrors);
 /// `path`, then the folder is flushed. The file keeps the old file's mode, a new one gets
 /// `newFileMode`. On failure the temporary file is removed, `path` is untouched and EOSError
 /// (naming `path`) is raised.
-void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes, mode_t newFileMode = 0644);
+void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes,
+                         mode_t newFileMode = 0644);
 
 /// An advisory lock (flock) on a lock file, created when missing, held while the object lives.
 class FileLock {

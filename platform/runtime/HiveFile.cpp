@@ -4,12 +4,14 @@
 
 namespace fs = std::filesystem;
 
-HiveFile::HiveFile(fs::path file, std::string rootName) : file_(std::move(file)), rootName_(std::move(rootName)) {}
+HiveFile::HiveFile(fs::path file, std::string rootName)
+    : file_(std::move(file)), rootName_(std::move(rootName))
+{
+}
 
 void HiveFile::Refresh()
 {
-    if (root_ && stamp_.Current(file_))
-        return;
+    if (root_ && stamp_.Current(file_)) return;
     root_.reset();
     const auto bytes = stamp_.Load(file_);
     try {
@@ -22,8 +24,7 @@ void HiveFile::Refresh()
 
 const RegKey& HiveFile::Root()
 {
-    if (!InTransaction())
-        Refresh();
+    if (!InTransaction()) Refresh();
     return *root_;
 }
 
@@ -49,8 +50,7 @@ void HiveFile::Change(const std::function<void(RegKey&)>& change)
     }
     try {
         change(*root_);
-        if (!InTransaction())
-            Write();
+        if (!InTransaction()) Write();
     } catch (...) {
         if (!InTransaction()) {
             root_.reset();
@@ -58,8 +58,7 @@ void HiveFile::Change(const std::function<void(RegKey&)>& change)
         }
         throw;
     }
-    if (!InTransaction())
-        stamp_.Load(file_);  // still under the lock: the file on disk is the hive in memory
+    if (!InTransaction()) stamp_.Load(file_);  // still under the lock: the file on disk is the hive in memory
 }
 
 void HiveFile::Begin()
@@ -74,8 +73,7 @@ void HiveFile::Begin()
 
 void HiveFile::Commit()
 {
-    if (!InTransaction())
-        return;
+    if (!InTransaction()) return;
     try {
         Write();
     } catch (...) {

@@ -27,7 +27,8 @@ void TIniFile::Store(const std::vector<std::string>& lines)
     stamp_.Invalidate();  // read back on next use, with whatever else changed the file meanwhile
 }
 
-std::string TIniFile::ReadString(std::string_view section, std::string_view ident, std::string_view defaultValue) const
+std::string TIniFile::ReadString(std::string_view section, std::string_view ident,
+                                 std::string_view defaultValue) const
 {
     auto value = profile::Read(Lines(), section, ident);
     return value ? std::move(*value) : std::string(defaultValue);
@@ -72,7 +73,10 @@ void TIniFile::WriteBool(std::string_view section, std::string_view ident, bool 
     WriteString(section, ident, value ? "1" : "0");
 }
 
-bool TIniFile::SectionExists(std::string_view section) const { return profile::SectionExists(Lines(), section); }
+bool TIniFile::SectionExists(std::string_view section) const
+{
+    return profile::SectionExists(Lines(), section);
+}
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view ident) const
 {
@@ -87,13 +91,11 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const
 void TIniFile::EraseSection(std::string_view section)
 {
     std::vector<std::string> lines = Lines();
-    if (profile::EraseSection(lines, section))
-        Store(lines);
+    if (profile::EraseSection(lines, section)) Store(lines);
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view ident)
 {
     std::vector<std::string> lines = Lines();
-    if (profile::DeleteKey(lines, section, ident))
-        Store(lines);
+    if (profile::DeleteKey(lines, section, ident)) Store(lines);
 }

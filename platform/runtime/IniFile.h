@@ -27,7 +27,8 @@ public:
 
     const std::filesystem::path& FileName() const noexcept { return fileName_; }
 
-    std::string ReadString(std::string_view section, std::string_view ident, std::string_view defaultValue) const;
+    std::string ReadString(std::string_view section, std::string_view ident,
+                           std::string_view defaultValue) const;
     /// Decimal or "0x" hex; anything else gives `defaultValue`.
     int ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const;
     /// An integer, non-zero is true; anything else gives `defaultValue`.

@@ -21,12 +21,9 @@ fs::path EnvPath(const char* name)
 /// Creates `folder` and any missing parents, each new one private to the user.
 void CreatePrivateFolder(const fs::path& folder)
 {
-    if (folder.empty() || fs::is_directory(folder))
-        return;
-    if (folder.has_parent_path() && folder.parent_path() != folder)
-        CreatePrivateFolder(folder.parent_path());
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        RaiseLastOSError(folder.string());
+    if (folder.empty() || fs::is_directory(folder)) return;
+    if (folder.has_parent_path() && folder.parent_path() != folder) CreatePrivateFolder(folder.parent_path());
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) RaiseLastOSError(folder.string());
 }
 
 }  // namespace
@@ -38,8 +35,7 @@ fs::path TrovantaHome()
         fs::path config = EnvPath("XDG_CONFIG_HOME");
         if (config.empty()) {
             fs::path userHome = EnvPath("HOME");
-            if (userHome.empty())
-                userHome = g_get_home_dir();  // from the password database
+            if (userHome.empty()) userHome = g_get_home_dir();  // from the password database
             config = userHome / ".config";
         }
         home = config / "trovanta";

@@ -10,8 +10,7 @@ std::optional<std::string> SectionName(std::string_view line)
 {
     const std::string trimmed = Trim(line);
     const std::size_t close = trimmed.rfind(']');
-    if (trimmed.empty() || trimmed.front() != '[' || close == std::string::npos)
-        return std::nullopt;
+    if (trimmed.empty() || trimmed.front() != '[' || close == std::string::npos) return std::nullopt;
     return Trim(std::string_view(trimmed).substr(1, close - 1));
 }
 
@@ -24,11 +23,9 @@ struct KeyLine {
 std::optional<KeyLine> ParseKeyLine(std::string_view line)
 {
     const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos)
-        return std::nullopt;
+    if (eq == std::string_view::npos) return std::nullopt;
     std::string key = Trim(line.substr(0, eq));
-    if (key.empty() || key.front() == ';' || key.front() == '[')
-        return std::nullopt;
+    if (key.empty() || key.front() == ';' || key.front() == '[') return std::nullopt;
     return KeyLine{std::move(key), line.substr(eq + 1)};
 }
 
@@ -40,33 +37,38 @@ struct Range {
 
 std::size_t NextSection(const std::vector<std::string>& lines, std::size_t from)
 {
-    while (from < lines.size() && !SectionName(lines[from]))
-        ++from;
+    while (from < lines.size() && !SectionName(lines[from])) ++from;
     return from;
 }
 
-std::optional<Range> FindSection(const std::vector<std::string>& lines, std::string_view section, std::size_t from = 0)
+std::optional<Range> FindSection(const std::vector<std::string>& lines, std::string_view section,
+                                 std::size_t from = 0)
 {
     for (std::size_t i = from; i < lines.size(); ++i) {
         const auto name = SectionName(lines[i]);
-        if (name && SameTextAscii(*name, section))
-            return Range{i + 1, NextSection(lines, i + 1)};
+        if (name && SameTextAscii(*name, section)) return Range{i + 1, NextSection(lines, i + 1)};
     }
     return std::nullopt;
 }
 
-std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, const Range& range, std::string_view key)
+std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, const Range& range,
+                                   std::string_view key)
 {
     for (std::size_t i = range.begin; i < range.end; ++i) {
         const auto parsed = ParseKeyLine(lines[i]);
-        if (parsed && SameTextAscii(parsed->key, key))
-            return i;
+        if (parsed && SameTextAscii(parsed->key, key)) return i;
     }
     return std::nullopt;
 }
 
-bool IsQuote(char c) { return c == '"' || c == '\''; }
-bool IsBlankChar(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsQuote(char c)
+{
+    return c == '"' || c == '\'';
+}
+bool IsBlankChar(char c)
+{
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 }  // namespace
 
@@ -108,21 +110,19 @@ std::string QuoteValue(std::string_view value)
 {
     std::string text(value);
     for (char& c : text)
-        if (c == '\r' || c == '\n')
-            c = ' ';
+        if (c == '\r' || c == '\n') c = ' ';
     const bool blankEnds = !text.empty() && (IsBlankChar(text.front()) || IsBlankChar(text.back()));
     const bool quoted = text.size() >= 2 && IsQuote(text.front()) && text.back() == text.front();
     return blankEnds || quoted ? "\"" + text + "\"" : text;
 }
 
-std::optional<std::string> Read(const std::vector<std::string>& lines, std::string_view section, std::string_view key)
+std::optional<std::string> Read(const std::vector<std::string>& lines, std::string_view section,
+                                std::string_view key)
 {
     const auto range = FindSection(lines, section);
-    if (!range)
-        return std::nullopt;
+    if (!range) return std::nullopt;
     const auto index = FindKey(lines, *range, key);
-    if (!index)
-        return std::nullopt;
+    if (!index) return std::nullopt;
     return UnquoteValue(ParseKeyLine(lines[*index])->raw);
 }
 
@@ -136,18 +136,17 @@ std::vector<std::string> Keys(const std::vector<std::string>& lines, std::string
     std::vector<std::string> keys;
     const auto range = FindSection(lines, section);
     for (std::size_t i = range ? range->begin : 0; range && i < range->end; ++i)
-        if (auto parsed = ParseKeyLine(lines[i]))
-            keys.push_back(std::move(parsed->key));
+        if (auto parsed = ParseKeyLine(lines[i])) keys.push_back(std::move(parsed->key));
     return keys;
 }
 
-void Write(std::vector<std::string>& lines, std::string_view section, std::string_view key, std::string_view value)
+void Write(std::vector<std::string>& lines, std::string_view section, std::string_view key,
+           std::string_view value)
 {
     const std::string quoted = QuoteValue(value);
     const auto range = FindSection(lines, section);
     if (!range) {
-        if (!lines.empty() && !Trim(lines.back()).empty())
-            lines.emplace_back();
+        if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
         lines.push_back("[" + std::string(section) + "]");
         lines.push_back(std::string(key) + "=" + quoted);
         return;
@@ -157,8 +156,7 @@ void Write(std::vector<std::string>& lines, std::string_view section, std::strin
         return;
     }
     std::size_t insertAt = range->end;
-    while (insertAt > range->begin && Trim(lines[insertAt - 1]).empty())
-        --insertAt;
+    while (insertAt > range->begin && Trim(lines[insertAt - 1]).empty()) --insertAt;
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::string(key) + "=" + quoted);
 }
 
@@ -177,8 +175,7 @@ bool DeleteKey(std::vector<std::string>& lines, std::string_view section, std::s
 {
     const auto range = FindSection(lines, section);
     const auto index = range ? FindKey(lines, *range, key) : std::nullopt;
-    if (!index)
-        return false;
+    if (!index) return false;
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*index));
     return true;
 }

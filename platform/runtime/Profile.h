@@ -21,14 +21,16 @@ std::string UnquoteValue(std::string_view raw);
 std::string QuoteValue(std::string_view value);
 
 /// The value of the first matching key of the first matching section (names ignore ASCII case).
-std::optional<std::string> Read(const std::vector<std::string>& lines, std::string_view section, std::string_view key);
+std::optional<std::string> Read(const std::vector<std::string>& lines, std::string_view section,
+                                std::string_view key);
 bool SectionExists(const std::vector<std::string>& lines, std::string_view section);
 /// Key names of the first matching section, in order.
 std::vector<std::string> Keys(const std::vector<std::string>& lines, std::string_view section);
 
 /// Replaces the key's line in place, or adds the key after the last non-blank line of its
 /// section, or adds the section (after a blank line) at the end.
-void Write(std::vector<std::string>& lines, std::string_view section, std::string_view key, std::string_view value);
+void Write(std::vector<std::string>& lines, std::string_view section, std::string_view key,
+           std::string_view value);
 /// Removes every section of that name with its lines; false when there was none.
 bool EraseSection(std::vector<std::string>& lines, std::string_view section);
 /// Removes the first matching key line of the section; false when there was none.

@@ -33,8 +33,7 @@ RegKey* RegKey::FindSubkey(std::string_view name) const
 
 RegKey& RegKey::AddSubkey(std::string_view name)
 {
-    if (RegKey* existing = FindSubkey(name))
-        return *existing;
+    if (RegKey* existing = FindSubkey(name)) return *existing;
     subkeys.push_back(std::make_unique<RegKey>());
     subkeys.back()->name = std::string(name);
     return *subkeys.back();
@@ -43,8 +42,7 @@ RegKey& RegKey::AddSubkey(std::string_view name)
 bool RegKey::RemoveSubkey(std::string_view name)
 {
     const auto it = FindByName(subkeys, name);
-    if (it == subkeys.end())
-        return false;
+    if (it == subkeys.end()) return false;
     subkeys.erase(it);
     return true;
 }
@@ -69,8 +67,7 @@ void RegKey::SetValue(RegValue value)
 bool RegKey::RemoveValue(std::string_view name)
 {
     const auto it = FindByName(values, name);
-    if (it == values.end())
-        return false;
+    if (it == values.end()) return false;
     values.erase(it);
     return true;
 }
@@ -81,8 +78,7 @@ std::vector<std::string> SplitKeyPath(std::string_view path)
     std::size_t start = 0;
     while (start <= path.size()) {
         const std::size_t end = std::min(path.find('\\', start), path.size());
-        if (end > start)
-            parts.emplace_back(path.substr(start, end - start));
+        if (end > start) parts.emplace_back(path.substr(start, end - start));
         start = end + 1;
     }
     return parts;
@@ -103,13 +99,15 @@ struct Line {
 bool IsHexValueLine(std::string_view text)
 {
     const std::size_t first = text.find_first_not_of(" \t");
-    return first != std::string_view::npos && (text[first] == '"' || text[first] == '@')
-           && text.find("hex") != std::string_view::npos;
+    return first != std::string_view::npos && (text[first] == '"' || text[first] == '@') &&
+           text.find("hex") != std::string_view::npos;
 }
 
 class RegParser {
 public:
-    RegParser(std::string_view rootName, std::string_view fileName) : rootName_(rootName), fileName_(fileName) {}
+    RegParser(std::string_view rootName, std::string_view fileName) : rootName_(rootName), fileName_(fileName)
+    {
+    }
 
     std::unique_ptr<RegKey> Parse(std::string_view bytes);
 
@@ -140,8 +138,7 @@ std::vector<Line> RegParser::LogicalLines(const std::string& text) const
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
+        if (end == std::string::npos) end = text.size();
         std::string physical = TrimRight(std::string_view(text).substr(start, end - start));
         start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         ++number;
@@ -150,8 +147,7 @@ std::vector<Line> RegParser::LogicalLines(const std::string& text) const
         else
             lines.push_back({std::move(physical), number});
         continued = IsHexValueLine(lines.back().text) && lines.back().text.back() == '\\';
-        if (continued)
-            lines.back().text.pop_back();
+        if (continued) lines.back().text.pop_back();
     }
     return lines;
 }
@@ -160,16 +156,14 @@ std::unique_ptr<RegKey> RegParser::Parse(std::string_view bytes)
 {
     const std::vector<Line> lines = LogicalLines(DecodeToUtf8(bytes));
     auto it = std::find_if(lines.begin(), lines.end(), [](const Line& l) { return !Trim(l.text).empty(); });
-    if (it == lines.end())
-        return std::move(root_);
+    if (it == lines.end()) return std::move(root_);
     const std::string header = Trim(it->text);
     if (header != kHeader5 && header != kHeader4)
         Fail(it->number, "not a registry file (the first line must be \"" + std::string(kHeader5) + "\")");
     for (++it; it != lines.end(); ++it) {
         const std::string_view text = it->text;
         const std::size_t first = text.find_first_not_of(" \t");
-        if (first == std::string_view::npos || text[first] == ';')
-            continue;
+        if (first == std::string_view::npos || text[first] == ';') continue;
         if (text[first] == '[')
             ParseKey(*it);
         else if (text[first] == '"' || text[first] == '@')
@@ -183,8 +177,7 @@ std::unique_ptr<RegKey> RegParser::Parse(std::string_view bytes)
 void RegParser::ParseKey(const Line& line)
 {
     const std::string text = Trim(line.text);
-    if (text.size() < 2 || text.back() != ']')
-        Fail(line.number, "key line without closing \"]\"");
+    if (text.size() < 2 || text.back() != ']') Fail(line.number, "key line without closing \"]\"");
     const std::string path = text.substr(1, text.size() - 2);
     if (!path.empty() && path.front() == '-')
         Fail(line.number, "deleting keys is not supported in a stored hive");
@@ -192,8 +185,7 @@ void RegParser::ParseKey(const Line& line)
     if (parts.empty() || !SameText(parts.front(), rootName_))
         Fail(line.number, "key \"" + path + "\" does not belong to " + std::string(rootName_));
     current_ = root_.get();
-    for (std::size_t i = 1; i < parts.size(); ++i)
-        current_ = &current_->AddSubkey(parts[i]);
+    for (std::size_t i = 1; i < parts.size(); ++i) current_ = &current_->AddSubkey(parts[i]);
 }
 
 std::string RegParser::ParseQuoted(const Line& line, std::string_view& rest) const
@@ -205,8 +197,7 @@ std::string RegParser::ParseQuoted(const Line& line, std::string_view& rest) con
             rest.remove_prefix(i + 1);
             return out;
         }
-        if (c == '\\' && i + 1 < rest.size())
-            ++i;
+        if (c == '\\' && i + 1 < rest.size()) ++i;
         out.push_back(rest[i]);
     }
     Fail(line.number, "text without closing quote");
@@ -214,8 +205,7 @@ std::string RegParser::ParseQuoted(const Line& line, std::string_view& rest) con
 
 void RegParser::ParseValue(const Line& line)
 {
-    if (current_ == nullptr)
-        Fail(line.number, "value outside a key");
+    if (current_ == nullptr) Fail(line.number, "value outside a key");
     std::string_view rest = std::string_view(line.text).substr(line.text.find_first_not_of(" \t"));
     std::string name;
     if (rest.front() == '@')
@@ -223,8 +213,7 @@ void RegParser::ParseValue(const Line& line)
     else
         name = ParseQuoted(line, rest);
     rest = std::string_view(rest).substr(std::min(rest.size(), rest.find_first_not_of(" \t")));
-    if (rest.empty() || rest.front() != '=')
-        Fail(line.number, "value \"" + name + "\" without \"=\"");
+    if (rest.empty() || rest.front() != '=') Fail(line.number, "value \"" + name + "\" without \"=\"");
     rest.remove_prefix(1);
     const std::string data = Trim(rest);
     RegValue value = ParseData(line, data);
@@ -238,8 +227,7 @@ RegValue RegParser::ParseData(const Line& line, std::string_view data) const
     if (!data.empty() && data.front() == '"') {
         std::string_view rest = data;
         value.data = ParseQuoted(line, rest);
-        if (!Trim(rest).empty())
-            Fail(line.number, "text after the closing quote");
+        if (!Trim(rest).empty()) Fail(line.number, "text after the closing quote");
         return value;
     }
     if (data.substr(0, 6) == "dword:") {
@@ -256,9 +244,10 @@ RegValue RegParser::ParseData(const Line& line, std::string_view data) const
         Fail(line.number, "unreadable value data");
     if (colon != 3) {
         const std::string_view number = data.substr(3, colon - 3);
-        const auto [end, ec] = std::from_chars(number.data() + 1, number.data() + number.size() - 1, type, 16);
-        if (number.size() < 3 || number.front() != '(' || number.back() != ')' || ec != std::errc()
-            || end != number.data() + number.size() - 1)
+        const auto [end, ec] =
+            std::from_chars(number.data() + 1, number.data() + number.size() - 1, type, 16);
+        if (number.size() < 3 || number.front() != '(' || number.back() != ')' || ec != std::errc() ||
+            end != number.data() + number.size() - 1)
             Fail(line.number, "unreadable value type \"" + std::string(number) + "\"");
     }
     value.type = type;
@@ -269,10 +258,10 @@ RegValue RegParser::ParseData(const Line& line, std::string_view data) const
             utf16.remove_suffix(2);
         value.data = Utf16ToUtf8(utf16);
     } else if (type == static_cast<std::uint32_t>(RegType::Dword)) {
-        if (value.data.size() != 4)
-            Fail(line.number, "a dword needs four bytes");
+        if (value.data.size() != 4) Fail(line.number, "a dword needs four bytes");
         for (int i = 3; i >= 0; --i)
-            value.dword = value.dword << 8 | static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]);
+            value.dword =
+                value.dword << 8 | static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]);
         value.data.clear();
     }
     return value;
@@ -300,7 +289,8 @@ std::string RegParser::ParseHexBytes(const Line& line, std::string_view list) co
 
 }  // namespace
 
-std::unique_ptr<RegKey> ParseRegFile(std::string_view bytes, std::string_view rootName, std::string_view fileName)
+std::unique_ptr<RegKey> ParseRegFile(std::string_view bytes, std::string_view rootName,
+                                     std::string_view fileName)
 {
     return RegParser(rootName, fileName).Parse(bytes);
 }
@@ -314,8 +304,7 @@ std::string QuoteRegText(std::string_view text)
 {
     std::string out = "\"";
     for (const char c : text) {
-        if (c == '\\' || c == '"')
-            out.push_back('\\');
+        if (c == '\\' || c == '"') out.push_back('\\');
         out.push_back(c);
     }
     return out + "\"";
@@ -353,23 +342,24 @@ std::string FormatValue(const RegValue& value)
 {
     std::string line = value.name.empty() ? "@=" : QuoteRegText(value.name) + "=";
     switch (static_cast<RegType>(value.type)) {
-    case RegType::Sz:
-        // A quoted text holds one line of UTF-8; anything else goes as UTF-16 bytes, so that the
-        // file stays one valid UTF-8 text.
-        if (!HasControlCharacter(value.data) && IsValidUtf8(value.data))
-            return line + QuoteRegText(value.data);
-        return HexList(line + "hex(1):", Utf8ToUtf16LE(value.data) + std::string(2, '\0'));
-    case RegType::Dword: {
-        char buffer[16];
-        std::snprintf(buffer, sizeof buffer, "dword:%08x", value.dword);
-        return line + buffer;
-    }
-    case RegType::Binary: return HexList(line + "hex:", value.data);
-    default: {
-        char buffer[24];
-        std::snprintf(buffer, sizeof buffer, "hex(%x):", value.type);
-        return HexList(line + buffer, value.data);
-    }
+        case RegType::Sz:
+            // A quoted text holds one line of UTF-8; anything else goes as UTF-16 bytes, so that the
+            // file stays one valid UTF-8 text.
+            if (!HasControlCharacter(value.data) && IsValidUtf8(value.data))
+                return line + QuoteRegText(value.data);
+            return HexList(line + "hex(1):", Utf8ToUtf16LE(value.data) + std::string(2, '\0'));
+        case RegType::Dword: {
+            char buffer[16];
+            std::snprintf(buffer, sizeof buffer, "dword:%08x", value.dword);
+            return line + buffer;
+        }
+        case RegType::Binary:
+            return HexList(line + "hex:", value.data);
+        default: {
+            char buffer[24];
+            std::snprintf(buffer, sizeof buffer, "hex(%x):", value.type);
+            return HexList(line + buffer, value.data);
+        }
     }
 }
 
@@ -377,12 +367,10 @@ void FormatKey(std::string& out, const RegKey& key, const std::string& path, boo
 {
     if (!isRoot || !key.values.empty()) {
         out += "[" + path + "]\r\n";
-        for (const RegValue& value : key.values)
-            out += FormatValue(value) + "\r\n";
+        for (const RegValue& value : key.values) out += FormatValue(value) + "\r\n";
         out += "\r\n";
     }
-    for (const auto& subkey : key.subkeys)
-        FormatKey(out, *subkey, path + "\\" + subkey->name, false);
+    for (const auto& subkey : key.subkeys) FormatKey(out, *subkey, path + "\\" + subkey->name, false);
 }
 
 }  // namespace

@@ -10,8 +10,15 @@
 
 /// Value types as the .reg format numbers them.
 enum class RegType : std::uint32_t {
-    None = 0, Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4, DwordBigEndian = 5, Link = 6,
-    MultiSz = 7, QWord = 11,
+    None = 0,
+    Sz = 1,
+    ExpandSz = 2,
+    Binary = 3,
+    Dword = 4,
+    DwordBigEndian = 5,
+    Link = 6,
+    MultiSz = 7,
+    QWord = 11,
 };
 
 /// One value. REG_SZ keeps its text (UTF-8) in `data`, REG_DWORD its number in `dword`; every
@@ -44,7 +51,8 @@ std::vector<std::string> SplitKeyPath(std::string_view path);
 /// Parses a hive file's text (UTF-8, or UTF-16 with BOM; any line ending). `rootName` is the
 /// hive's name ("HKEY_CURRENT_USER"): every key must lie below it. An empty text is an empty
 /// hive. Raises ERegistryException "<fileName>(<line>): <problem>" on damaged input.
-std::unique_ptr<RegKey> ParseRegFile(std::string_view bytes, std::string_view rootName, std::string_view fileName);
+std::unique_ptr<RegKey> ParseRegFile(std::string_view bytes, std::string_view rootName,
+                                     std::string_view fileName);
 
 /// The hive as .reg text, UTF-8, CR LF. REG_SZ texts with a line break or other control
 /// character are written as hex(1) so that they read back unchanged.

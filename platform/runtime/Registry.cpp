@@ -12,9 +12,12 @@ namespace {
 const char* RootName(HKEY key)
 {
     switch (key) {
-    case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
-    case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
-    case HKEY_CURRENT_USER: break;
+        case HKEY_CLASSES_ROOT:
+            return "HKEY_CLASSES_ROOT";
+        case HKEY_LOCAL_MACHINE:
+            return "HKEY_LOCAL_MACHINE";
+        case HKEY_CURRENT_USER:
+            break;
     }
     return "HKEY_CURRENT_USER";
 }
@@ -22,8 +25,7 @@ const char* RootName(HKEY key)
 std::string JoinKeyPath(const std::vector<std::string>& parts)
 {
     std::string path;
-    for (const std::string& part : parts)
-        path += (path.empty() ? "" : "\\") + part;
+    for (const std::string& part : parts) path += (path.empty() ? "" : "\\") + part;
     return path;
 }
 
@@ -33,8 +35,7 @@ Key* FindKey(Key& root, const std::string& path)
     Key* key = &root;
     for (const std::string& part : SplitKeyPath(path)) {
         key = key->FindSubkey(part);
-        if (key == nullptr)
-            return nullptr;
+        if (key == nullptr) return nullptr;
     }
     return key;
 }
@@ -42,17 +43,18 @@ Key* FindKey(Key& root, const std::string& path)
 RegKey& CreateKey(RegKey& root, const std::string& path)
 {
     RegKey* key = &root;
-    for (const std::string& part : SplitKeyPath(path))
-        key = &key->AddSubkey(part);
+    for (const std::string& part : SplitKeyPath(path)) key = &key->AddSubkey(part);
     return *key;
 }
 
 /// Names go into the hive file as they are: a control character or invalid UTF-8 would damage it.
 void CheckName(std::string_view name, const char* what)
 {
-    const bool control = std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    const bool control =
+        std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
     if (control || !IsValidUtf8(name))
-        throw ERegistryException(std::string("Invalid registry ") + what + " name \"" + std::string(name) + "\"");
+        throw ERegistryException(std::string("Invalid registry ") + what + " name \"" + std::string(name) +
+                                 "\"");
 }
 
 }  // namespace
@@ -84,8 +86,7 @@ HiveFile& TRegistry::Hive()
 std::string TRegistry::Resolve(std::string_view key) const
 {
     std::string path;
-    if (!key.starts_with('\\') && open_)
-        path = currentPath_ + "\\";
+    if (!key.starts_with('\\') && open_) path = currentPath_ + "\\";
     path += key;
     return JoinKeyPath(SplitKeyPath(path));
 }
@@ -99,10 +100,8 @@ bool TRegistry::OpenKey(std::string_view key, bool canCreate)
 {
     const std::string path = Resolve(key);
     if (FindKey(Hive().Root(), path) == nullptr) {
-        if (!canCreate)
-            return false;
-        for (const std::string& part : SplitKeyPath(path))
-            CheckName(part, "key");
+        if (!canCreate) return false;
+        for (const std::string& part : SplitKeyPath(path)) CheckName(part, "key");
         Hive().Change([&path](RegKey& root) { CreateKey(root, path); });
     }
     currentPath_ = path;
@@ -113,8 +112,7 @@ bool TRegistry::OpenKey(std::string_view key, bool canCreate)
 
 bool TRegistry::OpenKeyReadOnly(std::string_view key)
 {
-    if (!OpenKey(key, false))
-        return false;
+    if (!OpenKey(key, false)) return false;
     readOnly_ = true;
     return true;
 }
@@ -126,28 +124,28 @@ void TRegistry::CloseKey() noexcept
     readOnly_ = false;
 }
 
-bool TRegistry::KeyExists(std::string_view key) { return FindKey(Hive().Root(), Resolve(key)) != nullptr; }
+bool TRegistry::KeyExists(std::string_view key)
+{
+    return FindKey(Hive().Root(), Resolve(key)) != nullptr;
+}
 
 bool TRegistry::DeleteKey(std::string_view key)
 {
     const std::vector<std::string> parts = SplitKeyPath(Resolve(key));
     if (parts.empty())
         throw ERegistryException(std::string("The root key ") + RootName(rootKey_) + " cannot be deleted");
-    if (FindKey(Hive().Root(), JoinKeyPath(parts)) == nullptr)
-        return false;
+    if (FindKey(Hive().Root(), JoinKeyPath(parts)) == nullptr) return false;
     const std::string parent = JoinKeyPath({parts.begin(), parts.end() - 1});
     bool removed = false;
     Hive().Change([&](RegKey& root) {
-        if (RegKey* owner = FindKey(root, parent))
-            removed = owner->RemoveSubkey(parts.back());
+        if (RegKey* owner = FindKey(root, parent)) removed = owner->RemoveSubkey(parts.back());
     });
     return removed;
 }
 
 const RegKey* TRegistry::CurrentKey()
 {
-    if (!open_)
-        throw ERegistryException("No registry key is open");
+    if (!open_) throw ERegistryException("No registry key is open");
     return FindKey(Hive().Root(), currentPath_);
 }
 
@@ -161,22 +159,24 @@ const RegValue& TRegistry::RequireValue(std::string_view name, RegType type)
 {
     const RegValue* value = FindValue(name);
     if (value == nullptr)
-        throw ERegistryException("Registry value \"" + std::string(name) + "\" does not exist in key \""
-                                 + KeyDisplayName() + "\"");
+        throw ERegistryException("Registry value \"" + std::string(name) + "\" does not exist in key \"" +
+                                 KeyDisplayName() + "\"");
     if (value->type != static_cast<std::uint32_t>(type))
-        throw ERegistryException("Registry value \"" + std::string(name) + "\" in key \"" + KeyDisplayName()
-                                 + "\" is not of the expected type");
+        throw ERegistryException("Registry value \"" + std::string(name) + "\" in key \"" + KeyDisplayName() +
+                                 "\" is not of the expected type");
     return *value;
 }
 
-bool TRegistry::ValueExists(std::string_view name) { return FindValue(name) != nullptr; }
+bool TRegistry::ValueExists(std::string_view name)
+{
+    return FindValue(name) != nullptr;
+}
 
 std::vector<std::string> TRegistry::GetKeyNames()
 {
     std::vector<std::string> names;
     if (const RegKey* key = CurrentKey())
-        for (const auto& subkey : key->subkeys)
-            names.push_back(subkey->name);
+        for (const auto& subkey : key->subkeys) names.push_back(subkey->name);
     return names;
 }
 
@@ -184,8 +184,7 @@ std::vector<std::string> TRegistry::GetValueNames()
 {
     std::vector<std::string> names;
     if (const RegKey* key = CurrentKey())
-        for (const RegValue& value : key->values)
-            names.push_back(value.name);
+        for (const RegValue& value : key->values) names.push_back(value.name);
     return names;
 }
 
@@ -193,20 +192,25 @@ TRegDataType TRegistry::GetDataType(std::string_view name)
 {
     const RegValue* value = FindValue(name);
     switch (value == nullptr ? RegType::None : static_cast<RegType>(value->type)) {
-    case RegType::Sz: return TRegDataType::rdString;
-    case RegType::ExpandSz: return TRegDataType::rdExpandString;
-    case RegType::Dword: return TRegDataType::rdInteger;
-    case RegType::Binary: return TRegDataType::rdBinary;
-    case RegType::MultiSz: return TRegDataType::rdMultiString;
-    default: return TRegDataType::rdUnknown;
+        case RegType::Sz:
+            return TRegDataType::rdString;
+        case RegType::ExpandSz:
+            return TRegDataType::rdExpandString;
+        case RegType::Dword:
+            return TRegDataType::rdInteger;
+        case RegType::Binary:
+            return TRegDataType::rdBinary;
+        case RegType::MultiSz:
+            return TRegDataType::rdMultiString;
+        default:
+            return TRegDataType::rdUnknown;
     }
 }
 
 std::string TRegistry::ReadString(std::string_view name)
 {
     const RegValue* value = FindValue(name);
-    if (value == nullptr)
-        return {};
+    if (value == nullptr) return {};
     if (value->type == static_cast<std::uint32_t>(RegType::ExpandSz)) {
         std::string_view utf16 = value->data;
         while (utf16.size() >= 2 && utf16.substr(utf16.size() - 2) == std::string_view("\0\0", 2))
@@ -221,13 +225,16 @@ int TRegistry::ReadInteger(std::string_view name)
     return static_cast<int>(RequireValue(name, RegType::Dword).dword);
 }
 
-bool TRegistry::ReadBool(std::string_view name) { return ReadInteger(name) != 0; }
+bool TRegistry::ReadBool(std::string_view name)
+{
+    return ReadInteger(name) != 0;
+}
 
 std::string TRegistry::ReadBinary(std::string_view name)
 {
     const RegValue* value = FindValue(name);
-    const bool raw = value != nullptr && value->type != static_cast<std::uint32_t>(RegType::Sz)
-                     && value->type != static_cast<std::uint32_t>(RegType::Dword);
+    const bool raw = value != nullptr && value->type != static_cast<std::uint32_t>(RegType::Sz) &&
+                     value->type != static_cast<std::uint32_t>(RegType::Dword);
     return raw ? value->data : RequireValue(name, RegType::Binary).data;
 }
 
@@ -237,7 +244,8 @@ std::vector<std::string> TRegistry::ReadMultiString(std::string_view name)
     std::vector<std::string> strings;
     std::size_t start = 0;
     // Strings end with NUL; the list ends with an empty string.
-    for (std::size_t end = text.find('\0'); end != std::string::npos && end > start; end = text.find('\0', start)) {
+    for (std::size_t end = text.find('\0'); end != std::string::npos && end > start;
+         end = text.find('\0', start)) {
         strings.push_back(text.substr(start, end - start));
         start = end + 1;
     }
@@ -248,11 +256,10 @@ std::vector<std::string> TRegistry::ReadMultiString(std::string_view name)
 
 void TRegistry::WriteValue(std::string_view name, RegValue value)
 {
-    if (!open_)
-        throw ERegistryException("No registry key is open to write \"" + std::string(name) + "\"");
+    if (!open_) throw ERegistryException("No registry key is open to write \"" + std::string(name) + "\"");
     if (readOnly_)
-        throw ERegistryException("Cannot write registry value \"" + std::string(name) + "\": key \""
-                                 + KeyDisplayName() + "\" is open for reading only");
+        throw ERegistryException("Cannot write registry value \"" + std::string(name) + "\": key \"" +
+                                 KeyDisplayName() + "\" is open for reading only");
     CheckName(name, "value");
     value.name = std::string(name);
     // A key removed meanwhile by another program is created again rather than losing the value.
@@ -266,16 +273,23 @@ void TRegistry::WriteString(std::string_view name, std::string_view value)
 
 void TRegistry::WriteExpandString(std::string_view name, std::string_view value)
 {
-    WriteValue(name, RegValue{{}, static_cast<std::uint32_t>(RegType::ExpandSz),
-                              Utf8ToUtf16LE(value) + std::string(2, '\0'), 0});
+    WriteValue(name, RegValue{{},
+                              static_cast<std::uint32_t>(RegType::ExpandSz),
+                              Utf8ToUtf16LE(value) + std::string(2, '\0'),
+                              0});
 }
 
 void TRegistry::WriteInteger(std::string_view name, int value)
 {
-    WriteValue(name, RegValue{{}, static_cast<std::uint32_t>(RegType::Dword), {}, static_cast<std::uint32_t>(value)});
+    WriteValue(
+        name,
+        RegValue{{}, static_cast<std::uint32_t>(RegType::Dword), {}, static_cast<std::uint32_t>(value)});
 }
 
-void TRegistry::WriteBool(std::string_view name, bool value) { WriteInteger(name, value ? 1 : 0); }
+void TRegistry::WriteBool(std::string_view name, bool value)
+{
+    WriteInteger(name, value ? 1 : 0);
+}
 
 void TRegistry::WriteBinary(std::string_view name, std::string_view bytes)
 {
@@ -285,33 +299,32 @@ void TRegistry::WriteBinary(std::string_view name, std::string_view bytes)
 void TRegistry::WriteMultiString(std::string_view name, const std::vector<std::string>& values)
 {
     std::string utf16;
-    for (const std::string& value : values)
-        utf16 += Utf8ToUtf16LE(value) + std::string(2, '\0');
+    for (const std::string& value : values) utf16 += Utf8ToUtf16LE(value) + std::string(2, '\0');
     utf16 += std::string(2, '\0');
     WriteValue(name, RegValue{{}, static_cast<std::uint32_t>(RegType::MultiSz), std::move(utf16), 0});
 }
 
 bool TRegistry::DeleteValue(std::string_view name)
 {
-    if (FindValue(name) == nullptr)
-        return false;
+    if (FindValue(name) == nullptr) return false;
     if (readOnly_)
-        throw ERegistryException("Cannot delete registry value \"" + std::string(name) + "\": key \""
-                                 + KeyDisplayName() + "\" is open for reading only");
+        throw ERegistryException("Cannot delete registry value \"" + std::string(name) + "\": key \"" +
+                                 KeyDisplayName() + "\" is open for reading only");
     bool removed = false;
     Hive().Change([&](RegKey& root) {
-        if (RegKey* key = FindKey(root, currentPath_))
-            removed = key->RemoveValue(name);
+        if (RegKey* key = FindKey(root, currentPath_)) removed = key->RemoveValue(name);
     });
     return removed;
 }
 
-TRegistryTransaction::TRegistryTransaction(TRegistry& registry) : hive_(registry.Hive()) { hive_.Begin(); }
+TRegistryTransaction::TRegistryTransaction(TRegistry& registry) : hive_(registry.Hive())
+{
+    hive_.Begin();
+}
 
 TRegistryTransaction::~TRegistryTransaction()
 {
-    if (!done_)
-        hive_.Rollback();
+    if (!done_) hive_.Rollback();
 }
 
 void TRegistryTransaction::Commit()

@@ -117,7 +117,9 @@ private:
 /// Groups changes of one TRegistry into one commit: while the scope lives the hive stays locked
 /// against other writers and changes are kept in memory; Commit() writes them at once. A scope
 /// that ends without Commit() (an exception in between) drops every change, so a key deleted
-/// and written again is never lost half-way. Scopes do not nest.
+/// and written again is never lost half-way. Scopes do not nest. The lock is a file lock: while
+/// a scope lives, a second TRegistry of the same process that writes the same hive waits for it,
+/// so write through the registry that holds the scope.
 class TRegistryTransaction {
 public:
     explicit TRegistryTransaction(TRegistry& registry);

@@ -7,8 +7,7 @@
 
 void TStringList::CheckIndex(std::size_t index, std::size_t limit) const
 {
-    if (index >= limit)
-        throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    if (index >= limit) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
 const std::string& TStringList::Strings(std::size_t index) const
@@ -19,23 +18,22 @@ const std::string& TStringList::Strings(std::size_t index) const
 
 void TStringList::Put(std::size_t index, std::string value)
 {
-    if (sorted_)
-        throw EListError("Operation not allowed on sorted list");
+    if (sorted_) throw EListError("Operation not allowed on sorted list");
     CheckIndex(index, items_.size());
     items_[index] = std::move(value);
 }
 
 int TStringList::Compare(std::string_view a, std::string_view b) const
 {
-    if (caseSensitive_)
-        return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+    if (caseSensitive_) return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
     return CompareText(a, b);
 }
 
 bool TStringList::Find(std::string_view value, std::size_t& index) const
 {
-    const auto it = std::lower_bound(items_.begin(), items_.end(), value,
-                                     [this](const std::string& item, std::string_view v) { return Compare(item, v) < 0; });
+    const auto it = std::lower_bound(
+        items_.begin(), items_.end(), value,
+        [this](const std::string& item, std::string_view v) { return Compare(item, v) < 0; });
     index = static_cast<std::size_t>(it - items_.begin());
     return it != items_.end() && Compare(*it, value) == 0;
 }
@@ -48,10 +46,8 @@ std::size_t TStringList::Add(std::string value)
     }
     std::size_t index = 0;
     if (Find(value, index)) {
-        if (duplicates_ == TDuplicates::dupIgnore)
-            return index;
-        if (duplicates_ == TDuplicates::dupError)
-            throw EListError("String list does not allow duplicates");
+        if (duplicates_ == TDuplicates::dupIgnore) return index;
+        if (duplicates_ == TDuplicates::dupError) throw EListError("String list does not allow duplicates");
     }
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(value));
     return index;
@@ -59,8 +55,7 @@ std::size_t TStringList::Add(std::string value)
 
 void TStringList::Insert(std::size_t index, std::string value)
 {
-    if (sorted_)
-        throw EListError("Operation not allowed on sorted list");
+    if (sorted_) throw EListError("Operation not allowed on sorted list");
     CheckIndex(index, items_.size() + 1);
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(value));
 }
@@ -78,8 +73,7 @@ int TStringList::IndexOf(std::string_view value) const
         return Find(value, index) ? static_cast<int>(index) : -1;
     }
     for (std::size_t i = 0; i < items_.size(); ++i)
-        if (Compare(items_[i], value) == 0)
-            return static_cast<int>(i);
+        if (Compare(items_[i], value) == 0) return static_cast<int>(i);
     return -1;
 }
 
@@ -120,8 +114,7 @@ void TStringList::SetSorted(bool sorted)
 void TStringList::SetCaseSensitive(bool caseSensitive)
 {
     caseSensitive_ = caseSensitive;
-    if (sorted_)
-        Sort();
+    if (sorted_) Sort();
 }
 
 void TStringList::Sort()

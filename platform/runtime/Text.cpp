@@ -22,11 +22,9 @@ struct CodePoint {
 CodePoint NextCodePoint(std::string_view text, std::size_t pos)
 {
     const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80)
-        return {byte, 1, true};  // includes NUL, which GLib refuses
+    if (byte < 0x80) return {byte, 1, true};  // includes NUL, which GLib refuses
     const gunichar c = g_utf8_get_char_validated(text.data() + pos, static_cast<gssize>(text.size() - pos));
-    if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2))
-        return {byte, 1, false};
+    if (c == static_cast<gunichar>(-1) || c == static_cast<gunichar>(-2)) return {byte, 1, false};
     return {c, static_cast<std::size_t>(g_utf8_skip[byte]), true};
 }
 
@@ -60,7 +58,10 @@ std::uint32_t FoldedValue(const CodePoint& cp)
     return cp.valid ? g_unichar_toupper(cp.value) : 0x110000u + cp.value;
 }
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 constexpr std::array<std::uint16_t, 32> kWindows1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -72,16 +73,14 @@ constexpr std::array<std::uint16_t, 32> kWindows1252High = {
 std::size_t Utf8Length(std::string_view text)
 {
     std::size_t count = 0;
-    for (std::size_t pos = 0; pos < text.size(); pos += NextCodePoint(text, pos).length)
-        ++count;
+    for (std::size_t pos = 0; pos < text.size(); pos += NextCodePoint(text, pos).length) ++count;
     return count;
 }
 
 std::size_t Utf8Offset(std::string_view text, std::size_t index)
 {
     std::size_t pos = 0;
-    for (; index > 0 && pos < text.size(); --index)
-        pos += NextCodePoint(text, pos).length;
+    for (; index > 0 && pos < text.size(); --index) pos += NextCodePoint(text, pos).length;
     return pos;
 }
 
@@ -100,29 +99,32 @@ bool IsValidUtf8(std::string_view bytes)
 {
     for (std::size_t pos = 0; pos < bytes.size();) {
         const CodePoint cp = NextCodePoint(bytes, pos);
-        if (!cp.valid)
-            return false;
+        if (!cp.valid) return false;
         pos += cp.length;
     }
     return true;
 }
 
-std::string UpperCase(std::string_view text) { return MapCase(text, g_unichar_toupper); }
-std::string LowerCase(std::string_view text) { return MapCase(text, g_unichar_tolower); }
+std::string UpperCase(std::string_view text)
+{
+    return MapCase(text, g_unichar_toupper);
+}
+std::string LowerCase(std::string_view text)
+{
+    return MapCase(text, g_unichar_tolower);
+}
 
 std::string AsciiUpperCase(std::string_view text)
 {
     std::string out(text);
-    for (char& c : out)
-        c = g_ascii_toupper(c);
+    for (char& c : out) c = g_ascii_toupper(c);
     return out;
 }
 
 std::string AsciiLowerCase(std::string_view text)
 {
     std::string out(text);
-    for (char& c : out)
-        c = g_ascii_tolower(c);
+    for (char& c : out) c = g_ascii_tolower(c);
     return out;
 }
 
@@ -135,25 +137,24 @@ int CompareText(std::string_view a, std::string_view b)
         const CodePoint cb = NextCodePoint(b, j);
         const std::uint32_t fa = FoldedValue(ca);
         const std::uint32_t fb = FoldedValue(cb);
-        if (fa != fb)
-            return fa < fb ? -1 : 1;
+        if (fa != fb) return fa < fb ? -1 : 1;
         i += ca.length;
         j += cb.length;
     }
-    if (i < a.size())
-        return 1;
+    if (i < a.size()) return 1;
     return j < b.size() ? -1 : 0;
 }
 
-bool SameText(std::string_view a, std::string_view b) { return CompareText(a, b) == 0; }
+bool SameText(std::string_view a, std::string_view b)
+{
+    return CompareText(a, b) == 0;
+}
 
 bool SameTextAscii(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (g_ascii_toupper(a[i]) != g_ascii_toupper(b[i]))
-            return false;
+        if (g_ascii_toupper(a[i]) != g_ascii_toupper(b[i])) return false;
     return true;
 }
 
@@ -162,12 +163,10 @@ std::optional<std::size_t> MatchPrefixText(std::string_view text, std::string_vi
     std::size_t i = 0;
     std::size_t j = 0;
     while (j < prefix.size()) {
-        if (i >= text.size())
-            return std::nullopt;
+        if (i >= text.size()) return std::nullopt;
         const CodePoint ct = NextCodePoint(text, i);
         const CodePoint cp = NextCodePoint(prefix, j);
-        if (FoldedValue(ct) != FoldedValue(cp))
-            return std::nullopt;
+        if (FoldedValue(ct) != FoldedValue(cp)) return std::nullopt;
         i += ct.length;
         j += cp.length;
     }
@@ -177,20 +176,21 @@ std::optional<std::size_t> MatchPrefixText(std::string_view text, std::string_vi
 std::string TrimLeft(std::string_view text)
 {
     std::size_t start = 0;
-    while (start < text.size() && IsBlank(text[start]))
-        ++start;
+    while (start < text.size() && IsBlank(text[start])) ++start;
     return std::string(text.substr(start));
 }
 
 std::string TrimRight(std::string_view text)
 {
     std::size_t end = text.size();
-    while (end > 0 && IsBlank(text[end - 1]))
-        --end;
+    while (end > 0 && IsBlank(text[end - 1])) --end;
     return std::string(text.substr(0, end));
 }
 
-std::string Trim(std::string_view text) { return TrimLeft(TrimRight(text)); }
+std::string Trim(std::string_view text)
+{
+    return TrimLeft(TrimRight(text));
+}
 
 std::string Windows1252ToUtf8(std::string_view bytes)
 {
@@ -229,8 +229,7 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
         }
         AppendUtf8(out, (u >= 0xD800 && u < 0xE000) ? replacement : u);
     }
-    if (i < bytes.size())
-        AppendUtf8(out, replacement);
+    if (i < bytes.size()) AppendUtf8(out, replacement);
     return out;
 }
 
@@ -258,18 +257,17 @@ std::string Utf8ToUtf16LE(std::string_view text)
 
 std::string DecodeToUtf8(std::string_view bytes)
 {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return std::string(bytes.substr(3));
-    if (bytes.substr(0, 2) == "\xFF\xFE")
-        return Utf16ToUtf8(bytes.substr(2), false);
-    if (bytes.substr(0, 2) == "\xFE\xFF")
-        return Utf16ToUtf8(bytes.substr(2), true);
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+    if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16ToUtf8(bytes.substr(2), false);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16ToUtf8(bytes.substr(2), true);
+    if (IsValidUtf8(bytes)) return std::string(bytes);
     return Windows1252ToUtf8(bytes);
 }
 
-std::string IntToStr(long long value) { return std::to_string(value); }
+std::string IntToStr(long long value)
+{
+    return std::to_string(value);
+}
 
 bool TryStrToInt(std::string_view text, int& value)
 {
@@ -277,25 +275,19 @@ bool TryStrToInt(std::string_view text, int& value)
         const std::string_view digits = text.substr(2);
         std::uint32_t bits = 0;
         const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), bits, 16);
-        if (ec != std::errc() || end != digits.data() + digits.size())
-            return false;
+        if (ec != std::errc() || end != digits.data() + digits.size()) return false;
         value = static_cast<int>(bits);
         return true;
     }
     std::string_view digits = text;
     const bool negative = !digits.empty() && digits[0] == '-';
-    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-'))
-        digits.remove_prefix(1);
-    if (digits.empty() || !g_ascii_isdigit(digits[0]))
-        return false;
+    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
+    if (digits.empty() || !g_ascii_isdigit(digits[0])) return false;
     long long parsed = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), parsed, 10);
-    if (ec != std::errc() || end != digits.data() + digits.size())
-        return false;
-    if (negative)
-        parsed = -parsed;
-    if (parsed < std::numeric_limits<int>::min() || parsed > std::numeric_limits<int>::max())
-        return false;
+    if (ec != std::errc() || end != digits.data() + digits.size()) return false;
+    if (negative) parsed = -parsed;
+    if (parsed < std::numeric_limits<int>::min() || parsed > std::numeric_limits<int>::max()) return false;
     value = static_cast<int>(parsed);
     return true;
 }

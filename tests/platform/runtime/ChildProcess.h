@@ -23,8 +23,7 @@ inline int RunInChild(const std::function<int()>& body)
         ::_exit(code);
     }
     int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }
 
@@ -32,7 +31,9 @@ inline int RunInChild(const std::function<int()>& body)
 inline void LimitFileSize(rlim_t bytes)
 {
     std::signal(SIGXFSZ, SIG_IGN);
-    const struct rlimit limit{bytes, bytes};
+    const struct rlimit limit {
+        bytes, bytes
+    };
     ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 

@@ -14,8 +14,7 @@ class TimeZone {
 public:
     explicit TimeZone(const char* zone)
     {
-        if (const char* old = std::getenv("TZ"))
-            old_ = old, hadOld_ = true;
+        if (const char* old = std::getenv("TZ")) old_ = old, hadOld_ = true;
         setenv("TZ", zone, 1);
         tzset();
     }
@@ -73,7 +72,8 @@ TEST(DateTime, RoundsToTheMillisecondAcrossMidnight)
     // Just short of midnight rounds into the next day, before and after the epoch.
     EXPECT_EQ(Decode(1.0 - 1e-10), (Parts{1899, 12, 31, 0, 0, 0, 0}));
     EXPECT_EQ(Decode(-1.0 - (1.0 - 1e-10)), (Parts{1899, 12, 30, 0, 0, 0, 0}));
-    EXPECT_EQ(Decode(EncodeDate(2024, 5, 1) + EncodeTime(23, 59, 59, 999)), (Parts{2024, 5, 1, 23, 59, 59, 999}));
+    EXPECT_EQ(Decode(EncodeDate(2024, 5, 1) + EncodeTime(23, 59, 59, 999)),
+              (Parts{2024, 5, 1, 23, 59, 59, 999}));
 }
 
 TEST(DateTime, RejectsInvalidFields)
@@ -117,7 +117,9 @@ TEST(DateTime, TimeTRoundTripsInUtc)
     EXPECT_EQ(DateTimeFromTimeT(0), EncodeDate(1970, 1, 1));
     EXPECT_EQ(DateTimeToTimeT(EncodeDate(1970, 1, 1)), 0);
     EXPECT_EQ(Decode(DateTimeFromTimeT(1700000000)), (Parts{2023, 11, 14, 22, 13, 20, 0}));
-    const struct timespec ts{1700000000, 123456789};
+    const struct timespec ts {
+        1700000000, 123456789
+    };
     EXPECT_EQ(Decode(DateTimeFromFileTime(ts)), (Parts{2023, 11, 14, 22, 13, 20, 123}));
     const struct timespec back = DateTimeToFileTime(DateTimeFromFileTime(ts));
     EXPECT_EQ(back.tv_sec, ts.tv_sec);
@@ -134,7 +136,8 @@ TEST(DateTime, SpringForwardInBerlin)
     EXPECT_EQ(DateTimeToTimeT(EncodeDate(2024, 3, 31) + EncodeTime(3, 0, 0, 0)), change);
     EXPECT_EQ(DateTimeToTimeT(EncodeDate(2024, 3, 31) + EncodeTime(1, 59, 59, 0)), change - 1);
     // Noon on either side is 23 hours apart, yet the days are one apart.
-    EXPECT_EQ(DateTimeToTimeT(EncodeDate(2024, 3, 31) + 0.5) - DateTimeToTimeT(EncodeDate(2024, 3, 30) + 0.5), 23 * 3600);
+    EXPECT_EQ(DateTimeToTimeT(EncodeDate(2024, 3, 31) + 0.5) - DateTimeToTimeT(EncodeDate(2024, 3, 30) + 0.5),
+              23 * 3600);
     EXPECT_EQ(DateOf(DateTimeFromTimeT(change + 3600)), EncodeDate(2024, 3, 31));
     for (std::time_t t = change - 86400; t < change + 86400; t += 900)
         EXPECT_EQ(DateTimeToTimeT(DateTimeFromTimeT(t)), t) << t;

@@ -35,12 +35,13 @@ INSTANTIATE_TEST_SUITE_P(
     IniFile, IniValueTable,
     testing::Values(QuoteRow{"plain", "plain", "plain"}, QuoteRow{"", "", ""},
                     QuoteRow{" lead", "\" lead\"", " lead"}, QuoteRow{"trail\t", "\"trail\t\"", "trail\t"},
-                    QuoteRow{"\"quoted\"", "\"\"quoted\"\"", "\"quoted\""}, QuoteRow{"'single'", "\"'single'\"", "'single'"},
-                    QuoteRow{"\"", "\"", "\""}, QuoteRow{"'a\"", "'a\"", "'a\""}, QuoteRow{"a;b ; c", "a;b ; c", "a;b ; c"},
+                    QuoteRow{"\"quoted\"", "\"\"quoted\"\"", "\"quoted\""},
+                    QuoteRow{"'single'", "\"'single'\"", "'single'"}, QuoteRow{"\"", "\"", "\""},
+                    QuoteRow{"'a\"", "'a\"", "'a\""}, QuoteRow{"a;b ; c", "a;b ; c", "a;b ; c"},
                     QuoteRow{"x=y=z", "x=y=z", "x=y=z"}, QuoteRow{"[Section]", "[Section]", "[Section]"},
                     QuoteRow{"\xC3\xBC\xE2\x82\xAC", "\xC3\xBC\xE2\x82\xAC", "\xC3\xBC\xE2\x82\xAC"},
-                    QuoteRow{"two\r\nlines", "two  lines", "two  lines"}, QuoteRow{"end\n", "\"end \"", "end "},
-                    QuoteRow{" ", "\" \"", " "}));
+                    QuoteRow{"two\r\nlines", "two  lines", "two  lines"},
+                    QuoteRow{"end\n", "\"end \"", "end "}, QuoteRow{" ", "\" \"", " "}));
 
 TEST(IniFile, MissingFileReadsDefaults)
 {
@@ -101,7 +102,8 @@ TEST(IniFile, WritesInPlaceAfterTheSectionAndAtTheEnd)
     ini.WriteInteger("A", "z", -5);
     ini.WriteBool("C", "flag", true);
     ini.WriteString("b", "w", "\xC3\xA4");
-    EXPECT_EQ(test::ReadFile(dir / "w.ini"), "[A]\r\nx=one\r\nz=-5\r\n\r\n\r\n[B]\r\ny=2\r\nw=\xC3\xA4\r\n\r\n[C]\r\nflag=1\r\n");
+    EXPECT_EQ(test::ReadFile(dir / "w.ini"),
+              "[A]\r\nx=one\r\nz=-5\r\n\r\n\r\n[B]\r\ny=2\r\nw=\xC3\xA4\r\n\r\n[C]\r\nflag=1\r\n");
     EXPECT_EQ(ini.ReadInteger("A", "Z", 0), -5);
 }
 

@@ -16,8 +16,7 @@ class EnvVar {
 public:
     EnvVar(const char* name, const char* value) : name_(name)
     {
-        if (const char* old = std::getenv(name))
-            old_ = old;
+        if (const char* old = std::getenv(name)) old_ = old;
         value ? setenv(name, value, 1) : unsetenv(name);
     }
     ~EnvVar() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }

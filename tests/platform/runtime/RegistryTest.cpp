@@ -12,25 +12,29 @@ namespace {
 
 const std::string kProduct = "\\Software\\VONT-Software\\Trovanta";
 
-std::string Utf16File(const std::string& utf8) { return "\xFF\xFE" + Utf8ToUtf16LE(utf8); }
+std::string Utf16File(const std::string& utf8)
+{
+    return "\xFF\xFE" + Utf8ToUtf16LE(utf8);
+}
 
 TEST(Registry, ReadsAFileExportedByWindows)
 {
     const test::TempDir dir;
-    test::WriteFile(dir / "HKEY_CURRENT_USER.reg",
-                    Utf16File("Windows Registry Editor Version 5.00\r\n\r\n"
-                              "[HKEY_CURRENT_USER\\Software\\VONT-Software\\Trovanta]\r\n"
-                              "\"InstallDir\"=\"C:\\\\Program Files\\\\Trovanta\\\\\"\r\n"
-                              "@=\"default \\\"quoted\\\"\"\r\n"
-                              "\r\n"
-                              "[HKEY_CURRENT_USER\\Software\\VONT-Software\\Trovanta\\Auto]\r\n"
-                              "\"Active\"=dword:00000001\r\n"
-                              "\"Count\"=dword:ffffffff\r\n"
-                              "\"Path\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\r\n"
-                              "\"List\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
-                              "\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
-                              "  16,17,18,19\r\n"
-                              "\"Name\"=\"M\xC3\xA4rz\"\r\n"));
+    test::WriteFile(
+        dir / "HKEY_CURRENT_USER.reg",
+        Utf16File("Windows Registry Editor Version 5.00\r\n\r\n"
+                  "[HKEY_CURRENT_USER\\Software\\VONT-Software\\Trovanta]\r\n"
+                  "\"InstallDir\"=\"C:\\\\Program Files\\\\Trovanta\\\\\"\r\n"
+                  "@=\"default \\\"quoted\\\"\"\r\n"
+                  "\r\n"
+                  "[HKEY_CURRENT_USER\\Software\\VONT-Software\\Trovanta\\Auto]\r\n"
+                  "\"Active\"=dword:00000001\r\n"
+                  "\"Count\"=dword:ffffffff\r\n"
+                  "\"Path\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\r\n"
+                  "\"List\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
+                  "\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
+                  "  16,17,18,19\r\n"
+                  "\"Name\"=\"M\xC3\xA4rz\"\r\n"));
     TRegistry reg(dir.Path());
     ASSERT_TRUE(reg.OpenKeyReadOnly(kProduct));
     EXPECT_EQ(reg.ReadString("installdir"), "C:\\Program Files\\Trovanta\\");
@@ -45,7 +49,8 @@ TEST(Registry, ReadsAFileExportedByWindows)
     EXPECT_EQ(reg.ReadBinary("Blob").size(), 26u);
     EXPECT_EQ(reg.ReadBinary("Blob")[25], '\x19');
     EXPECT_EQ(reg.ReadString("Name"), "M\xC3\xA4rz");
-    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"Active", "Count", "Path", "List", "Blob", "Name"}));
+    EXPECT_EQ(reg.GetValueNames(),
+              (std::vector<std::string>{"Active", "Count", "Path", "List", "Blob", "Name"}));
 }
 
 TEST(Registry, RoundTripsEveryTypeThroughTheFile)
@@ -75,8 +80,9 @@ TEST(Registry, RoundTripsEveryTypeThroughTheFile)
     EXPECT_EQ(reg.ReadMultiString("Multi"), (std::vector<std::string>{"x", "\xC3\xA4"}));
     EXPECT_EQ(reg.ReadString(""), "default");
     const std::string file = test::ReadFile(dir / "HKEY_CURRENT_USER.reg");
-    EXPECT_TRUE(file.starts_with("Windows Registry Editor Version 5.00\r\n\r\n"
-                                 "[HKEY_CURRENT_USER\\Software]\r\n\r\n"));
+    EXPECT_TRUE(
+        file.starts_with("Windows Registry Editor Version 5.00\r\n\r\n"
+                         "[HKEY_CURRENT_USER\\Software]\r\n\r\n"));
     EXPECT_NE(file.find("\"Plain\"=\"a\\\\b \\\"c\\\" \xE2\x82\xAC\"\r\n"), std::string::npos);
     EXPECT_NE(file.find("\"Neg\"=dword:fffffffe\r\n"), std::string::npos);
     EXPECT_NE(file.find("\"SenderIncl\"=hex(1):6c,00,"), std::string::npos);
@@ -110,15 +116,18 @@ TEST(Registry, ReadErrorsNameTheValueAndKey)
         reg.ReadInteger("Count");
         FAIL();
     } catch (const ERegistryException& e) {
-        EXPECT_EQ(e.Message(), "Registry value \"Count\" does not exist in key "
-                               "\"HKEY_CURRENT_USER\\Software\\VONT-Software\\Trovanta\\Auto\"");
+        EXPECT_EQ(e.Message(),
+                  "Registry value \"Count\" does not exist in key "
+                  "\"HKEY_CURRENT_USER\\Software\\VONT-Software\\Trovanta\\Auto\"");
     }
     try {
         reg.ReadInteger("Text");
         FAIL();
     } catch (const ERegistryException& e) {
-        EXPECT_EQ(e.Message(), "Registry value \"Text\" in key "
-                               "\"HKEY_CURRENT_USER\\Software\\VONT-Software\\Trovanta\\Auto\" is not of the expected type");
+        EXPECT_EQ(
+            e.Message(),
+            "Registry value \"Text\" in key "
+            "\"HKEY_CURRENT_USER\\Software\\VONT-Software\\Trovanta\\Auto\" is not of the expected type");
     }
     reg.WriteInteger("Text", 7);  // a write replaces the type
     EXPECT_EQ(reg.GetDataType("text"), TRegDataType::rdInteger);
@@ -170,8 +179,7 @@ TEST(Registry, AnotherProcessSeesAChange)
     for (int round = 1; round <= 3; ++round) {
         const int code = test::RunInChild([&] {
             TRegistry writer(dir.Path());
-            if (!writer.OpenKey(kProduct + "\\Send", false))
-                return 1;
+            if (!writer.OpenKey(kProduct + "\\Send", false)) return 1;
             writer.WriteInteger("ReplaceMode", round);  // same size every round
             return 0;
         });
@@ -222,8 +230,7 @@ TEST(Registry, FailedCommitLeavesTheOldFileIntact)
     const std::string before = test::ReadFile(dir / "HKEY_CURRENT_USER.reg");
     const int code = test::RunInChild([&] {
         TRegistry reg(dir.Path());
-        if (!reg.OpenKey(kProduct, false))
-            return 1;
+        if (!reg.OpenKey(kProduct, false)) return 1;
         test::LimitFileSize(before.size());
         try {
             reg.WriteString("Big", std::string(4096, 'x'));
@@ -263,12 +270,16 @@ TEST_P(DamagedHive, NamesFileAndLineAndIsNeverOverwritten)
 INSTANTIATE_TEST_SUITE_P(
     Registry, DamagedHive,
     testing::Values(
-        DamageRow{"garbage\r\n", "(1): not a registry file (the first line must be \"Windows Registry Editor Version 5.00\")"},
+        DamageRow{
+            "garbage\r\n",
+            "(1): not a registry file (the first line must be \"Windows Registry Editor Version 5.00\")"},
         DamageRow{"REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:zz\n", "(4): unreadable dword \"zz\""},
-        DamageRow{"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n", "(2): key \"HKEY_LOCAL_MACHINE\\A\" does not belong to HKEY_CURRENT_USER"},
+        DamageRow{"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n",
+                  "(2): key \"HKEY_LOCAL_MACHINE\\A\" does not belong to HKEY_CURRENT_USER"},
         DamageRow{"REGEDIT4\n\"x\"=\"y\"\n", "(2): value outside a key"},
         DamageRow{"REGEDIT4\n[HKEY_CURRENT_USER\n", "(2): key line without closing \"]\""},
-        DamageRow{"REGEDIT4\n[HKEY_CURRENT_USER]\n\"x\"=hex:01,\\\n  0g\n", "(3): unreadable hex byte \"0g\""},
+        DamageRow{"REGEDIT4\n[HKEY_CURRENT_USER]\n\"x\"=hex:01,\\\n  0g\n",
+                  "(3): unreadable hex byte \"0g\""},
         DamageRow{"REGEDIT4\n[HKEY_CURRENT_USER]\n\"x=\"y\"\n", "(3): value \"x=\" without \"=\""},
         DamageRow{"REGEDIT4\n[HKEY_CURRENT_USER]\nstray\n", "(3): unreadable line"}));
 

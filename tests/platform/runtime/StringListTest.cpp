@@ -7,7 +7,10 @@
 
 namespace {
 
-std::vector<std::string> Items(const TStringList& list) { return {list.begin(), list.end()}; }
+std::vector<std::string> Items(const TStringList& list)
+{
+    return {list.begin(), list.end()};
+}
 
 struct SplitRow {
     std::string text;
@@ -26,8 +29,9 @@ TEST_P(TextSplit, SplitsAtEveryLineBreak)
 
 INSTANTIATE_TEST_SUITE_P(StringList, TextSplit,
                          testing::Values(SplitRow{"", {}}, SplitRow{"a", {"a"}}, SplitRow{"a\r\n", {"a"}},
-                                         SplitRow{"a\r\nb\rc\nd", {"a", "b", "c", "d"}}, SplitRow{"\r\n", {""}},
-                                         SplitRow{"a\n\n", {"a", ""}}, SplitRow{"\n\ra", {"", "", "a"}},
+                                         SplitRow{"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+                                         SplitRow{"\r\n", {""}}, SplitRow{"a\n\n", {"a", ""}},
+                                         SplitRow{"\n\ra", {"", "", "a"}},
                                          SplitRow{"a\r\r\nb", {"a", "", "b"}}));
 
 TEST(StringList, TextJoinsWithCrLfAndRoundTrips)

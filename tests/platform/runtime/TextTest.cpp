@@ -14,7 +14,9 @@ TEST(Text, CountsAndCutsByCodePoint)
     EXPECT_EQ(Utf8Substr(text, 3, 1), "\xF0\x9F\x98\x80");
     EXPECT_EQ(Utf8Substr(text, 9), "");
     // A stray byte counts as one and is never split off from its neighbours.
-    EXPECT_EQ(Utf8Length("a\xFF" "b"), 3u);
+    EXPECT_EQ(Utf8Length("a\xFF"
+                         "b"),
+              3u);
     EXPECT_EQ(Utf8Cut("\xE2\x82", 1), "\xE2");
 }
 
@@ -32,8 +34,12 @@ TEST_P(UpperCaseTable, MapsEachCodePoint)
 }
 
 INSTANTIATE_TEST_SUITE_P(Text, UpperCaseTable,
-                         testing::Values(CaseRow{"abc", "ABC"}, CaseRow{"\xC3\xA4\xC3\xB6\xC3\xBC", "\xC3\x84\xC3\x96\xC3\x9C"},
-                                         CaseRow{"stra\xC3\x9F" "e", "STRA\xC3\x9F" "E"},  // ß has no one-letter upper case
+                         testing::Values(CaseRow{"abc", "ABC"},
+                                         CaseRow{"\xC3\xA4\xC3\xB6\xC3\xBC", "\xC3\x84\xC3\x96\xC3\x9C"},
+                                         CaseRow{"stra\xC3\x9F"
+                                                 "e",
+                                                 "STRA\xC3\x9F"
+                                                 "E"},  // ß has no one-letter upper case
                                          CaseRow{"\xCE\xB1\xCE\xB2", "\xCE\x91\xCE\x92"},  // Greek
                                          CaseRow{"x\xFFy", "X\xFFY"}, CaseRow{"", ""}));
 
@@ -80,18 +86,33 @@ struct DecodeRow {
 
 class DecodeTable : public testing::TestWithParam<DecodeRow> {};
 
-TEST_P(DecodeTable, ConvertsToUtf8) { EXPECT_EQ(DecodeToUtf8(GetParam().in), GetParam().out); }
+TEST_P(DecodeTable, ConvertsToUtf8)
+{
+    EXPECT_EQ(DecodeToUtf8(GetParam().in), GetParam().out);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Text, DecodeTable,
     testing::Values(DecodeRow{"plain", "plain"}, DecodeRow{"\xEF\xBB\xBF\xC3\xA4", "\xC3\xA4"},
-                    DecodeRow{std::string("\xFF\xFE" "a\0\xE4\0\xAC\x20", 8), "a\xC3\xA4\xE2\x82\xAC"},
+                    DecodeRow{std::string("\xFF\xFE"
+                                          "a\0\xE4\0\xAC\x20",
+                                          8),
+                              "a\xC3\xA4\xE2\x82\xAC"},
                     DecodeRow{std::string("\xFE\xFF\0a\0\xE4", 6), "a\xC3\xA4"},
-                    DecodeRow{std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80"},  // surrogate pair
-                    DecodeRow{std::string("\xFF\xFE\x3D\xD8" "a\0", 6), "\xEF\xBF\xBD" "a"},  // lone surrogate
-                    DecodeRow{std::string("\xFF\xFE" "a", 3), "\xEF\xBF\xBD"},             // odd byte
-                    DecodeRow{"\xC3\xA4", "\xC3\xA4"},                                    // valid UTF-8 stays
-                    DecodeRow{"M\xE4rz \x80 \x93x\x94 \x81", "M\xC3\xA4rz \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D \xC2\x81"}));
+                    DecodeRow{std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6),
+                              "\xF0\x9F\x98\x80"},  // surrogate pair
+                    DecodeRow{std::string("\xFF\xFE\x3D\xD8"
+                                          "a\0",
+                                          6),
+                              "\xEF\xBF\xBD"
+                              "a"},  // lone surrogate
+                    DecodeRow{std::string("\xFF\xFE"
+                                          "a",
+                                          3),
+                              "\xEF\xBF\xBD"},          // odd byte
+                    DecodeRow{"\xC3\xA4", "\xC3\xA4"},  // valid UTF-8 stays
+                    DecodeRow{"M\xE4rz \x80 \x93x\x94 \x81",
+                              "M\xC3\xA4rz \xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D \xC2\x81"}));
 
 TEST(Text, Utf16RoundTrip)
 {
@@ -115,15 +136,16 @@ TEST_P(IntTable, ParsesDecimalAndHex)
     EXPECT_EQ(StrToIntDef(GetParam().in, -99), GetParam().ok ? GetParam().value : -99) << GetParam().in;
 }
 
-INSTANTIATE_TEST_SUITE_P(Text, IntTable,
-                         testing::Values(IntRow{"0", true, 0}, IntRow{"42", true, 42}, IntRow{"-17", true, -17},
-                                         IntRow{"+5", true, 5}, IntRow{"0x1F", true, 31}, IntRow{"0XfF", true, 255},
-                                         IntRow{"0xFFFFFFFF", true, -1}, IntRow{"2147483647", true, 2147483647},
-                                         IntRow{"-2147483648", true, -2147483647 - 1}, IntRow{"2147483648", false, 0},
-                                         IntRow{"0x100000000", false, 0}, IntRow{"", false, 0}, IntRow{"-", false, 0},
-                                         IntRow{" 1", false, 0}, IntRow{"1 ", false, 0}, IntRow{"12abc", false, 0},
-                                         IntRow{"0x", false, 0}, IntRow{"--1", false, 0}, IntRow{"+-1", false, 0},
-                                         IntRow{"0x-1", false, 0}, IntRow{"1.5", false, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Text, IntTable,
+    testing::Values(IntRow{"0", true, 0}, IntRow{"42", true, 42}, IntRow{"-17", true, -17},
+                    IntRow{"+5", true, 5}, IntRow{"0x1F", true, 31}, IntRow{"0XfF", true, 255},
+                    IntRow{"0xFFFFFFFF", true, -1}, IntRow{"2147483647", true, 2147483647},
+                    IntRow{"-2147483648", true, -2147483647 - 1}, IntRow{"2147483648", false, 0},
+                    IntRow{"0x100000000", false, 0}, IntRow{"", false, 0}, IntRow{"-", false, 0},
+                    IntRow{" 1", false, 0}, IntRow{"1 ", false, 0}, IntRow{"12abc", false, 0},
+                    IntRow{"0x", false, 0}, IntRow{"--1", false, 0}, IntRow{"+-1", false, 0},
+                    IntRow{"0x-1", false, 0}, IntRow{"1.5", false, 0}));
 
 TEST(Text, StrToIntNamesTheText)
 {
