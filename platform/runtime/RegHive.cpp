@@ -72,6 +72,13 @@ bool RegKey::RemoveValue(std::string_view name)
     return true;
 }
 
+std::string RegStringFromUtf16(std::string_view utf16)
+{
+    while (utf16.size() >= 2 && utf16.substr(utf16.size() - 2) == std::string_view("\0\0", 2))
+        utf16.remove_suffix(2);
+    return Utf16ToUtf8(utf16);
+}
+
 std::vector<std::string> SplitKeyPath(std::string_view path)
 {
     std::vector<std::string> parts;
@@ -122,6 +129,7 @@ private:
     void ParseValue(const Line& line);
     std::string ParseQuoted(const Line& line, std::string_view& rest) const;
     RegValue ParseData(const Line& line, std::string_view data) const;
+    RegValue ParseHexValue(const Line& line, std::string_view data) const;
     std::string ParseHexBytes(const Line& line, std::string_view list) const;
 
     std::string_view rootName_;
@@ -238,6 +246,11 @@ RegValue RegParser::ParseData(const Line& line, std::string_view data) const
         value.type = static_cast<std::uint32_t>(RegType::Dword);
         return value;
     }
+    return ParseHexValue(line, data);
+}
+
+RegValue RegParser::ParseHexValue(const Line& line, std::string_view data) const
+{
     const std::size_t colon = data.find(':');
     std::uint32_t type = static_cast<std::uint32_t>(RegType::Binary);
     if (colon == std::string_view::npos || data.substr(0, 3) != "hex")
@@ -250,13 +263,11 @@ RegValue RegParser::ParseData(const Line& line, std::string_view data) const
             end != number.data() + number.size() - 1)
             Fail(line.number, "unreadable value type \"" + std::string(number) + "\"");
     }
+    RegValue value;
     value.type = type;
     value.data = ParseHexBytes(line, data.substr(colon + 1));
     if (type == static_cast<std::uint32_t>(RegType::Sz)) {
-        std::string_view utf16 = value.data;
-        while (utf16.size() >= 2 && utf16.substr(utf16.size() - 2) == std::string_view("\0\0", 2))
-            utf16.remove_suffix(2);
-        value.data = Utf16ToUtf8(utf16);
+        value.data = RegStringFromUtf16(value.data);
     } else if (type == static_cast<std::uint32_t>(RegType::Dword)) {
         if (value.data.size() != 4) Fail(line.number, "a dword needs four bytes");
         for (int i = 3; i >= 0; --i)

@@ -48,6 +48,9 @@ struct RegKey {
 /// Splits a key path at "\" into its parts, dropping empty parts (leading, doubled, trailing).
 std::vector<std::string> SplitKeyPath(std::string_view path);
 
+/// A string value stored as UTF-16LE bytes, as UTF-8, without its terminating NULs.
+std::string RegStringFromUtf16(std::string_view utf16);
+
 /// Parses a hive file's text (UTF-8, or UTF-16 with BOM; any line ending). `rootName` is the
 /// hive's name ("HKEY_CURRENT_USER"): every key must lie below it. An empty text is an empty
 /// hive. Raises ERegistryException "<fileName>(<line>): <problem>" on damaged input.

@@ -211,12 +211,7 @@ std::string TRegistry::ReadString(std::string_view name)
 {
     const RegValue* value = FindValue(name);
     if (value == nullptr) return {};
-    if (value->type == static_cast<std::uint32_t>(RegType::ExpandSz)) {
-        std::string_view utf16 = value->data;
-        while (utf16.size() >= 2 && utf16.substr(utf16.size() - 2) == std::string_view("\0\0", 2))
-            utf16.remove_suffix(2);
-        return Utf16ToUtf8(utf16);
-    }
+    if (value->type == static_cast<std::uint32_t>(RegType::ExpandSz)) return RegStringFromUtf16(value->data);
     return RequireValue(name, RegType::Sz).data;
 }
 
