@@ -1,12 +1,10 @@
 #include "jobs/FileTools.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <random>
@@ -17,9 +15,9 @@
 #include "jobs/Options.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/FileIO.h"
-#include "platform/runtime/Paths.h"
 #include "platform/runtime/Registry.h"
 #include "platform/runtime/Text.h"
+#include "platform/shell/SpecialFolders.h"
 
 namespace fs = std::filesystem;
 
@@ -127,33 +125,17 @@ std::string UniqueFileName(const std::string& Dir, const std::string& Name, cons
 
 std::string GetTempDir()
 {
-    const char* base = std::getenv("TMPDIR");
-    const std::string dir = fmt::format("{}/trovanta-{}", base && *base ? base : "/tmp", ::getuid());
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) RaiseLastOSError(dir);
-    struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0) RaiseLastOSError(dir);
-    // Someone else's folder, or a link planted in its place, is never used.
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0) throw EOSError(EACCES, dir);
-    return dir + "/";
+    return shell::PrivateTempDir() + "/";
 }
 
 std::string GetOwnModuleFileName()
 {
-    Dl_info info {};
-    if (::dladdr(reinterpret_cast<void*>(&GetOwnModuleFileName), &info) == 0 || !info.dli_fname) {
-        throw EOSError(ENOENT, "dladdr");
-    }
-    std::error_code ec;
-    const fs::path path = fs::canonical(info.dli_fname, ec);
-    if (ec) throw EOSError(ec.value(), info.dli_fname);
-    return path.string();
+    return shell::ModuleFileName(reinterpret_cast<const void*>(&GetOwnModuleFileName));
 }
 
 std::string GetWindowsDir()
 {
-    std::string dir = TrovantaHome().string();
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    return dir;
+    return shell::WindowsDir();
 }
 
 std::string ReadInstallDir(bool FromLocalMachine)
