@@ -147,13 +147,15 @@ protected:
                                    const std::string& FileName, std::uint8_t DuplicateMode, bool CheckSize,
                                    std::int32_t MinSizeKB);
 
+    // The actions are virtual so that tests can watch the walk through them.
+
     // Copy and move (ActionCopyMove.cpp).
     FolderPtr GetDestFolder(const TOptions_CopyMove& Part);
-    void CopyToFolder(const SafeItemPtr& SafeItem, const TOptions_CopyMove& Part);
-    void MoveToFolder(const SafeItemPtr& SafeItem, const TOptions_CopyMove& Part);
+    virtual void CopyToFolder(const SafeItemPtr& SafeItem, const TOptions_CopyMove& Part);
+    virtual void MoveToFolder(const SafeItemPtr& SafeItem, const TOptions_CopyMove& Part);
 
     // Export (ActionExport.cpp).
-    void ExportEmail(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients,
+    virtual void ExportEmail(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients,
                      const TOptions_ExportEmails& Part);
     void BuildHtmlFromBody(TStringList& Lines, const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients);
     void AddRecipientToList(const ComPtr<outlook::IRecipient>& Recipient, std::string& List);
@@ -161,10 +163,10 @@ protected:
                         std::int32_t AttCount, const TStringList& AttFiles);
 
     // Reimport (ActionReimport.cpp).
-    void ReimportAttachments(const SafeItemPtr& SafeItem);
+    virtual void ReimportAttachments(const SafeItemPtr& SafeItem);
 
     // Save attachments (ActionSaveAttachments.cpp).
-    void SaveAttachments(const SafeItemPtr& SafeItem, const TOptions_SaveAttachments& Part);
+    virtual void SaveAttachments(const SafeItemPtr& SafeItem, const TOptions_SaveAttachments& Part);
     /// Depth counts the attached e-mails opened on the way down (0 at the e-mail itself).
     void SaveItemAttachments(const ComPtr<outlook::IOutlookItem>& SafeItem, const TOptions_SaveAttachments& Part,
                              bool Recurse, bool TopLevel, std::int32_t& Saved, std::int32_t& NotSaved,
@@ -174,9 +176,9 @@ protected:
                                      const TOptions_SaveAttachments& Part);
 
     // Delete attachments, mark, delete (one file each).
-    void DeleteAttachments(const SafeItemPtr& SafeItem, const TOptions_DeleteAttachments& Part);
-    void MarkReadUnread(const SafeItemPtr& SafeItem, const TOptions_ReadUnread& Part);
-    void DeleteEmail(const SafeItemPtr& SafeItem, const TOptions_DeleteEmails& Part);
+    virtual void DeleteAttachments(const SafeItemPtr& SafeItem, const TOptions_DeleteAttachments& Part);
+    virtual void MarkReadUnread(const SafeItemPtr& SafeItem, const TOptions_ReadUnread& Part);
+    virtual void DeleteEmail(const SafeItemPtr& SafeItem, const TOptions_DeleteEmails& Part);
 
     // New e-mail by the rules (NewMail.cpp).
     void ProcessAutoJobs(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients);
