@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/com/ErrorInfo.h"
 #include "platform/com/HResult.h"
 #include "platform/runtime/Exception.h"
 
@@ -21,4 +22,25 @@ private:
 inline void OleCheck(HRESULT hr)
 {
     if (FAILED(hr)) throw ComError(hr);
+}
+
+/// For a member that returns a code instead of raising: runs `body`; a ComError becomes its
+/// code, any other exception `fallback`, each with its message as the thread's error info
+/// (with `source`, the ProgID of the failing object, when given).
+template <class F>
+HRESULT GuardedCall(F&& body, const char* source = "", HRESULT fallback = E_FAIL) noexcept
+{
+    try {
+        body();
+        return S_OK;
+    } catch (const ComError& e) {
+        SetErrorInfo({e.Message(), source, {}});
+        return e.Code();
+    } catch (const std::exception& e) {
+        SetErrorInfo({e.what(), source, {}});
+        return fallback;
+    } catch (...) {
+        SetErrorInfo({HResultMessage(fallback), source, {}});
+        return fallback;
+    }
 }

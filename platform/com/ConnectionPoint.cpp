@@ -15,20 +15,26 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, std::uint32_t* cookie)
     if (FAILED(sink->QueryInterface(iid_, held.PutVoid())) &&
         FAILED(sink->QueryInterface(IDispatch::iid, held.PutVoid())))
         return CONNECT_E_CANNOTCONNECT;
-    std::lock_guard lock(mutex_);
-    *cookie = nextCookie_++;
-    sinks_.emplace(*cookie, std::move(held));
+    {
+        std::lock_guard lock(mutex_);
+        *cookie = nextCookie_++;
+        sinks_.emplace(*cookie, std::move(held));
+    }
+    NotifyCount();
     return S_OK;
 }
 
 HRESULT ConnectionPoint::Unadvise(std::uint32_t cookie)
 {
     ComPtr<IUnknown> released;  // released after the lock, in case the sink calls back
-    std::lock_guard lock(mutex_);
-    const auto it = sinks_.find(cookie);
-    if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
-    released = std::move(it->second);
-    sinks_.erase(it);
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = sinks_.find(cookie);
+        if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
+        released = std::move(it->second);
+        sinks_.erase(it);
+    }
+    NotifyCount();
     return S_OK;
 }
 
@@ -56,6 +62,24 @@ void ConnectionPoint::Clear()
     }
 }
 
+void ConnectionPoint::SetSinkCountWatcher(std::function<void(std::size_t)> watcher)
+{
+    std::lock_guard lock(mutex_);
+    watcher_ = std::move(watcher);
+}
+
+void ConnectionPoint::NotifyCount()
+{
+    std::function<void(std::size_t)> watcher;
+    std::size_t count = 0;
+    {
+        std::lock_guard lock(mutex_);
+        watcher = watcher_;
+        count = sinks_.size();
+    }
+    if (watcher) watcher(count);
+}
+
 ConnectionPoints::ConnectionPoints(std::initializer_list<IID> eventInterfaces)
 {
     for (const auto& iid : eventInterfaces) points_.push_back(MakeCom<ConnectionPoint>(iid));
@@ -65,7 +89,10 @@ ConnectionPoints::ConnectionPoints(std::initializer_list<IID> eventInterfaces)
 // here so that no sink outlives the source through it.
 ConnectionPoints::~ConnectionPoints()
 {
-    for (const auto& point : points_) point->Clear();
+    for (const auto& point : points_) {
+        point->SetSinkCountWatcher(nullptr);
+        point->Clear();
+    }
 }
 
 ConnectionPoint* ConnectionPoints::Point(const IID& iid) const

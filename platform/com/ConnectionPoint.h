@@ -3,6 +3,7 @@
 // clients `Advise` their sink and get a cookie, and `Unadvise` it with that cookie.
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <mutex>
@@ -42,11 +43,17 @@ public:
     /// (itself or another) while the caller walks the list.
     std::vector<ComPtr<IUnknown>> Sinks() const;
     std::size_t Count() const;
-    /// Drops every sink (when the source shuts down).
+    /// Drops every sink (when the source shuts down); the watcher is not told.
     void Clear();
+    /// Tells `watcher` the number of sinks after each successful Advise and Unadvise, so a
+    /// source can do work only while someone listens. Called without locks held.
+    void SetSinkCountWatcher(std::function<void(std::size_t)> watcher);
 
 private:
+    void NotifyCount();
+
     const IID iid_;
+    std::function<void(std::size_t)> watcher_;
     mutable std::mutex mutex_;
     std::map<std::uint32_t, ComPtr<IUnknown>> sinks_;
     std::uint32_t nextCookie_ = 1;
