@@ -180,13 +180,11 @@ TEST(QelbatServers, ExternalServerNotRegisteredIsAnInitialisingProblem)
     test::WriteFile(job, SourceSection() + ExportSection((box.Work() / "out").string()));
     const test::ProcessResult r = box.Run({job}, "\nnot read\n");
     EXPECT_EQ(r.exitCode, 1);
-    const std::string expectedHead = Lines({"T Start QELbat " + job, "", ZeroResult + "\r\nE-mails exported: 0   \r\n",
-                                            "T End QELbat " + job, ""}) +
-                                     "T ERROR: The following problem occurred while initialising Trovanta:\r\n\r\n";
-    const std::string out = WithoutStamps(r.out);
-    EXPECT_EQ(out.substr(0, expectedHead.size()), expectedHead);
-    EXPECT_GT(out.size(), expectedHead.size() + 2);
-    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+    // The job file is read only after the connection, so the result has no export group.
+    EXPECT_EQ(WithoutStamps(r.out),
+              Lines({"T Start QELbat " + job, "", ZeroResult, "T End QELbat " + job, "",
+                     "T ERROR: The following problem occurred while initialising Trovanta:\r\n\r\n"
+                     "Class not registered"}));
 }
 
 }  // namespace
