@@ -66,8 +66,8 @@ protected:
     void SetUp() override
     {
         box.RegisterAll();
-        box.AddMessage("Inbox", "1705312800.M1P1.test", MailWithAttachment);
-        box.AddMessage("Inbox", "1705402800.M2P1.test", PlainMail);
+        box.Store().Add("Inbox", MailWithAttachment);
+        box.Store().Add("Inbox", PlainMail);
     }
     std::string WriteJob(const std::string& text, const std::string& name = "job.qef")
     {

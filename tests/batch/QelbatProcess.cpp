@@ -34,11 +34,11 @@ std::string HexId(const std::string& text)
     return hex;
 }
 
-QelbatSandbox::QelbatSandbox()
+QelbatSandbox::QelbatSandbox() : store_(dir_.Path() / "maildir")
 {
     fs::create_directories(Home());
     fs::create_directories(Work());
-    for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(Maildir() / "Inbox" / sub);
+    store_.Folder("Inbox");
 }
 
 void QelbatSandbox::Register(const std::string& libraryName)
@@ -51,13 +51,6 @@ void QelbatSandbox::RegisterAll()
 {
     Register("libtrovanta_outlook.so");
     Register("libtrovanta_qelutils.so");
-}
-
-void QelbatSandbox::AddMessage(const std::string& folder, const std::string& name, const std::string& text)
-{
-    const fs::path dir = Maildir() / folder;
-    for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(dir / sub);
-    WriteFile(dir / "cur" / (name + ":2,S"), text);
 }
 
 ProcessResult QelbatSandbox::Run(const std::vector<std::string>& args, const std::string& input) const

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Maildir.h"
 #include "tests/support/TempDir.h"
 
 namespace test {
@@ -29,9 +30,8 @@ public:
     /// Registers the mail client's and the external server's libraries.
     void RegisterAll();
 
-    /// Writes one message file into a folder of the store ("Inbox", "Inbox/Sub"); `name` is
-    /// the Maildir base name, the message goes to cur/ as read.
-    void AddMessage(const std::string& folder, const std::string& name, const std::string& text);
+    /// The store of MAILDIR (nested layout, with an empty Inbox).
+    MaildirBuilder& Store() { return store_; }
 
     /// Runs qelbat with `args` in Work(), `input` on standard input.
     ProcessResult Run(const std::vector<std::string>& args, const std::string& input = "\n") const;
@@ -41,6 +41,7 @@ public:
 
 private:
     TempDir dir_;
+    MaildirBuilder store_;
 };
 
 /// Upper-case hex of the UTF-8 bytes: a folder's EntryID, a store's StoreID.
