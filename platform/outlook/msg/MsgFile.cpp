@@ -23,17 +23,18 @@ class TempFile {
 public:
     explicit TempFile(const std::string& target) : target_(target)
     {
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        int fd = -1;
+        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             path_ = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(g_random_int());
             // 0666 less the umask, as for any other file the user saves.
-            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ < 0 && errno != EEXIST) break;
+            fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno != EEXIST) break;
         }
-        if (fd_ < 0) RaiseLastOSError(target);
-        file_ = fdopen(fd_, "wb");
+        if (fd < 0) RaiseLastOSError(target);
+        file_ = fdopen(fd, "wb");
         if (!file_) {
             const int error = errno;
-            close(fd_);
+            close(fd);
             unlink(path_.c_str());
             throw EOSError(error, target);
         }
@@ -49,10 +50,11 @@ public:
     FILE* File() const { return file_; }
     const std::string& Path() const { return path_; }
 
-    /// Flushes the data to disk and puts the file in the target's place.
+    /// Puts the file in the target's place. Files saved for the user are not synced to disk
+    /// one by one: an export writes many thousands of them.
     void Commit()
     {
-        const bool flushed = std::fflush(file_) == 0 && fsync(fd_) == 0;
+        const bool flushed = std::fflush(file_) == 0;
         const int error = errno;
         const bool closed = std::fclose(file_) == 0;
         file_ = nullptr;
@@ -64,7 +66,6 @@ public:
 private:
     std::string target_;
     std::string path_;
-    int fd_ = -1;
     FILE* file_ = nullptr;
     bool committed_ = false;
 };

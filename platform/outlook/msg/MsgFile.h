@@ -19,7 +19,8 @@ struct MsgItemProperties {
 };
 
 /// Writes `message` with `props` as a message file at `path`. The file appears whole or not
-/// at all (temporary file in the same folder, then rename). Throws Exception on failure.
+/// at all (temporary file in the same folder, then rename; an existing file is replaced).
+/// Throws Exception on failure.
 void WriteMsgFile(GMimeMessage* message, const MsgItemProperties& props, const std::string& path);
 
 /// Reads a message file as a MIME message: headers from the saved transport headers when

@@ -67,11 +67,15 @@ public:
         for (int i = 0; i < count; ++i) {
             if (const char* name = gsf_infile_name_by_index(dir, i)) children_.emplace(Upper(name), i);
         }
-        if (auto props = Stream(kPropertiesStream)) entries_ = ParsePropertyStream(*props, kind);
+        if (auto props = Stream(kPropertiesStream)) {
+            entries_ = ParsePropertyStream(*props, kind);
+            hasProperties_ = true;
+        }
         if (auto cp = Fixed(kMessageCodepage, kTypeLong)) codepage_ = static_cast<std::uint32_t>(*cp);
     }
 
     std::uint32_t Codepage() const { return codepage_; }
+    bool HasProperties() const { return hasProperties_; }
 
     std::optional<std::string> Stream(const std::string& name) const
     {
@@ -131,6 +135,7 @@ private:
     std::uint32_t codepage_;
     std::map<std::string, int> children_;
     std::vector<PropertyEntry> entries_;
+    bool hasProperties_ = false;
 };
 
 std::string FirstOf(std::initializer_list<std::string> texts)
@@ -217,6 +222,8 @@ MsgMessage ReadMessage(GsfInfile* dir, StorageKind kind, ReadBudget& budget, std
 {
     if (depth > kMaxDepth) throw Exception("attached messages are nested too deeply.");
     const StorageReader r(dir, kind, budget, codepage);
+    // Other compound files (documents, spreadsheets) have no property stream.
+    if (!r.HasProperties()) throw Exception("it holds no message properties.");
     MsgMessage m;
     ReadEnvelope(r, m);
     for (const std::string& name : r.StoragesWithPrefix(kRecipientPrefix)) {

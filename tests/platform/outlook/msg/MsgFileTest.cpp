@@ -203,6 +203,19 @@ bool ReadsOrFailsCleanly(const fs::path& path)
     }
 }
 
+/// A compound file that is no message: one stream in the root.
+std::string OtherCompoundFile(const fs::path& path)
+{
+    auto sink = GObjectPtr<GsfOutput>::Adopt(gsf_output_stdio_new(path.c_str(), nullptr));
+    auto root = GObjectPtr<GsfOutfile>::Adopt(gsf_outfile_msole_new(sink.get()));
+    auto stream = GObjectPtr<GsfOutput>::Adopt(gsf_outfile_new_child(root.get(), "WordDocument", FALSE));
+    gsf_output_write(stream.get(), 4, reinterpret_cast<const guint8*>("data"));
+    gsf_output_close(stream.get());
+    gsf_output_close(GSF_OUTPUT(root.get()));
+    if (!gsf_output_is_closed(sink.get())) gsf_output_close(sink.get());
+    return path.string();
+}
+
 TEST_F(MsgFileTest, DamagedFilesFailCleanly)
 {
     test::WriteFile(dir_ / "empty.msg", "");
@@ -215,6 +228,8 @@ TEST_F(MsgFileTest, DamagedFilesFailCleanly)
     for (const char* name : {"empty.msg", "text.msg", "garbage.msg", "header.msg"})
         EXPECT_THROW(ReadMsgFile((dir_ / name).string()), Exception) << name;
     EXPECT_THROW(ReadMsgFile((dir_ / "missing.msg").string()), Exception);
+    EXPECT_THROW(ReadMsgFile(OtherCompoundFile(dir_ / "doc.msg")), Exception);
+    EXPECT_TRUE(LooksLikeMsgFile((dir_ / "doc.msg").string()));
 
     const std::string whole = test::ReadFile(test::CorporaDir() / "msg" / "unicode.msg");
     for (const std::size_t size : {std::size_t{100}, std::size_t{511}, std::size_t{1536}, whole.size() / 2, whole.size() - 1}) {
