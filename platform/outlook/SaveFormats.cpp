@@ -1,6 +1,7 @@
 // The texts that SaveAs writes for the text and HTML types.
 
-#include <regex>
+#include <algorithm>
+#include <cctype>
 
 #include "platform/outlook/DateConv.h"
 #include "platform/outlook/Item.h"
@@ -30,6 +31,39 @@ bool IsAscii(const std::string& text)
     return true;
 }
 
+std::size_t FindNoCase(const std::string& text, std::string_view needle, std::size_t from)
+{
+    const auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(std::min(from, text.size())), text.end(),
+                                needle.begin(), needle.end(), [](char a, char b) {
+                                    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                                });
+    return it == text.end() ? std::string::npos : static_cast<std::size_t>(it - text.begin());
+}
+
+bool IsCharsetChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == ':' || c == '.';
+}
+
+/// Sets the charset named in every <meta> tag to utf-8; returns how many it changed.
+int RelabelCharsets(std::string& html)
+{
+    int changed = 0;
+    for (auto meta = FindNoCase(html, "<meta", 0); meta != std::string::npos; meta = FindNoCase(html, "<meta", meta + 1)) {
+        const auto end = html.find('>', meta);
+        auto at = FindNoCase(html, "charset", meta);
+        if (end == std::string::npos || at == std::string::npos || at > end) continue;
+        at += 7;
+        while (at < end && (html[at] == ' ' || html[at] == '=' || html[at] == '"' || html[at] == '\'')) ++at;
+        auto stop = at;
+        while (stop < end && IsCharsetChar(html[stop])) ++stop;
+        if (stop == at) continue;
+        html.replace(at, stop - at, "utf-8");
+        ++changed;
+    }
+    return changed;
+}
+
 }  // namespace
 
 std::string TextFileOf(ItemImpl& item)
@@ -48,16 +82,12 @@ std::string HtmlFileOf(ItemImpl& item)
     std::string html = item.HTMLBody();
     if (html.empty()) return html;
     // The text was decoded to UTF-8: whatever charset the page declares must say so too.
-    static const std::regex declared(R"((<meta[^>]*charset\s*=\s*["']?)([A-Za-z0-9_:.\-]+))", std::regex::icase);
-    if (std::regex_search(html, declared)) return std::regex_replace(html, declared, "$1utf-8");
-    if (IsAscii(html)) return html;
-    static const std::regex head(R"(<head[^>]*>)", std::regex::icase);
-    std::smatch match;
+    if (RelabelCharsets(html) > 0 || IsAscii(html)) return html;
     const std::string meta = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">";
-    if (std::regex_search(html, match, head)) {
-        return html.insert(static_cast<std::size_t>(match.position(0) + match.length(0)), meta);
-    }
-    return meta + html;
+    const auto head = FindNoCase(html, "<head", 0);
+    const auto headEnd = head == std::string::npos ? std::string::npos : html.find('>', head);
+    if (headEnd == std::string::npos) return meta + html;
+    return html.insert(headEnd + 1, meta);
 }
 
 }  // namespace outlook
