@@ -8,6 +8,7 @@
 
 #include "platform/com/ConnectionPoint.h"
 #include "platform/com/Dispatch.h"
+#include "platform/qelutils/QELutils.h"
 
 namespace qelutils {
 
