@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -88,15 +90,14 @@ std::string ReadLinkBytes(const std::string& path)
 {
     const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd) return {};
-    std::string bytes(kMaxLinkBytes, '\0');
-    std::size_t used = 0;
-    while (used < bytes.size()) {
-        const ssize_t n = ::read(fd.Get(), bytes.data() + used, bytes.size() - used);
+    std::string bytes;
+    char chunk[64 * 1024];
+    while (bytes.size() < kMaxLinkBytes) {
+        const ssize_t n = ::read(fd.Get(), chunk, std::min(sizeof chunk, kMaxLinkBytes - bytes.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
-        used += static_cast<std::size_t>(n);
+        bytes.append(chunk, static_cast<std::size_t>(n));
     }
-    bytes.resize(used);
     return bytes;
 }
 

@@ -8,7 +8,7 @@
 namespace shell {
 namespace {
 
-// Characters of the bytes 0x80..0x9F in Windows-1252; 0 marks the unassigned bytes.
+// Characters of the bytes 0x80..0x9F in Windows-1252; 0 marks the five unassigned bytes.
 constexpr std::array<char16_t, 32> kAnsiHigh = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -18,6 +18,8 @@ static_assert(kAnsiHigh[0] == 0x20AC && kAnsiHigh[31] == 0x0178);
 char AnsiByte(char16_t unit)
 {
     if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+    // The five unassigned bytes stand for the control characters of their own value.
+    if (unit >= 0x80 && unit <= 0x9F && kAnsiHigh[unit - 0x80] == 0) return static_cast<char>(unit);
     const auto* found = std::find(kAnsiHigh.begin(), kAnsiHigh.end(), unit);
     if (unit != 0 && found != kAnsiHigh.end()) return static_cast<char>(0x80 + (found - kAnsiHigh.begin()));
     return '?';

@@ -7,7 +7,8 @@
 
 namespace shell {
 
-/// UTF-8 to Windows-1252; each character outside the code page becomes one "?".
+/// UTF-8 to Windows-1252; each character outside the code page becomes one "?". The five
+/// unassigned bytes stand for U+0081, U+008D, U+008F, U+0090 and U+009D, as on Windows.
 std::string Utf8ToAnsi(std::string_view utf8);
 
 }  // namespace shell

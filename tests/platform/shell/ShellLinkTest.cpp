@@ -1,3 +1,4 @@
+#include "platform/shell/LinkText.h"
 #include "platform/shell/ShellLink.h"
 
 #include <gtest/gtest.h>
@@ -318,3 +319,22 @@ TEST(ShellLinkWrite, LnkinfoReadsOurLink)
     EXPECT_NE(output.find("Long name\t\t: Bericht \xC3\xBC\x62\x65r.pdf\n"), std::string::npos) << output;
     EXPECT_EQ(output.find("Error"), std::string::npos) << output;
 }
+
+struct AnsiCase {
+    std::string utf8;
+    std::string ansi;
+};
+
+class AnsiText : public testing::TestWithParam<AnsiCase> {};
+
+TEST_P(AnsiText, Windows1252)
+{
+    EXPECT_EQ(shell::Utf8ToAnsi(GetParam().utf8), GetParam().ansi);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AnsiText,
+                         testing::Values(AnsiCase{"C:\\a.txt", "C:\\a.txt"},
+                                         AnsiCase{"B\xC3\xBCro \xE2\x82\xAC \xC5\xA0", "B\xFCro \x80 \x8A"},
+                                         AnsiCase{"\xE6\x97\xA5\xE6\x9C\xAC", "??"},
+                                         AnsiCase{"\xF0\x9F\x93\x8E.txt", "?.txt"},
+                                         AnsiCase{"\xC2\x81", "\x81"}, AnsiCase{"\xC2\x80", "?"}));
