@@ -30,6 +30,7 @@
 class TEmailProcessor;
 class TMAPIUtils;
 class TDMGlobal;
+class TShortcutPrompts;
 
 /// Progress of a run: the current folder's name and item count, the running number of the
 /// item in that folder (from 1) and the text of the step in progress. Raising EAbort here
@@ -90,6 +91,8 @@ public:
     void SetMAPIUtils(TMAPIUtils* MAPIUtils) { FMAPIUtils = MAPIUtils; }
     /// The process's data module (its batch flag); may stay unset outside the batch program.
     void SetDMGlobal(const TDMGlobal* DMGlobal) { FDMGlobal = DMGlobal; }
+    /// Where the reimport asks the user; unset, it asks nobody and keeps what is not found.
+    void SetShortcutPrompts(TShortcutPrompts* Prompts) { FShortcutPrompts = Prompts; }
     /// How the external server's objects are made; by default the COM runtime by ProgID.
     void SetObjectFactory(TObjectFactory Factory) { FObjectFactory = std::move(Factory); }
 
@@ -161,6 +164,14 @@ protected:
     void AddRecipientToList(const ComPtr<outlook::IRecipient>& Recipient, std::string& List);
     void WriteExportLog(const std::string& LogPath, std::uint8_t SaveFormat, const std::string& FileName,
                         std::int32_t AttCount, const TStringList& AttFiles);
+    /// Writes the exported file: the item's own format, or the page built from the plain body.
+    void WriteExportFile(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients, const std::string& FileName,
+                         bool HtmlPage, int SaveType);
+    /// Writes every attachment into AttDir; the paths written are added to AttFiles.
+    void ExportAttachments(const ComPtr<outlook::IAttachments>& Attachments, const std::string& AttDir,
+                           TStringList& AttFiles);
+    /// Puts Prefix before the item's subject and stores the item.
+    void PrefixSubject(const SafeItemPtr& SafeItem, const std::string& Prefix);
 
     // Reimport (ActionReimport.cpp).
     virtual void ReimportAttachments(const SafeItemPtr& SafeItem);
@@ -171,6 +182,14 @@ protected:
     void SaveItemAttachments(const ComPtr<outlook::IOutlookItem>& SafeItem, const TOptions_SaveAttachments& Part,
                              bool Recurse, bool TopLevel, std::int32_t& Saved, std::int32_t& NotSaved,
                              std::int32_t& Removed, std::int32_t& Shortcuts, int Depth);
+    /// The attachments of an attached e-mail opened as Msg, one level below Depth.
+    void SaveAttachedMessage(const ComPtr<outlook::IAttachment>& Att, const ComPtr<outlook::IOutlookItem>& Msg,
+                             const TOptions_SaveAttachments& Part, bool TopLevel, std::int32_t& Saved,
+                             std::int32_t& NotSaved, std::int32_t& Removed, std::int32_t& Shortcuts, int Depth);
+    /// What happens to a saved attachment of the e-mail itself: nothing, a shortcut, removal.
+    void AfterSave(const ComPtr<outlook::IAttachments>& Atts, const ComPtr<outlook::IAttachment>& Att,
+                   const std::string& SavedPath, const std::string& Name, std::uint8_t AfterSaveMode,
+                   std::int32_t& Removed, std::int32_t& Shortcuts);
     bool OpenAttachedMessage(const ComPtr<outlook::IAttachment>& Attachment, ComPtr<outlook::IOutlookItem>& Item);
     std::string SaveAttachmentByMask(const ComPtr<outlook::IAttachment>& Attachment, const std::string& FileName,
                                      const TOptions_SaveAttachments& Part);
@@ -189,6 +208,7 @@ protected:
     ComPtr<outlook::IOutlookApplication> FApplication;
     TMAPIUtils* FMAPIUtils = nullptr;
     const TDMGlobal* FDMGlobal = nullptr;
+    TShortcutPrompts* FShortcutPrompts = nullptr;
     TObjectFactory FObjectFactory;
     std::unique_ptr<TManualOptions> FManualOptions;
     std::unique_ptr<TAutoOptions> FAutoOptions;
