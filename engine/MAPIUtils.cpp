@@ -4,24 +4,13 @@
 #include "platform/com/ConnectionPoint.h"
 #include "platform/com/Dispatch.h"
 
-#if __has_include("platform/qelutils/MAPIUtils.h")
 #include "platform/qelutils/MAPIUtils.h"
-#define TROVANTA_HAVE_IMAPIUTILS 1
-#else
-// The server's interface has not landed yet: every call fails as with a missing server.
-namespace qelutils {
-struct IMAPIUtils : IUnknown {
-    static constexpr IID iid = MakeGuid("{D45B0772-5801-4E61-9CBA-84120557A4D7}");
-    using Base = IUnknown;
-};
-}  // namespace qelutils
-#endif
 
 namespace {
 
-constexpr CLSID kClassMAPIUtils = MakeGuid("{465698C2-5138-4DCC-84B9-F7E23B9BB44E}");
-constexpr IID kEventsMAPIUtils = MakeGuid("{359A062F-CDA8-4A9C-9B28-588446D35098}");
-constexpr DISPID kNewMailEvent = 1;
+constexpr const CLSID& kClassMAPIUtils = qelutils::CLSID_MAPIUtils;
+constexpr const IID& kEventsMAPIUtils = qelutils::DIID_IMAPIUtilsEvents;
+constexpr DISPID kNewMailEvent = qelutils::DISPID_NewMail;
 
 }  // namespace
 
@@ -108,8 +97,6 @@ qelutils::IMAPIUtils& TMAPIUtils::Intf()
     return *FIntf;
 }
 
-#ifdef TROVANTA_HAVE_IMAPIUTILS
-
 std::string TMAPIUtils::GetMAPIProperty(const ComPtr<IUnknown>& Object, std::uint32_t Tag)
 {
     Variant value;
@@ -127,24 +114,3 @@ std::int32_t TMAPIUtils::SetMAPIProperty(const ComPtr<IUnknown>& Object, std::ui
 
 void TMAPIUtils::Shutdown() { OleCheck(Intf().Shutdown()); }
 
-#else
-
-std::string TMAPIUtils::GetMAPIProperty(const ComPtr<IUnknown>&, std::uint32_t)
-{
-    Intf();
-    throw ComError(REGDB_E_CLASSNOTREG);
-}
-
-std::int32_t TMAPIUtils::SetMAPIProperty(const ComPtr<IUnknown>&, std::uint32_t, const std::string&, bool)
-{
-    Intf();
-    throw ComError(REGDB_E_CLASSNOTREG);
-}
-
-void TMAPIUtils::Shutdown()
-{
-    Intf();
-    throw ComError(REGDB_E_CLASSNOTREG);
-}
-
-#endif

@@ -15,9 +15,8 @@
 
 namespace test {
 
-/// A safe item that answers every member as the item it holds does (what the external
-/// server's safe items do); Fields answers the two tags the engine reads.
-ComPtr<qelutils::ISafeItem> MakeForwardingSafeItem();
+/// The external server's safe item, made without going through its registration.
+ComPtr<qelutils::ISafeItem> MakeSafeItem();
 
 /// The current mail user, with a fixed name.
 ComPtr<qelutils::ISafeCurrentUser> MakeCurrentUser(const std::string& name);

@@ -18,7 +18,7 @@ protected:
     {
         store.Builder().Add("Inbox", text);
         store.Open();
-        safeItem = test::MakeForwardingSafeItem();
+        safeItem = test::MakeSafeItem();
         safeItem->SetItem(store.Folder("Inbox")->Items()->Item(1));
         recipients = safeItem->Recipients();
         engine.ReadItemInfo(safeItem, recipients);
