@@ -1,21 +1,172 @@
 // Export an e-mail to a file, with its attachments and the export log.
 
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <fmt/printf.h>
+
 #include "engine/EmailProcessor.h"
+#include "engine/ExportHtml.h"
+#include "engine/ExportLog.h"
+#include "engine/MAPIUtils.h"
+#include "jobs/FileTools.h"
+#include "platform/com/ComError.h"
+#include "platform/runtime/Exception.h"
 
-void TEmailProcessor::ExportEmail(const SafeItemPtr& /*SafeItem*/, const RecipientsPtr& /*Recipients*/,
-                                  const TOptions_ExportEmails& /*Part*/)
+namespace fs = std::filesystem;
+
+namespace {
+
+/// The file extension and the save type of one export format.
+struct ExportFormat {
+    const char* extension;
+    int saveType;
+};
+
+/// By SaveFormat: 0 text, 1 message file, 2 HTML, 3 and 4 RFC 822 (".eml" and ".mht" differ
+/// only in the extension).
+constexpr std::array<ExportFormat, 5> kExportFormats = {{
+    {".txt", outlook::olTXT},
+    {".msg", outlook::olMSG},
+    {".htm", outlook::olHTML},
+    {".eml", outlook::olRFC822},
+    {".mht", outlook::olRFC822},
+}};
+static_assert(kExportFormats[4].saveType == kExportFormats[3].saveType);
+
+/// Unknown formats are exported as text.
+ExportFormat FormatOf(std::uint8_t SaveFormat)
 {
+    return SaveFormat < kExportFormats.size() ? kExportFormats[SaveFormat] : kExportFormats[0];
 }
 
-void TEmailProcessor::BuildHtmlFromBody(TStringList& /*Lines*/, const SafeItemPtr& /*SafeItem*/,
-                                        const RecipientsPtr& /*Recipients*/)
+constexpr int kSaveFormatHtml = 2;
+
+bool Exists(const std::string& path)
 {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
 }
 
-void TEmailProcessor::AddRecipientToList(const ComPtr<outlook::IRecipient>& /*Recipient*/, std::string& /*List*/) {}
-
-void TEmailProcessor::WriteExportLog(const std::string& /*LogPath*/, std::uint8_t /*SaveFormat*/,
-                                     const std::string& /*FileName*/, std::int32_t /*AttCount*/,
-                                     const TStringList& /*AttFiles*/)
+/// Base + Ext, or with DuplicateMode 0 and that file present, the first free "Base - N" + Ext
+/// from N = 2 on; every candidate is held to the length limit.
+std::string ExportFileName(const std::string& Base, const std::string& Ext, std::uint8_t DuplicateMode)
 {
+    std::string fileName = Base + Ext;
+    CheckPathLength(fileName);
+    for (int n = 2; DuplicateMode == 0 && Exists(fileName); ++n) {
+        fileName = Base + fmt::sprintf(" - %d", n) + Ext;
+        CheckPathLength(fileName);
+    }
+    return fileName;
+}
+
+void CreateParentFolders(const std::string& FileName)
+{
+    const fs::path folder = fs::path(FileName).parent_path();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) throw EOSError(ec.value(), folder.string());
+}
+
+/// The name under which an export writes an attachment: its file name, cleaned; an attached
+/// item is named after its display name (else its file name) with ".msg".
+std::string ExportAttachmentName(outlook::IAttachment& Att)
+{
+    const std::string name = CleanFileName(ExtractNamePart(Att.Filename()));
+    if (Att.Type() != outlook::olEmbeddedItem) return name;
+    const std::string displayName = Att.DisplayName();
+    return displayName.empty() ? name + ".msg" : CleanFileName(displayName + ".msg");
+}
+
+}  // namespace
+
+void TEmailProcessor::ExportEmail(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients,
+                                  const TOptions_ExportEmails& Part)
+{
+    FAction = actions::ExportingEmail;
+    DoProgress();
+    const ExportFormat format = FormatOf(Part.SaveFormat);
+    const std::string base =
+        JoinPath(Part.DestPath, MaskPathToFileSystem(CleanFilePath(ExpandMask(Part.Mask, std::string()))));
+    const std::string fileName = ExportFileName(base, format.extension, Part.DuplicateMode);
+    CreateParentFolders(fileName);
+    WriteExportFile(SafeItem, Recipients, fileName, Part.SaveFormat == kSaveFormatHtml, format.saveType);
+    if (FItemDate != 0) {
+        try {
+            SetFileDateTime(fileName, FItemDate);
+        } catch (...) {
+            // the file's date is a courtesy; the export itself is written
+        }
+    }
+
+    const ComPtr<outlook::IAttachments> attachments = SafeItem->Attachments();
+    const std::int32_t attCount = attachments->Count();
+    TStringList attFiles;
+    if (Part.AlsoAttachments && attCount > 0) {
+        const std::string attDir = fileName.substr(0, fileName.size() - std::strlen(format.extension)) + "-Attachments";
+        ExportAttachments(attachments, attDir, attFiles);
+    }
+    if (!Part.PrefixSubject.empty()) PrefixSubject(SafeItem, Part.PrefixSubject);
+    if (Part.Log && !Part.LogPath.empty()) WriteExportLog(Part.LogPath, Part.SaveFormat, fileName, attCount, attFiles);
+    ++FEmailsExported;
+}
+
+void TEmailProcessor::WriteExportFile(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients,
+                                      const std::string& FileName, bool HtmlPage, int SaveType)
+{
+    if (!HtmlPage || !SafeItem->HTMLBody().empty()) {
+        SafeItem->SaveAs(FileName, SaveType);
+        return;
+    }
+    TStringList lines;
+    lines.SetText(SafeItem->Body());
+    BuildHtmlFromBody(lines, SafeItem, Recipients);
+    SaveHtmlPage(FileName, lines);
+}
+
+void TEmailProcessor::ExportAttachments(const ComPtr<outlook::IAttachments>& Attachments, const std::string& AttDir,
+                                        TStringList& AttFiles)
+{
+    const int count = Attachments->Count();
+    for (int i = 1; i <= count; ++i) {
+        const ComPtr<outlook::IAttachment> att = Attachments->Item(i);
+        const std::string name = ExportAttachmentName(*att);
+        FAction = fmt::sprintf(actions::SavingAttachment, name);
+        DoProgress();
+        // A file that cannot be written is passed over; any other failure (a path too long)
+        // ends the export of this e-mail.
+        std::string saved = SaveAttachmentFile(att, AttDir, name, 0, false, 0);
+        if (!saved.empty()) AttFiles.Add(std::move(saved));
+    }
+}
+
+void TEmailProcessor::PrefixSubject(const SafeItemPtr& SafeItem, const std::string& Prefix)
+{
+    if (!FMAPIUtils) throw ComError(E_POINTER);
+    const ComPtr<outlook::IOutlookItem> item = SafeItem->Item();
+    FMAPIUtils->SetMAPIProperty(item, qelutils::PR_SUBJECT, Prefix + item->Subject(), true);
+}
+
+void TEmailProcessor::WriteExportLog(const std::string& LogPath, std::uint8_t SaveFormat, const std::string& FileName,
+                                     std::int32_t AttCount, const TStringList& AttFiles)
+{
+    TLogEntry entry;
+    entry.SenderName = FSenderName;
+    entry.SenderEmail = FSenderAddress;
+    entry.RecipientName = FRecipientName;
+    entry.RecipientEmail = FRecipientAddress;
+    entry.Subject = FSubject;
+    entry.DateSent = FItemDate;
+    entry.MessageID = FMessageID;
+    entry.OutlookFolder = FFolderPath;
+    entry.FileType = SaveFormat;
+    entry.Filename = FileName;
+    entry.DateExported = Now();
+    entry.AttCount = AttCount;
+    entry.AttFiles = AttFiles;
+    TExportLog log;
+    log.AddEntry(LogPath, entry);
 }

@@ -1,26 +1,203 @@
 // Save attachments to disk, optionally from attached e-mails too, and afterwards replace
 // them by shortcuts or remove them.
 
+#include <filesystem>
+#include <system_error>
+
+#include <fmt/printf.h>
+
 #include "engine/EmailProcessor.h"
+#include "engine/LnkTools.h"
+#include "jobs/FileTools.h"
+#include "platform/runtime/Text.h"
 
-void TEmailProcessor::SaveAttachments(const SafeItemPtr& /*SafeItem*/, const TOptions_SaveAttachments& /*Part*/) {}
+namespace fs = std::filesystem;
 
-void TEmailProcessor::SaveItemAttachments(const ComPtr<outlook::IOutlookItem>& /*SafeItem*/,
-                                          const TOptions_SaveAttachments& /*Part*/, bool /*Recurse*/,
-                                          bool /*TopLevel*/, std::int32_t& /*Saved*/, std::int32_t& /*NotSaved*/,
-                                          std::int32_t& /*Removed*/, std::int32_t& /*Shortcuts*/, int /*Depth*/)
+namespace {
+
+/// Attached e-mails are opened this many levels deep at most; deeper ones are saved as files.
+constexpr int kMaxAttachedMessageDepth = 16;
+
+constexpr std::uint8_t kAfterSaveShortcut = 1;
+constexpr std::uint8_t kAfterSaveRemove = 2;
+
+/// Shortcut files (ours and the system's) are never saved.
+bool IsShortcutName(const std::string& Name)
 {
+    const std::string ext = AsciiUpperCase(ExtractExtension(Name));
+    return ext == ".QEL" || ext == ".LNK" || ext == ".PIF";
 }
 
-bool TEmailProcessor::OpenAttachedMessage(const ComPtr<outlook::IAttachment>& /*Attachment*/,
-                                          ComPtr<outlook::IOutlookItem>& /*Item*/)
+/// The name an attachment is saved under: its file name without folder; an attached item
+/// is named after its display name (else its file name) with ".msg".
+std::string AttachmentName(outlook::IAttachment& Att, int Type)
 {
-    return false;
+    const std::string name = ExtractNamePart(Att.Filename());
+    if (Type != outlook::olEmbeddedItem) return name;
+    const std::string displayName = Att.DisplayName();
+    return (displayName.empty() ? name : displayName) + ".msg";
 }
 
-std::string TEmailProcessor::SaveAttachmentByMask(const ComPtr<outlook::IAttachment>& /*Attachment*/,
-                                                  const std::string& /*FileName*/,
-                                                  const TOptions_SaveAttachments& /*Part*/)
+void DeleteQuietly(const std::string& FileName)
 {
-    return {};
+    std::error_code ec;
+    fs::remove(FileName, ec);
+}
+
+/// An item opened from an attached e-mail: discarded when the scope ends, however it ends.
+class OpenedMessage {
+public:
+    explicit OpenedMessage(ComPtr<outlook::IOutlookItem> Item) : item_(std::move(Item)) {}
+    OpenedMessage(const OpenedMessage&) = delete;
+    OpenedMessage& operator=(const OpenedMessage&) = delete;
+    ~OpenedMessage()
+    {
+        try {
+            item_->Delete();
+        } catch (...) {
+            // it lives in no folder: nothing remains of it either way
+        }
+    }
+    const ComPtr<outlook::IOutlookItem>& Item() const { return item_; }
+
+private:
+    ComPtr<outlook::IOutlookItem> item_;
+};
+
+}  // namespace
+
+void TEmailProcessor::SaveAttachments(const SafeItemPtr& SafeItem, const TOptions_SaveAttachments& Part)
+{
+    FAction = actions::SavingAttachments;
+    DoProgress();
+    std::int32_t saved = 0, notSaved = 0, removed = 0, shortcuts = 0;
+    SaveItemAttachments(SafeItem, Part, Part.RecurseMSG, true, saved, notSaved, removed, shortcuts, 0);
+    if (removed > 0 || shortcuts > 0) {
+        SafeItem->SetSubject(SafeItem->Subject());
+        SafeItem->Save();
+    }
+    if (saved > 0) ++FSaveAffected;
+    FAttsSaved += saved;
+    FShortcutsCreated += shortcuts;
+    FAttsRemoved += removed;
+}
+
+void TEmailProcessor::SaveItemAttachments(const ComPtr<outlook::IOutlookItem>& SafeItem,
+                                          const TOptions_SaveAttachments& Part, bool Recurse, bool TopLevel,
+                                          std::int32_t& Saved, std::int32_t& NotSaved, std::int32_t& Removed,
+                                          std::int32_t& Shortcuts, int Depth)
+{
+    const ComPtr<outlook::IAttachments> atts = SafeItem->Attachments();
+    for (int i = atts->Count(); i >= 1; --i) {
+        const ComPtr<outlook::IAttachment> att = atts->Item(i);
+        const int type = att->Type();
+        if (type != outlook::olByValue && type != outlook::olEmbeddedItem) {
+            ++NotSaved;
+            continue;
+        }
+        const std::string name = AttachmentName(*att, type);
+        if (IsShortcutName(name)) continue;
+
+        ComPtr<outlook::IOutlookItem> msg;
+        if (Recurse && Depth < kMaxAttachedMessageDepth && AsciiUpperCase(ExtractExtension(name)) == ".MSG" &&
+            OpenAttachedMessage(att, msg)) {
+            const OpenedMessage opened(std::move(msg));
+            SaveAttachedMessage(att, opened.Item(), Part, TopLevel, Saved, NotSaved, Removed, Shortcuts, Depth);
+            continue;
+        }
+        if (!PassesInclExcl(name, Part.AttIncl(), Part.AttExcl())) {
+            ++NotSaved;
+            continue;
+        }
+        FAction = fmt::sprintf(actions::SavingAttachment, name);
+        DoProgress();
+        const std::string savedPath = SaveAttachmentByMask(att, name, Part);
+        if (savedPath.empty()) {
+            ++NotSaved;
+            continue;
+        }
+        ++Saved;
+        if (TopLevel) AfterSave(atts, att, savedPath, name, Part.AfterSaveMode, Removed, Shortcuts);
+    }
+}
+
+void TEmailProcessor::SaveAttachedMessage(const ComPtr<outlook::IAttachment>& Att,
+                                          const ComPtr<outlook::IOutlookItem>& Msg,
+                                          const TOptions_SaveAttachments& Part, bool TopLevel, std::int32_t& Saved,
+                                          std::int32_t& NotSaved, std::int32_t& Removed, std::int32_t& Shortcuts,
+                                          int Depth)
+{
+    std::int32_t innerSaved = 0, innerNotSaved = 0;
+    {
+        const SafeItemPtr safeItem = CreateSafeItem(Msg, Msg->Class());
+        SaveItemAttachments(safeItem, Part, true, false, innerSaved, innerNotSaved, Removed, Shortcuts, Depth + 1);
+    }
+    Saved += innerSaved;
+    NotSaved += innerNotSaved;
+    // Only an attached e-mail whose every attachment was saved leaves the e-mail; one from
+    // which nothing was saved stays, since nothing of it exists anywhere else.
+    if (TopLevel && innerNotSaved == 0 && innerSaved > 0 && Part.AfterSaveMode == kAfterSaveRemove) {
+        Att->Delete();
+        Removed += innerSaved;
+    }
+}
+
+void TEmailProcessor::AfterSave(const ComPtr<outlook::IAttachments>& Atts, const ComPtr<outlook::IAttachment>& Att,
+                                const std::string& SavedPath, const std::string& Name, std::uint8_t AfterSaveMode,
+                                std::int32_t& Removed, std::int32_t& Shortcuts)
+{
+    if (AfterSaveMode == kAfterSaveRemove) {
+        Att->Delete();
+        ++Removed;
+    } else if (AfterSaveMode == kAfterSaveShortcut) {
+        const std::string linkFile = CreateShortcut(SavedPath, Name);
+        try {
+            Atts->Add(linkFile, outlook::olByValue, 0, ExtractNamePart(linkFile));
+            Att->Delete();
+        } catch (...) {
+            DeleteQuietly(linkFile);
+            throw;
+        }
+        DeleteQuietly(linkFile);
+        ++Shortcuts;
+    }
+}
+
+bool TEmailProcessor::OpenAttachedMessage(const ComPtr<outlook::IAttachment>& Attachment,
+                                          ComPtr<outlook::IOutlookItem>& Item)
+{
+    Item.Reset();
+    const std::string temp = CreateTempFileName("MSG");
+    bool written = false;
+    try {
+        Attachment->SaveAsFile(temp);
+        written = true;
+    } catch (...) {
+        // an attached e-mail that cannot be written is saved like any other attachment
+    }
+    if (written && fs::exists(temp)) {
+        try {
+            Item = FApplication->CreateItemFromTemplate(temp);
+            const int itemClass = Item->Class();
+            if (itemClass != outlook::olMail && itemClass != outlook::olPost) {
+                Item->Delete();
+                Item.Reset();
+            }
+        } catch (...) {
+            Item.Reset();
+        }
+    }
+    DeleteQuietly(temp);
+    return static_cast<bool>(Item);
+}
+
+std::string TEmailProcessor::SaveAttachmentByMask(const ComPtr<outlook::IAttachment>& Attachment,
+                                                  const std::string& FileName,
+                                                  const TOptions_SaveAttachments& Part)
+{
+    const std::string path =
+        JoinPath(Part.DestPath, MaskPathToFileSystem(CleanFilePath(ExpandMask(Part.Mask, FileName))));
+    const std::size_t slash = path.rfind('/');
+    return SaveAttachmentFile(Attachment, path.substr(0, slash), path.substr(slash + 1), Part.DuplicateMode,
+                              Part.SaveOnlyIfSize, Part.SaveOnlyIfSizeKB);
 }
