@@ -119,6 +119,7 @@ void RewriteSection(const R& record, TIniFile& ini, const std::string& section)
 void TManualOptions::SaveToFile(const std::string& fileName) const
 {
     TIniFile ini(ResolveJobFile(fileName));
+    TIniFileUpdate update(ini);  // the whole job file is stored once, or not at all
     RewriteSection(FSource, ini, "Source");
     RewriteSection(FFilter, ini, "Filter");
     RewriteSection(FCopyEmails1, ini, "CopyEmails1");
@@ -130,6 +131,7 @@ void TManualOptions::SaveToFile(const std::string& fileName) const
     RewriteSection(FCopyEmails2, ini, "CopyEmails2");
     RewriteSection(FMoveEmails, ini, "MoveEmails");
     RewriteSection(FDeleteEmails, ini, "DeleteEmails");
+    update.Commit();
 }
 
 TDateTime IniReadDate(TIniFile& ini, const std::string& section, const std::string& name)

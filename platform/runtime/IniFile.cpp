@@ -4,11 +4,13 @@
 #include "platform/runtime/Profile.h"
 #include "platform/runtime/Text.h"
 
+#include <utility>
+
 TIniFile::TIniFile(std::filesystem::path fileName) : fileName_(std::move(fileName)) {}
 
 const std::vector<std::string>& TIniFile::Lines() const
 {
-    if (!loaded_ || !stamp_.Current(fileName_)) {
+    if (!loaded_ || (!updating_ && !stamp_.Current(fileName_))) {
         const auto bytes = stamp_.Load(fileName_);
         lines_ = bytes ? profile::SplitLines(DecodeToUtf8(*bytes)) : std::vector<std::string>{};
         loaded_ = true;
@@ -18,6 +20,11 @@ const std::vector<std::string>& TIniFile::Lines() const
 
 void TIniFile::Store(const std::vector<std::string>& lines)
 {
+    if (updating_) {
+        lines_ = lines;  // held in memory; it reaches the file at commit
+        dirty_ = true;
+        return;
+    }
     try {
         WriteFileAtomically(fileName_, profile::JoinLines(lines));
     } catch (const EOSError& e) {
@@ -98,4 +105,33 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view ident)
 {
     std::vector<std::string> lines = Lines();
     if (profile::DeleteKey(lines, section, ident)) Store(lines);
+}
+
+void TIniFile::EndUpdate(bool commit)
+{
+    updating_ = false;
+    const bool pending = std::exchange(dirty_, false);
+    if (!pending) return;
+    if (commit) {
+        Store(lines_);
+    } else {
+        stamp_.Invalidate();  // drop the writes held in memory: read the file again
+    }
+}
+
+TIniFileUpdate::TIniFileUpdate(TIniFile& ini) : ini_(ini)
+{
+    ini_.Lines();  // the file as it is now is the base of the pending writes
+    ini_.updating_ = true;
+}
+
+TIniFileUpdate::~TIniFileUpdate()
+{
+    if (open_) ini_.EndUpdate(false);
+}
+
+void TIniFileUpdate::Commit()
+{
+    open_ = false;
+    ini_.EndUpdate(true);
 }

@@ -49,11 +49,32 @@ public:
     void DeleteKey(std::string_view section, std::string_view ident);
 
 private:
+    friend class TIniFileUpdate;
     const std::vector<std::string>& Lines() const;
     void Store(const std::vector<std::string>& lines);
+    void EndUpdate(bool commit);
 
     std::filesystem::path fileName_;
     mutable std::vector<std::string> lines_;
     mutable FileStamp stamp_;
     mutable bool loaded_ = false;
+    bool updating_ = false;  // writes stay in memory until the update scope commits
+    bool dirty_ = false;
+};
+
+/// Makes many writes to one INI file a single atomic store: inside the scope the writes change
+/// only the copy in memory; `Commit` stores the file once. A scope left without `Commit` (an
+/// exception on the way) drops the pending writes and leaves the file as it was.
+class TIniFileUpdate {
+public:
+    explicit TIniFileUpdate(TIniFile& ini);
+    ~TIniFileUpdate();
+    TIniFileUpdate(const TIniFileUpdate&) = delete;
+    TIniFileUpdate& operator=(const TIniFileUpdate&) = delete;
+
+    void Commit();
+
+private:
+    TIniFile& ini_;
+    bool open_ = true;
 };

@@ -152,3 +152,29 @@ TEST(IniFile, FailedWriteLeavesTheOldFileIntact)
 }
 
 }  // namespace
+
+TEST(IniFileUpdate, StoresManyWritesOnceAndDropsThemWithoutCommit)
+{
+    test::TempDir dir;
+    const auto path = dir / "job.qef";
+    test::WriteFile(path, "[A]\r\nKeep=1\r\n");
+    {
+        TIniFile ini(path);
+        TIniFileUpdate update(ini);
+        ini.WriteString("A", "New", "x");
+        ini.EraseSection("A");
+        ini.WriteInteger("B", "Count", 7);
+        EXPECT_EQ(test::ReadFile(path), "[A]\r\nKeep=1\r\n") << "nothing reaches the file before the commit";
+        EXPECT_EQ(ini.ReadInteger("B", "Count", 0), 7) << "the pending writes read back";
+        update.Commit();
+    }
+    EXPECT_EQ(test::ReadFile(path), "[B]\r\nCount=7\r\n");
+
+    TIniFile ini(path);
+    {
+        TIniFileUpdate abandoned(ini);
+        ini.WriteString("B", "Count", "8");
+    }
+    EXPECT_EQ(ini.ReadInteger("B", "Count", 0), 7);
+    EXPECT_EQ(test::ReadFile(path), "[B]\r\nCount=7\r\n");
+}
