@@ -172,6 +172,35 @@ TEST_F(QelbatTest, ItemErrorDoesNotStopTheRun)
                      "T End QELbat " + job}));
 }
 
+TEST(QelbatSample, SampleJobExportsTheSampleInboxAndSavesItsAttachments)
+{
+    test::QelbatSandbox box;
+    box.RegisterAll();
+    fs::remove_all(box.Maildir());
+    fs::copy(test::SourceDir() / "examples" / "Maildir", box.Maildir(), fs::copy_options::recursive);
+    for (const auto& entry : fs::recursive_directory_iterator(box.Maildir())) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_directory() || name == "cur" || name == "new" || name == "tmp") continue;
+        for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(entry.path() / sub);
+    }
+    std::string job = test::ReadFile(test::SourceDir() / "examples" / "export-and-save.qef");
+    job = std::regex_replace(job, std::regex("(DestPath|LogPath)=", std::regex::multiline), "$1=" + box.Work().string() + "/");
+    test::WriteFile(box.Work() / "sample.qef", job);
+
+    const test::ProcessResult r = box.Run({(box.Work() / "sample.qef").string(), "/quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    // Five folders below the Inbox; the delivery report is inspected but not processed.
+    EXPECT_NE(r.out.find("Folders inspected: 5   \r\nItems inspected: 20   \r\nE-mails processed: 19   \r\n\r\n"
+                         "E-mails exported: 19   \r\n\r\nAttachments saved: 10   \r\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_TRUE(fs::exists(box.Work() / "Export" / "Eml.log"));
+    EXPECT_TRUE(fs::exists(box.Work() / "Attachments" / "Kunden Zürich" /
+                           "beat.mueller@zuerich-handel.example - Bestellung Nr. 4711 – Zürich.csv"));
+    EXPECT_TRUE(fs::exists(box.Work() / "Attachments" /
+                           "elodie.martin@exemple-conseil.example - Präsentation Q3 – Übersicht.pdf"));
+}
+
 TEST(QelbatServers, ExternalServerNotRegisteredIsAnInitialisingProblem)
 {
     test::QelbatSandbox box;
