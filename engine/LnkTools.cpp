@@ -32,7 +32,10 @@ std::string::size_type NameStart(const std::string& path)
 }
 
 // The name without its folder; a sender's "\" counts as a separator too.
-std::string ExtractName(const std::string& path) { return path.substr(NameStart(path)); }
+std::string ExtractName(const std::string& path)
+{
+    return path.substr(NameStart(path));
+}
 
 // Position of the extension's dot in a name, or npos.
 std::string::size_type ExtensionDot(const std::string& name)
@@ -41,7 +44,10 @@ std::string::size_type ExtensionDot(const std::string& name)
     return dot == std::string::npos || dot < NameStart(name) ? std::string::npos : dot;
 }
 
-std::string ShortcutFolder() { return JoinPath(GetTempDir(), "Trovanta"); }
+std::string ShortcutFolder()
+{
+    return JoinPath(GetTempDir(), "Trovanta");
+}
 
 bool FileExists(const std::string& path)
 {
@@ -84,7 +90,10 @@ void SaveLink(const std::string& linkPath, const shell::ShellLinkData& link)
     }
 }
 
-void DeleteQuietly(const std::string& path) { ::unlink(path.c_str()); }
+void DeleteQuietly(const std::string& path)
+{
+    ::unlink(path.c_str());
+}
 
 std::string ReadLinkBytes(const std::string& path)
 {
@@ -146,7 +155,8 @@ std::string ResolveShortcut(const std::string& LinkFile)
     std::string target = ReadShortcutTarget(LinkFile);
     const std::string name = ExtractName(LinkFile);
     const auto dot = ExtensionDot(name);
-    if (!target.empty() || (dot != std::string::npos && SameTextAscii(name.substr(dot), ".pif"))) return target;
+    if (!target.empty() || (dot != std::string::npos && SameTextAscii(name.substr(dot), ".pif")))
+        return target;
 
     const std::string runFolder = JoinPath(ShortcutFolder(), "Run");
     const std::string copy = JoinPath(runFolder, name.substr(0, dot) + ".pif");

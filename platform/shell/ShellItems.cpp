@@ -32,10 +32,10 @@ std::uint32_t FatDateTime(std::uint64_t fileTime)
     const hh_mm_ss hms{t - day};
     const int year = static_cast<int>(ymd.year());
     if (year < 1980 || year > 2107) return 0;
-    const auto date = static_cast<std::uint32_t>(((year - 1980) << 9) | (unsigned(ymd.month()) << 5) |
-                                                 unsigned(ymd.day()));
-    const auto time = static_cast<std::uint32_t>((hms.hours().count() << 11) |
-                                                 (hms.minutes().count() << 5) | (hms.seconds().count() / 2));
+    const auto date =
+        static_cast<std::uint32_t>(((year - 1980) << 9) | (unsigned(ymd.month()) << 5) | unsigned(ymd.day()));
+    const auto time = static_cast<std::uint32_t>((hms.hours().count() << 11) | (hms.minutes().count() << 5) |
+                                                 (hms.seconds().count() / 2));
     return date | (time << 16);
 }
 
@@ -151,8 +151,8 @@ std::string BuildIdList(const ShellLinkData& link)
     const auto parts = PathComponents(link.targetPath, kind);
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool isLast = i + 1 == parts.size();
-        AppendItem(list, FileEntryItem(parts[i], !isLast || (link.fileAttributes & kFileAttributeDirectory),
-                                       link));
+        AppendItem(list,
+                   FileEntryItem(parts[i], !isLast || (link.fileAttributes & kFileAttributeDirectory), link));
     }
     list.U16(0);
     return list.Take();

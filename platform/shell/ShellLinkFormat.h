@@ -12,8 +12,8 @@ namespace shell::lnk {
 
 inline constexpr std::uint32_t kHeaderSize = 0x4C;
 /// CLSID_ShellLink {00021401-0000-0000-C000-000000000046} as stored in the file.
-inline constexpr std::array<unsigned char, 16> kLinkClsid = {
-    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+inline constexpr std::array<unsigned char, 16> kLinkClsid = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                                             0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 /// CLSID of "My Computer" {20D04FE0-3AEA-1069-A2D8-08002B30309D} as stored in an item id.
 inline constexpr std::array<unsigned char, 16> kMyComputerClsid = {
     0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69, 0x10, 0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
@@ -83,8 +83,8 @@ public:
     std::optional<std::uint32_t> U32(std::size_t offset) const
     {
         if (!Fits(offset, 4)) return std::nullopt;
-        return static_cast<std::uint32_t>(Byte(offset) | (Byte(offset + 1) << 8) |
-                                          (Byte(offset + 2) << 16) | (std::uint32_t(Byte(offset + 3)) << 24));
+        return static_cast<std::uint32_t>(Byte(offset) | (Byte(offset + 1) << 8) | (Byte(offset + 2) << 16) |
+                                          (std::uint32_t(Byte(offset + 3)) << 24));
     }
     std::optional<std::string_view> Sub(std::size_t offset, std::size_t length) const
     {

@@ -95,7 +95,8 @@ std::string EnvironmentTarget(const ByteReader& file, std::size_t pos)
             const auto unicode = b.Sub(8 + lnk::kEnvironmentAnsiSize, lnk::kEnvironmentUnicodeSize);
             const ByteReader u(unicode.value_or(""));
             if (const auto units = u.UnicodeZ(0); units && !units->empty()) return Utf16ToUtf8(*units);
-            return Windows1252ToUtf8(ByteReader(b.Sub(8, lnk::kEnvironmentAnsiSize).value_or("")).AnsiZ(0).value_or(""));
+            return Windows1252ToUtf8(
+                ByteReader(b.Sub(8, lnk::kEnvironmentAnsiSize).value_or("")).AnsiZ(0).value_or(""));
         }
         pos += *size;
     }
@@ -154,8 +155,10 @@ std::optional<ShellLinkData> ReadShellLink(std::string_view bytes)
                                      lnk::kHasArguments, lnk::kHasIconLocation}) {
         if (!(flags & flag) || !stringsComplete) continue;
         const auto text = NextString(file, pos, unicode);
-        if (!text) stringsComplete = false;
-        else if (flag == lnk::kHasName) link.description = *text;
+        if (!text)
+            stringsComplete = false;
+        else if (flag == lnk::kHasName)
+            link.description = *text;
     }
     if (link.targetPath.empty() && stringsComplete) link.targetPath = EnvironmentTarget(file, pos);
     if (link.targetPath.empty()) link.targetPath = idList;

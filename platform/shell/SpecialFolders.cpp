@@ -89,7 +89,8 @@ std::string ModuleFileName(const void* address)
     if (address == nullptr) address = reinterpret_cast<const void*>(&ModuleFileName);
     Dl_info info{};
     link_map* module = nullptr;
-    if (::dladdr1(address, &info, reinterpret_cast<void**>(&module), RTLD_DL_LINKMAP) == 0 || module == nullptr)
+    if (::dladdr1(address, &info, reinterpret_cast<void**>(&module), RTLD_DL_LINKMAP) == 0 ||
+        module == nullptr)
         throw EOSError(ENOENT, "no module holds the address");
     // The main program has no name of its own in the loader's list.
     if (module->l_name == nullptr || module->l_name[0] == '\0') return ExecutablePath();

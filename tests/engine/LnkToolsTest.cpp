@@ -25,7 +25,10 @@ protected:
         if (const char* old = std::getenv("TMPDIR")) oldTmp_ = old;
         ::setenv("TMPDIR", tmp_.Path().c_str(), 1);
     }
-    ~LnkToolsTest() override { oldTmp_.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", oldTmp_.c_str(), 1); }
+    ~LnkToolsTest() override
+    {
+        oldTmp_.empty() ? ::unsetenv("TMPDIR") : ::setenv("TMPDIR", oldTmp_.c_str(), 1);
+    }
 
     fs::path ShortcutFolder() const { return fs::path(GetTempDir()) / "Trovanta"; }
     fs::path RunFolder() const { return ShortcutFolder() / "Run"; }
@@ -58,16 +61,15 @@ TEST_P(ShortcutNames, ThereAndBack)
     EXPECT_EQ(ShortcutNameToFileName(GetParam().shortcut), GetParam().back);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ShortcutNames,
-                         testing::Values(NameCase{"Report.final.pdf", "Report.final-pdf.qel", "Report.final.pdf"},
-                                         NameCase{"README", "README.qel", "README"},
-                                         NameCase{"my-notes", "my-notes.qel", "my.notes"},
-                                         NameCase{"a.b.c", "a.b-c.qel", "a.b.c"},
-                                         NameCase{"/home/ann/Report.pdf", "Report-pdf.qel", "Report.pdf"},
-                                         NameCase{"..\\..\\evil.exe", "evil-exe.qel", "evil.exe"},
-                                         NameCase{"Name.", "Name-.qel", "Name."},
-                                         NameCase{"B\xC3\xBCro-Plan.xlsx", "B\xC3\xBCro-Plan-xlsx.qel",
-                                                  "B\xC3\xBCro-Plan.xlsx"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, ShortcutNames,
+    testing::Values(NameCase{"Report.final.pdf", "Report.final-pdf.qel", "Report.final.pdf"},
+                    NameCase{"README", "README.qel", "README"},
+                    NameCase{"my-notes", "my-notes.qel", "my.notes"}, NameCase{"a.b.c", "a.b-c.qel", "a.b.c"},
+                    NameCase{"/home/ann/Report.pdf", "Report-pdf.qel", "Report.pdf"},
+                    NameCase{"..\\..\\evil.exe", "evil-exe.qel", "evil.exe"},
+                    NameCase{"Name.", "Name-.qel", "Name."},
+                    NameCase{"B\xC3\xBCro-Plan.xlsx", "B\xC3\xBCro-Plan-xlsx.qel", "B\xC3\xBCro-Plan.xlsx"}));
 
 TEST(ShortcutNameToFileName, NameWithoutDashStaysWithoutExtension)
 {

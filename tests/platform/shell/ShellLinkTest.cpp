@@ -166,15 +166,16 @@ std::string AnsiNetwork(std::string_view share, std::string_view suffix)
 
 INSTANTIATE_TEST_SUITE_P(
     Shapes, ShellLinkInfoRead,
-    testing::Values(LinkInfoCase{"AnsiBase", AnsiLocal("C:\\Docs\\Report.pdf", ""), "C:\\Docs\\Report.pdf"},
-                    LinkInfoCase{"AnsiBaseAndSuffix", AnsiLocal("C:\\Docs\\", "Sub\\a.txt"), "C:\\Docs\\Sub\\a.txt"},
-                    LinkInfoCase{"BaseWithoutBackslash", AnsiLocal("C:\\Docs", "a.txt"), "C:\\Docs\\a.txt"},
-                    LinkInfoCase{"AnsiHighBytes", AnsiLocal("C:\\\xDC\x62\x65r \x80.txt", ""),
-                                 "C:\\\xC3\x9C\x62\x65r \xE2\x82\xAC.txt"},
-                    LinkInfoCase{"UnicodePreferred", UnicodeLocal("C:\\??.txt", "C:\\ab.txt", ""), "C:\\ab.txt"},
-                    LinkInfoCase{"Network", AnsiNetwork("\\\\SRV\\Share", "Dir\\x.txt"), "\\\\SRV\\Share\\Dir\\x.txt"},
-                    LinkInfoCase{"NetworkShareOnly", AnsiNetwork("\\\\SRV\\Share", ""), "\\\\SRV\\Share"},
-                    LinkInfoCase{"HeaderTooSmall", Le32(0x10) + Le32(0x0C) + Le32(1) + Le32(0), ""}),
+    testing::Values(
+        LinkInfoCase{"AnsiBase", AnsiLocal("C:\\Docs\\Report.pdf", ""), "C:\\Docs\\Report.pdf"},
+        LinkInfoCase{"AnsiBaseAndSuffix", AnsiLocal("C:\\Docs\\", "Sub\\a.txt"), "C:\\Docs\\Sub\\a.txt"},
+        LinkInfoCase{"BaseWithoutBackslash", AnsiLocal("C:\\Docs", "a.txt"), "C:\\Docs\\a.txt"},
+        LinkInfoCase{"AnsiHighBytes", AnsiLocal("C:\\\xDC\x62\x65r \x80.txt", ""),
+                     "C:\\\xC3\x9C\x62\x65r \xE2\x82\xAC.txt"},
+        LinkInfoCase{"UnicodePreferred", UnicodeLocal("C:\\??.txt", "C:\\ab.txt", ""), "C:\\ab.txt"},
+        LinkInfoCase{"Network", AnsiNetwork("\\\\SRV\\Share", "Dir\\x.txt"), "\\\\SRV\\Share\\Dir\\x.txt"},
+        LinkInfoCase{"NetworkShareOnly", AnsiNetwork("\\\\SRV\\Share", ""), "\\\\SRV\\Share"},
+        LinkInfoCase{"HeaderTooSmall", Le32(0x10) + Le32(0x0C) + Le32(1) + Le32(0), ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShellLinkRead, EnvironmentBlockGivesTheTargetWhenThereIsNoLinkInfo)
@@ -188,7 +189,8 @@ TEST(ShellLinkRead, EnvironmentBlockGivesTheTargetWhenThereIsNoLinkInfo)
               path);
     EXPECT_EQ(TargetOf(Header(0x80 | 0x200) + block + unicode + Le32(0)), path) << "ANSI when no Unicode";
     // An earlier unknown block is skipped by its size.
-    EXPECT_EQ(TargetOf(Header(0x80) + Le32(12) + Le32(0xA0000099) + Le32(7) + block + unicode + Le32(0)), path);
+    EXPECT_EQ(TargetOf(Header(0x80) + Le32(12) + Le32(0xA0000099) + Le32(7) + block + unicode + Le32(0)),
+              path);
 }
 
 TEST(ShellLinkRead, NoLinkGivesNothing)
@@ -283,16 +285,16 @@ TEST_P(ShellLinkRoundTrip, TargetDescriptionAndFlags)
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, ShellLinkRoundTrip,
-    testing::Values(
-        RoundTripCase{"Posix", "/home/ann/Trovanta/Report.final.pdf", "Report.final.pdf", 0x87},
-        RoundTripCase{"Drive", "C:\\test\\a.txt", "a.txt", 0x87},
-        RoundTripCase{"DriveRoot", "C:\\a.txt", "a.txt", 0x87},
-        RoundTripCase{"Network", "\\\\server\\share\\dir\\x.txt", "x.txt", 0x86},
-        RoundTripCase{"NoDescription", "/tmp/a", "", 0x83},
-        RoundTripCase{"NonAnsiNames", "/home/\xC3\xA5sa/\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x93\x8E.txt",
-                      "\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x93\x8E.txt", 0x87},
-        RoundTripCase{"OddLengths", "/a/bc/def", "x", 0x87},
-        RoundTripCase{"NoTarget", "", "only a name", 0x84}),
+    testing::Values(RoundTripCase{"Posix", "/home/ann/Trovanta/Report.final.pdf", "Report.final.pdf", 0x87},
+                    RoundTripCase{"Drive", "C:\\test\\a.txt", "a.txt", 0x87},
+                    RoundTripCase{"DriveRoot", "C:\\a.txt", "a.txt", 0x87},
+                    RoundTripCase{"Network", "\\\\server\\share\\dir\\x.txt", "x.txt", 0x86},
+                    RoundTripCase{"NoDescription", "/tmp/a", "", 0x83},
+                    RoundTripCase{"NonAnsiNames",
+                                  "/home/\xC3\xA5sa/\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x93\x8E.txt",
+                                  "\xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x93\x8E.txt", 0x87},
+                    RoundTripCase{"OddLengths", "/a/bc/def", "x", 0x87},
+                    RoundTripCase{"NoTarget", "", "only a name", 0x84}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShellLinkWrite, DrivePathItemsFollowTheWindowsLayout)

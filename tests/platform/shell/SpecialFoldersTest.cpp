@@ -15,7 +15,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string OwnName() { return "trovanta-" + std::to_string(::geteuid()); }
+std::string OwnName()
+{
+    return "trovanta-" + std::to_string(::geteuid());
+}
 
 mode_t ModeOf(const fs::path& path)
 {
@@ -81,7 +84,8 @@ TEST(PrivateTempDir, FolderOfAnotherUserIsRefused)
         shell::PrivateTempDirIn(tmp.Path().string());
         FAIL() << "no error";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "The temporary folder " + (tmp / OwnName()).string() + " belongs to another user.");
+        EXPECT_EQ(e.Message(),
+                  "The temporary folder " + (tmp / OwnName()).string() + " belongs to another user.");
     }
 }
 
