@@ -161,7 +161,9 @@ void WriteUserFile(const std::string& path, const std::string& bytes)
 {
     const fs::path target(path);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    WriteThenRename(dir / ("." + target.filename().string() + "." + NewUniqueName() + ".part"), target, bytes, false);
+    // The temporary name does not repeat the target's name: a legal name near the 255-byte limit
+    // would make it too long.
+    WriteThenRename(dir / (".trovanta-" + NewUniqueName() + ".part"), target, bytes, false);
 }
 
 void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)

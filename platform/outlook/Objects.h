@@ -20,14 +20,14 @@ struct ObjectContext {
 
 /// Implemented by this module's folders: the folder state behind the interface.
 struct IFolderAccess : IUnknown {
-    static constexpr IID iid = MakeGuid("{6A1C0101-7E3B-4C55-9A0E-0B4D2F6E1101}");
+    static constexpr IID iid = MakeGuid("{6A1C0201-7E3B-4C55-9A0E-0B4D2F6E1201}");
     using Base = IUnknown;
     virtual FolderStatePtr State() = 0;
 };
 
 /// Implemented by this module's items.
 struct IItemAccess : IUnknown {
-    static constexpr IID iid = MakeGuid("{6A1C0102-7E3B-4C55-9A0E-0B4D2F6E1102}");
+    static constexpr IID iid = MakeGuid("{6A1C0202-7E3B-4C55-9A0E-0B4D2F6E1202}");
     using Base = IUnknown;
     virtual ItemImpl& Impl() = 0;
 };

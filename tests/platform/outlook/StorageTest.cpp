@@ -113,6 +113,20 @@ TEST_F(StorageTest, AttachmentAddCopiesTheBytesWithSniffedType)
     EXPECT_NE(test::ReadFile(OnlyFile("Inbox")).find("Content-Type: application/pdf"), std::string::npos);
 }
 
+TEST_F(StorageTest, SaveAsFileTakesANameOfTheFullLength)
+{
+    test::TestMessage m;
+    m.attachments = {{"a.bin", "bytes"}};
+    store_.Add("Inbox", test::MessageText(m));
+    const auto folder = dir_ / "out";
+    fs::create_directory(folder);
+    const auto out = folder / (std::string(251, 'n') + ".bin");  // 255 bytes: the longest legal name
+    InboxItem(1)->Attachments()->Item(1)->SaveAsFile(out.string());
+    EXPECT_EQ(test::ReadFile(out), "bytes");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+        << "no temporary file is left beside it";
+}
+
 TEST_F(StorageTest, AttachmentNamesAndAttachedMail)
 {
     test::TestMessage m;
