@@ -16,6 +16,7 @@ constexpr std::uint8_t kFolderEntryItem = 0x31;
 constexpr std::uint8_t kFileEntryItem = 0x32;
 constexpr std::size_t kDriveItemSize = 0x19;
 constexpr std::size_t kFileEntryNameOffset = 14;
+constexpr std::uint8_t kUnicodeNameFlag = 0x04;
 constexpr std::uint16_t kExtensionVersionXp = 3;
 constexpr std::uint16_t kExtensionLongNameOffset = 0x14;
 
@@ -94,11 +95,9 @@ std::string FileEntryItem(std::string_view name, bool isFolder, const ShellLinkD
 }
 
 // The long name of a file-system item: the Unicode name of its extension block when it
-// has one, else its ANSI name.
-std::string FileEntryName(const ByteReader& item)
+// has one, else its primary name (Unicode in items whose type has the 0x04 bit, else ANSI).
+std::string FileEntryName(const ByteReader& item, std::uint8_t type)
 {
-    const auto ansi = item.AnsiZ(kFileEntryNameOffset);
-    if (!ansi) return {};
     const auto extensionOffset = item.U16(item.Size() - 2);
     if (extensionOffset && *extensionOffset > kFileEntryNameOffset) {
         const ByteReader extension(item.Sub(*extensionOffset, item.Size() - *extensionOffset).value_or(""));
@@ -110,7 +109,8 @@ std::string FileEntryName(const ByteReader& item)
                 return Utf16ToUtf8(*unicode);
         }
     }
-    return Windows1252ToUtf8(*ansi);
+    if (type & kUnicodeNameFlag) return Utf16ToUtf8(item.UnicodeZ(kFileEntryNameOffset).value_or(""));
+    return Windows1252ToUtf8(item.AnsiZ(kFileEntryNameOffset).value_or(""));
 }
 
 }  // namespace
@@ -175,7 +175,7 @@ std::string PathFromIdList(std::string_view idList)
             if (!path.ends_with('\\')) path += '\\';
         } else if ((type & 0x70) == 0x30 && !path.empty()) {
             if (!path.ends_with('\\')) path += '\\';
-            path += FileEntryName(item);
+            path += FileEntryName(item, type);
         } else if (!(type == kRootFolderItem && path.empty())) {
             return {};
         }

@@ -340,3 +340,24 @@ INSTANTIATE_TEST_SUITE_P(Table, AnsiText,
                                          AnsiCase{"\xE6\x97\xA5\xE6\x9C\xAC", "??"},
                                          AnsiCase{"\xF0\x9F\x93\x8E.txt", "?.txt"},
                                          AnsiCase{"\xC2\x81", "\x81"}, AnsiCase{"\xC2\x80", "?"}));
+
+TEST(ShellLinkRead, ItemIdListWithUnicodeItemNamesAndNoExtensionBlocks)
+{
+    // Root, drive, then a folder (type 0x35: Unicode name) and a file with an ANSI name,
+    // neither with an extension block.
+    const std::string root = kPublishedExample.substr(0x4E, 0x14);
+    const std::string drive = kPublishedExample.substr(0x62, 0x19);
+    const std::string folderBody = std::string("\x35\x00", 2) + std::string(10, '\0') + Utf16("Docs") +
+                                   std::string(2, '\0') + std::string(2, '\x01');
+    const std::string fileBody =
+        std::string("\x32\x00", 2) + std::string(10, '\0') + "a.txt" + std::string(3, '\0');
+    std::string list = root + drive;
+    for (const std::string& body : {folderBody, fileBody}) {
+        list += static_cast<char>(body.size() + 2);
+        list += '\0';
+        list += body;
+    }
+    list += std::string(2, '\0');
+    const std::string bytes = Header(0x81) + static_cast<char>(list.size()) + '\0' + list + Le32(0);
+    EXPECT_EQ(TargetOf(bytes), "C:\\Docs\\a.txt");
+}
