@@ -7,6 +7,7 @@
 
 #include <fmt/printf.h>
 
+#include "engine/ActionPaths.h"
 #include "engine/EmailProcessor.h"
 #include "engine/ExportHtml.h"
 #include "engine/ExportLog.h"
@@ -89,8 +90,7 @@ void TEmailProcessor::ExportEmail(const SafeItemPtr& SafeItem, const RecipientsP
     FAction = actions::ExportingEmail;
     DoProgress();
     const ExportFormat format = FormatOf(Part.SaveFormat);
-    const std::string base =
-        JoinPath(Part.DestPath, MaskPathToFileSystem(CleanFilePath(ExpandMask(Part.Mask, std::string()))));
+    const std::string base = JoinPath(Part.DestPath, MaskFilePath(ExpandMask(Part.Mask, std::string())));
     const std::string fileName = ExportFileName(base, format.extension, Part.DuplicateMode);
     CreateParentFolders(fileName);
     WriteExportFile(SafeItem, Recipients, fileName, Part.SaveFormat == kSaveFormatHtml, format.saveType);
