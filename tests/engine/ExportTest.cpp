@@ -140,6 +140,27 @@ TEST_F(ExportTest, PageWithoutToLineSentLineOrSubjectText)
                                         "</p>\r\n<p>\r\nOnly line\r\n</p>\r\n</body>\r\n</html>\r\n");
 }
 
+TEST_F(ExportTest, PageAndNamesKeepTheirUtf8Text)
+{
+    TestMessage m;
+    m.from = "=?UTF-8?Q?J=C3=B6rg_M=C3=BCller?= <j@example.com>";
+    m.to.clear();
+    m.subject = "=?UTF-8?Q?Gr=C3=BC=C3=9Fe?=";
+    m.body = "Schöne Grüße – Jörg\n";
+    m.extraHeaders = {"X-Unsent: 1"};
+    m.attachments = {{"Bericht für Jörg.pdf", "R"}};
+    AddMessage(m);
+    part.SaveFormat = 2;
+    part.AlsoAttachments = true;
+    Export(1);
+    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"Grüße.htm", "Grüße-Attachments/Bericht für Jörg.pdf"}));
+    EXPECT_EQ(DestFile("Grüße.htm"), std::string(Utf8Bom) +
+                                         "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<p>\r\n"
+                                         "<b>From:</b> Jörg Müller<br>\r\n"
+                                         "<b>Subject:</b> Grüße\r\n"
+                                         "</p>\r\n<p>\r\nSchöne Grüße – Jörg\r\n</p>\r\n</body>\r\n</html>\r\n");
+}
+
 TEST_F(ExportTest, HtmlBodyIsSavedAsTheItemsOwnPage)
 {
     TestMessage m;
@@ -250,6 +271,30 @@ TEST_F(ExportTest, PathTooLongForTheExportWritesNothing)
     const auto item = Item(1);
     EXPECT_THROW(engine.ExportEmail(item, item->Recipients(), part), Exception);
     EXPECT_FALSE(fs::exists(Dest()));
+}
+
+TEST_F(ExportTest, InARunAFailedExportIsAnItemErrorAndTheRunGoesOn)
+{
+    AddMessage(WithAttachments("Long", {{std::string(250, 'a') + ".pdf", "A"}}));
+    AddMessage(WithAttachments("Short", {{"a.pdf", "A"}}));
+    store.Open();
+    engine.SetApplication(store.Application());
+    const auto inbox = store.Folder("Inbox");
+    TOptions_Source& source = engine.ManualOptions().Source();
+    source.Source = 1;
+    source.Entry = inbox->EntryID();
+    source.Store = inbox->StoreID();
+    source.FullName = GetFolderPath(inbox);
+    part.AlsoAttachments = true;
+    engine.ManualOptions().ExportEmails() = part;
+    std::vector<std::string> errors;
+    engine.OnItemError = [&](TEmailProcessor&, const std::string&, const std::string& subject, TDateTime,
+                             const std::string& msg) { errors.push_back(subject + ": " + msg); };
+    engine.Execute();
+    EXPECT_EQ(errors, std::vector<std::string>{"Long: " + std::string(PathTooLongMessage)});
+    EXPECT_EQ(engine.FEmailsExported, 1);
+    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"Long.eml", "Short.eml", "Short-Attachments/a.pdf"}));
+    EXPECT_NE(engine.GetResultText().find("E-mails exported: 1   \r\n"), std::string::npos);
 }
 
 /// A date as the log writes it: two quoted fields, the day and the time of day.

@@ -323,4 +323,13 @@ TEST_F(SaveAttachmentsTest, DuplicateNamesAndOverwrite)
     EXPECT_EQ(ReadFile(fs::path(Dest()) / "a.pdf"), "1");
 }
 
+TEST_F(SaveAttachmentsTest, NamesKeepTheirUtf8Text)
+{
+    AddMessage(Message("Grüße", {{"Bericht für Jörg – 2024.pdf", "R"}}));
+    part.Mask = "[B]\\[F]_[E1].[E]";
+    Save(1);
+    EXPECT_EQ(FilesBelow(Dest()), std::set<std::string>{"Grüße/Bericht für Jörg – 2024_p.pdf"});
+    EXPECT_EQ(progress.back(), "Saving attachment Bericht für Jörg – 2024.pdf");
+}
+
 }  // namespace
