@@ -33,7 +33,10 @@ public:
         const Variant* arg = ArgAt(params, 0);
         if (!arg) return DISP_E_BADPARAMCOUNT;
         try {
-            owner_->FireNewMail(arg->ToUnknown().As<outlook::IOutlookItem>());
+            // The handlers work on the item: an event without one never reaches them.
+            const auto item = arg->ToUnknown().As<outlook::IOutlookItem>();
+            if (!item) return DISP_E_TYPEMISMATCH;
+            owner_->FireNewMail(item);
         } catch (...) {
             return E_FAIL;  // the handler shows its own errors; none crosses the server's call
         }
