@@ -59,7 +59,10 @@ void FillJob(TManualOptions& job)
     job.DeleteEmails() = {true, false, true};
 }
 
-std::vector<std::string> Items(const TStringList& list) { return {list.begin(), list.end()}; }
+std::vector<std::string> Items(const TStringList& list)
+{
+    return {list.begin(), list.end()};
+}
 
 void ExpectSameCopyMove(const TOptions_CopyMove& a, const TOptions_CopyMove& b)
 {
@@ -167,9 +170,9 @@ TEST_F(OptionsStorage, JobFileKeepsOtherSectionsAndWritesPartsInOrder)
     const std::string text = test::ReadFile(JobFile());
     EXPECT_EQ(text.find("[Mine]\r\nKeep=1\r\n"), 0u);
     EXPECT_EQ(text.find("Stale"), std::string::npos);
-    const char* sections[] = {"[Source]", "[Filter]", "[CopyEmails1]", "[ExportEmails]", "[Reimport]",
-                              "[SaveAttachments]", "[DeleteAttachments]", "[ReadUnread]", "[CopyEmails2]",
-                              "[MoveEmails]", "[DeleteEmails]"};
+    const char* sections[] = {"[Source]",      "[Filter]",          "[CopyEmails1]",       "[ExportEmails]",
+                              "[Reimport]",    "[SaveAttachments]", "[DeleteAttachments]", "[ReadUnread]",
+                              "[CopyEmails2]", "[MoveEmails]",      "[DeleteEmails]"};
     std::size_t last = 0;
     for (const char* section : sections) {
         const std::size_t at = text.find(section);
@@ -187,7 +190,8 @@ TEST_F(OptionsStorage, WindowsJobFileLoads)
     // Written as the Windows program writes it: Windows-1252, CR LF.
     test::WriteFile(JobFile(),
                     "[Source]\r\nSource=1\r\nEntry=0000ABCD\r\nStore=4D61696C626F78\r\n"
-                    "FullName=Mailbox \\ Inbox \\ B\xFC" "cher\r\nInclSubFolders=1\r\n"
+                    "FullName=Mailbox \\ Inbox \\ B\xFC"
+                    "cher\r\nInclSubFolders=1\r\n"
                     "[Filter]\r\nActive=1\r\nDateFrom=20240105\r\nDateTo=\r\nHasAtt=1\r\nHasNoAtt=0\r\n"
                     "SenderInclCount=2\r\nSenderIncl1=*@m\xFCller.de\r\nSenderIncl2=*\x80*\r\n"
                     "[ExportEmails]\r\nActive=1\r\nSaveFormat=2\r\nDestPath=C:\\Export\r\nMask=[Y]\\[B]\r\n"
@@ -230,9 +234,10 @@ TEST_F(OptionsStorage, MissingKeysGiveFileDefaultsNotClearDefaults)
 
 TEST_F(OptionsStorage, HugeOrBrokenListCountReadsAsEmptyList)
 {
-    test::WriteFile(JobFile(), "[Filter]\r\nSenderInclCount=100001\r\nSenderIncl1=a\r\n"
-                               "SenderExclCount=x\r\nRecipientInclCount=-3\r\n"
-                               "SubjectInclCount=2\r\nSubjectIncl2=two\r\n");
+    test::WriteFile(JobFile(),
+                    "[Filter]\r\nSenderInclCount=100001\r\nSenderIncl1=a\r\n"
+                    "SenderExclCount=x\r\nRecipientInclCount=-3\r\n"
+                    "SubjectInclCount=2\r\nSubjectIncl2=two\r\n");
     TManualOptions job;
     job.LoadFromFile(JobFile());
     EXPECT_EQ(job.Filter().SenderIncl().Count(), 0u);
@@ -371,6 +376,242 @@ TEST_F(OptionsStorage, HugeRuleCountLoadsNoRules)
     rules.LoadFromRegistry(reg, RegKeyAuto);
     EXPECT_EQ(rules.Jobs().Count(), 0);
     EXPECT_TRUE(rules.Active);
+}
+
+// ---- value names and their order, exactly as stored
+
+TEST_F(OptionsStorage, JobFileOfACleanJobIsExactlyTheseKeys)
+{
+    TManualOptions job;
+    job.SaveToFile(JobFile());
+    // Sections apart by an empty line, as the profile functions write them.
+    const std::string copyMove = "Active=0\r\nEntry=\r\nStore=\r\nFullName=\r\nMask=\r\n";
+    EXPECT_EQ(test::ReadFile(JobFile()),
+              "[Source]\r\nSource=0\r\nEntry=\r\nStore=\r\nFullName=\r\nInclSubFolders=0\r\n"
+              "\r\n[Filter]\r\nActive=0\r\nDateFrom=\r\nDateTo=\r\nHasAtt=1\r\nHasNoAtt=1\r\n"
+              "SenderInclCount=0\r\nSenderExclCount=0\r\nRecipientInclCount=0\r\nRecipientExclCount=0\r\n"
+              "SubjectInclCount=0\r\nSubjectExclCount=0\r\n"
+              "\r\n[CopyEmails1]\r\n" +
+                  copyMove +
+                  "\r\n[ExportEmails]\r\nActive=0\r\nSaveFormat=3\r\nDestPath=\r\nMask=[SE] - [RE] - [B]\r\n"
+                  "DuplicateMode=0\r\nPrefixSubject=\r\nAlsoAttachments=0\r\nLog=0\r\nLogPath=\r\n"
+                  "\r\n[Reimport]\r\nActive=0\r\n"
+                  "\r\n[SaveAttachments]\r\nActive=0\r\nRecurseMSG=0\r\nDestPath=\r\nMask=[O]\\[SE] - [RE] - "
+                  "[FE]\r\n"
+                  "DuplicateMode=0\r\nAfterSaveMode=0\r\nSaveOnlyIfSize=0\r\nSaveOnlyIfSizeKB=1\r\n"
+                  "AttInclCount=0\r\nAttExclCount=0\r\n"
+                  "\r\n[DeleteAttachments]\r\nActive=0\r\nAttInclCount=0\r\nAttExclCount=0\r\n"
+                  "\r\n[ReadUnread]\r\nMode=0\r\n"
+                  "\r\n[CopyEmails2]\r\n" +
+                  copyMove + "\r\n[MoveEmails]\r\n" + copyMove +
+                  "\r\n[DeleteEmails]\r\nActive=0\r\nDeleteWithoutAtt=1\r\nDeleteWithAtt=0\r\n");
+}
+
+struct KeyValues {
+    const char* key;
+    std::vector<std::string> names;
+};
+
+TEST_F(OptionsStorage, RegistryHoldsEveryValueNameInWritingOrder)
+{
+    const std::vector<std::string> copyMove = {"Active", "Entry", "Store", "FullName", "Mask"};
+    const std::vector<std::string> exportNames = {"Active",        "SaveFormat",    "DestPath",        "Mask",
+                                                  "DuplicateMode", "PrefixSubject", "AlsoAttachments", "Log",
+                                                  "LogPath"};
+    const std::vector<std::string> saveNames = {
+        "Active",        "RecurseMSG",     "DestPath",         "Mask",    "DuplicateMode",
+        "AfterSaveMode", "SaveOnlyIfSize", "SaveOnlyIfSizeKB", "AttIncl", "AttExcl"};
+    const KeyValues expected[] = {
+        {"Source", {"Source", "Entry", "Store", "FullName", "InclSubFolders"}},
+        {"Filter",
+         {"Active", "DateFrom", "DateTo", "HasAtt", "HasNoAtt", "SenderIncl", "SenderExcl", "RecipientIncl",
+          "RecipientExcl", "SubjectIncl", "SubjectExcl"}},
+        {"CopyEmails1", copyMove},
+        {"ExportEmails", exportNames},
+        {"Reimport", {"Active"}},
+        {"SaveAttachments", saveNames},
+        {"DeleteAttachments", {"Active", "AttIncl", "AttExcl"}},
+        {"ReadUnread", {"Mode"}},
+        {"CopyEmails2", copyMove},
+        {"MoveEmails", copyMove},
+        {"DeleteEmails", {"Active", "DeleteWithoutAtt", "DeleteWithAtt"}},
+    };
+    TManualOptions job;
+    FillJob(job);
+    job.SaveToRegistry(reg, kJobKey);
+    ASSERT_TRUE(reg.OpenKeyReadOnly(kJobKey));
+    std::vector<std::string> members;
+    for (const KeyValues& k : expected) members.push_back(k.key);
+    EXPECT_EQ(reg.GetKeyNames(), members);
+    reg.CloseKey();
+    for (const KeyValues& k : expected) {
+        ASSERT_TRUE(reg.OpenKeyReadOnly(kJobKey + "\\" + k.key)) << k.key;
+        EXPECT_EQ(reg.GetValueNames(), k.names) << k.key;
+        reg.CloseKey();
+    }
+    ASSERT_TRUE(reg.OpenKeyReadOnly(kJobKey + "\\Filter"));
+    EXPECT_EQ(reg.GetDataType("DateFrom"), TRegDataType::rdString);
+    EXPECT_EQ(reg.ReadString("DateFrom"), "20230131");
+    EXPECT_EQ(reg.GetDataType("HasAtt"), TRegDataType::rdInteger);
+    EXPECT_EQ(reg.ReadString("SenderIncl"), "si1 ümlaut\r\n\r\nsi3 ; = [x]\r\n");
+    reg.CloseKey();
+
+    TAutoOptions rules;
+    rules.Jobs().NewJob();
+    rules.SaveToRegistry(reg, RegKeyAuto);
+    ASSERT_TRUE(reg.OpenKeyReadOnly(RegKeyAuto));
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"Active", "Count"}));
+    reg.CloseKey();
+    ASSERT_TRUE(reg.OpenKeyReadOnly(std::string(RegKeyAuto) + "\\Job1"));
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"Sender", "Recipient", "Subject"}));
+    EXPECT_EQ(reg.GetKeyNames(), (std::vector<std::string>{"ExportEmails", "SaveAttachments"}));
+    reg.CloseKey();
+    ASSERT_TRUE(reg.OpenKeyReadOnly(std::string(RegKeyAuto) + "\\Job1\\ExportEmails"));
+    EXPECT_EQ(reg.GetValueNames(), exportNames);
+    reg.CloseKey();
+}
+
+TEST_F(OptionsStorage, HandWrittenWindowsJobFileWithEveryKeyLoads)
+{
+    // Every key as the Windows program names it, every value away from both defaults;
+    // Windows-1252 text with CR LF line ends, sections in another order than written.
+    test::WriteFile(
+        JobFile(),
+        "[DeleteEmails]\r\nActive=1\r\nDeleteWithoutAtt=0\r\nDeleteWithAtt=1\r\n"
+        "[Source]\r\nSource=1\r\nEntry=00AB\r\nStore=4D61696C626F78\r\n"
+        "FullName=Mailbox \\ Inbox \\ Gr\xFC\xDF"
+        "e\r\nInclSubFolders=1\r\n"
+        "[Filter]\r\nActive=1\r\nDateFrom=20230131\r\nDateTo=20241201\r\nHasAtt=0\r\nHasNoAtt=1\r\n"
+        "SenderInclCount=1\r\nSenderIncl1=*@b\xE4r.de\r\nSenderExclCount=1\r\nSenderExcl1=se\r\n"
+        "RecipientInclCount=1\r\nRecipientIncl1=ri\r\nRecipientExclCount=1\r\nRecipientExcl1=re\r\n"
+        "SubjectInclCount=1\r\nSubjectIncl1=*\x80*\r\nSubjectExclCount=1\r\nSubjectExcl1=ue\r\n"
+        "[CopyEmails1]\r\nActive=1\r\nEntry=E2\r\nStore=S2\r\nFullName=Mailbox \\ A\r\nMask=[Y]\\[M]\r\n"
+        "[ExportEmails]\r\nActive=1\r\nSaveFormat=4\r\nDestPath=C:\\Export\r\nMask=[B]\r\n"
+        "DuplicateMode=1\r\nPrefixSubject=Done:\r\nAlsoAttachments=1\r\nLog=1\r\nLogPath=C:\\Logs\r\n"
+        "[Reimport]\r\nActive=1\r\n"
+        "[SaveAttachments]\r\nActive=1\r\nRecurseMSG=1\r\nDestPath=C:\\Att\r\nMask=[F]-[E]\r\n"
+        "DuplicateMode=1\r\nAfterSaveMode=2\r\nSaveOnlyIfSize=1\r\nSaveOnlyIfSizeKB=250\r\n"
+        "AttInclCount=1\r\nAttIncl1=*.pdf\r\nAttExclCount=1\r\nAttExcl1=*.exe\r\n"
+        "[DeleteAttachments]\r\nActive=1\r\nAttInclCount=1\r\nAttIncl1=*.zip\r\n"
+        "AttExclCount=1\r\nAttExcl1=*.doc\r\n"
+        "[ReadUnread]\r\nMode=2\r\n"
+        "[CopyEmails2]\r\nActive=1\r\nEntry=E3\r\nStore=S3\r\nFullName=Mailbox \\ B\r\nMask=x\r\n"
+        "[MoveEmails]\r\nActive=1\r\nEntry=E4\r\nStore=S4\r\nFullName=Mailbox \\ C\r\nMask=y\r\n");
+    TManualOptions job;
+    job.LoadFromFile(JobFile());
+
+    TManualOptions expected;
+    expected.Source() = {1, "00AB", "4D61696C626F78", "Mailbox \\ Inbox \\ Grüße", true};
+    TOptions_Filter& f = expected.Filter();
+    f.Active = true;
+    f.DateFrom = EncodeDate(2023, 1, 31);
+    f.DateTo = EncodeDate(2024, 12, 1);
+    f.HasAtt = false;
+    f.HasNoAtt = true;
+    f.SenderIncl().Add("*@bär.de");
+    f.SenderExcl().Add("se");
+    f.RecipientIncl().Add("ri");
+    f.RecipientExcl().Add("re");
+    f.SubjectIncl().Add("*€*");
+    f.SubjectExcl().Add("ue");
+    expected.CopyEmails1() = {true, "E2", "S2", "Mailbox \\ A", "[Y]\\[M]"};
+    expected.ExportEmails() = {true, 4, "C:\\Export", "[B]", 1, "Done:", true, true, "C:\\Logs"};
+    expected.Reimport().Active = true;
+    TOptions_SaveAttachments& s = expected.SaveAttachments();
+    s.Active = true;
+    s.RecurseMSG = true;
+    s.DestPath = "C:\\Att";
+    s.Mask = "[F]-[E]";
+    s.DuplicateMode = 1;
+    s.AfterSaveMode = 2;
+    s.SaveOnlyIfSize = true;
+    s.SaveOnlyIfSizeKB = 250;
+    s.AttIncl().Add("*.pdf");
+    s.AttExcl().Add("*.exe");
+    expected.DeleteAttachments().Active = true;
+    expected.DeleteAttachments().AttIncl().Add("*.zip");
+    expected.DeleteAttachments().AttExcl().Add("*.doc");
+    expected.ReadUnread().Mode = 2;
+    expected.CopyEmails2() = {true, "E3", "S3", "Mailbox \\ B", "x"};
+    expected.MoveEmails() = {true, "E4", "S4", "Mailbox \\ C", "y"};
+    expected.DeleteEmails() = {true, false, true};
+    ExpectSameJob(expected, job);
+}
+
+TEST_F(OptionsStorage, UnreadableNumbersInAJobFileGiveTheFileDefaults)
+{
+    test::WriteFile(JobFile(),
+                    "[ExportEmails]\r\nSaveFormat=html\r\nDuplicateMode=\r\n"
+                    "[SaveAttachments]\r\nSaveOnlyIfSizeKB=1k\r\nAfterSaveMode=258\r\n"
+                    "[Source]\r\nInclSubFolders=-1\r\n");
+    TManualOptions job;
+    job.ExportEmails().DuplicateMode = 1;
+    job.LoadFromFile(JobFile());
+    EXPECT_EQ(job.ExportEmails().SaveFormat, 3);
+    EXPECT_EQ(job.ExportEmails().DuplicateMode, 0);
+    EXPECT_EQ(job.SaveAttachments().SaveOnlyIfSizeKB, 1);
+    EXPECT_EQ(job.SaveAttachments().AfterSaveMode, 2);  // the low 8 bits of 258
+    EXPECT_TRUE(job.Source().InclSubFolders);
+}
+
+TEST_F(OptionsStorage, RegistryNumbersKeepTheLowByteAndAnyNonZeroIsTrue)
+{
+    ASSERT_TRUE(reg.OpenKey(RegKeySend, true));
+    reg.WriteInteger("ReplaceMode", 0x102);
+    reg.CloseKey();
+    TSendOptions send;
+    send.LoadFromRegistry(reg, RegKeySend);
+    EXPECT_EQ(send.ReplaceMode, 2);
+
+    ASSERT_TRUE(reg.OpenKey(std::string(RegKeyAdHoc) + "\\Reimport", true));
+    reg.WriteInteger("Active", -7);
+    reg.CloseKey();
+    TOptions_Reimport reimport;
+    reimport.LoadFromRegistry(reg, std::string(RegKeyAdHoc) + "\\Reimport");
+    EXPECT_TRUE(reimport.Active);
+}
+
+TEST_F(OptionsStorage, ExpandStringIsTakenUnexpandedAndWrongTypeNamesTheValue)
+{
+    const std::string key = std::string(RegKeyAdHoc) + "\\CopyEmails1";
+    ASSERT_TRUE(reg.OpenKey(key, true));
+    reg.WriteInteger("Active", 1);
+    reg.WriteExpandString("Entry", "%HOME%\\x");
+    reg.WriteString("Store", "S");
+    reg.WriteInteger("FullName", 5);
+    reg.CloseKey();
+    TOptions_CopyMove copy;
+    try {
+        copy.LoadFromRegistry(reg, key);
+        FAIL() << "no error";
+    } catch (const ERegistryException& e) {
+        EXPECT_NE(e.Message().find("FullName"), std::string::npos) << e.Message();
+    }
+    EXPECT_TRUE(copy.Active);
+    EXPECT_EQ(copy.Entry, "%HOME%\\x");
+    EXPECT_EQ(copy.Mask, "");
+    EXPECT_FALSE(reg.HasCurrentKey());
+}
+
+TEST_F(OptionsStorage, FailedLoadLeavesTheLaterMembersAsTheyWere)
+{
+    TManualOptions saved;
+    FillJob(saved);
+    saved.SaveToRegistry(reg, kJobKey);
+    ASSERT_TRUE(reg.OpenKey(kJobKey + "\\ExportEmails", true));
+    reg.DeleteValue("DuplicateMode");
+    reg.CloseKey();
+
+    TManualOptions job;
+    job.ReadUnread().Mode = 1;
+    job.MoveEmails().Mask = "before";
+    EXPECT_THROW(job.LoadFromRegistry(reg, kJobKey), ERegistryException);
+    EXPECT_EQ(job.CopyEmails1().Entry, "E2");             // loaded before the failure
+    EXPECT_EQ(job.ExportEmails().Mask, "  [B] padded ");  // read before the missing value
+    EXPECT_EQ(job.ExportEmails().PrefixSubject, "");      // after it: the Clear default
+    EXPECT_EQ(job.ExportEmails().SaveFormat, 4);
+    EXPECT_EQ(job.ReadUnread().Mode, 1);  // members after it are not loaded
+    EXPECT_EQ(job.MoveEmails().Mask, "before");
 }
 
 }  // namespace
