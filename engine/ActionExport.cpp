@@ -102,15 +102,20 @@ void TEmailProcessor::ExportEmail(const SafeItemPtr& SafeItem, const RecipientsP
         }
     }
 
-    const ComPtr<outlook::IAttachments> attachments = SafeItem->Attachments();
-    const std::int32_t attCount = attachments->Count();
+    // The attachments are read only when they are written or logged: reading them parses the
+    // whole message, which an export to a message file does not need otherwise.
+    const bool log = Part.Log && !Part.LogPath.empty();
+    const ComPtr<outlook::IAttachments> attachments =
+        Part.AlsoAttachments || log ? SafeItem->Attachments() : ComPtr<outlook::IAttachments>();
+    const std::int32_t attCount = attachments ? attachments->Count() : 0;
     TStringList attFiles;
     if (Part.AlsoAttachments && attCount > 0) {
-        const std::string attDir = fileName.substr(0, fileName.size() - std::strlen(format.extension)) + "-Attachments";
+        const std::string attDir =
+            fileName.substr(0, fileName.size() - std::strlen(format.extension)) + "-Attachments";
         ExportAttachments(attachments, attDir, attFiles);
     }
     if (!Part.PrefixSubject.empty()) PrefixSubject(SafeItem, Part.PrefixSubject);
-    if (Part.Log && !Part.LogPath.empty()) WriteExportLog(Part.LogPath, Part.SaveFormat, fileName, attCount, attFiles);
+    if (log) WriteExportLog(Part.LogPath, Part.SaveFormat, fileName, attCount, attFiles);
     ++FEmailsExported;
 }
 
@@ -127,8 +132,8 @@ void TEmailProcessor::WriteExportFile(const SafeItemPtr& SafeItem, const Recipie
     SaveHtmlPage(FileName, lines);
 }
 
-void TEmailProcessor::ExportAttachments(const ComPtr<outlook::IAttachments>& Attachments, const std::string& AttDir,
-                                        TStringList& AttFiles)
+void TEmailProcessor::ExportAttachments(const ComPtr<outlook::IAttachments>& Attachments,
+                                        const std::string& AttDir, TStringList& AttFiles)
 {
     const int count = Attachments->Count();
     for (int i = 1; i <= count; ++i) {
@@ -150,8 +155,9 @@ void TEmailProcessor::PrefixSubject(const SafeItemPtr& SafeItem, const std::stri
     FMAPIUtils->SetMAPIProperty(item, qelutils::PR_SUBJECT, Prefix + item->Subject(), true);
 }
 
-void TEmailProcessor::WriteExportLog(const std::string& LogPath, std::uint8_t SaveFormat, const std::string& FileName,
-                                     std::int32_t AttCount, const TStringList& AttFiles)
+void TEmailProcessor::WriteExportLog(const std::string& LogPath, std::uint8_t SaveFormat,
+                                     const std::string& FileName, std::int32_t AttCount,
+                                     const TStringList& AttFiles)
 {
     TLogEntry entry;
     entry.SenderName = FSenderName;

@@ -103,7 +103,8 @@ void TEmailProcessor::SaveItemAttachments(const ComPtr<outlook::IOutlookItem>& S
         if (Recurse && Depth < kMaxAttachedMessageDepth && AsciiUpperCase(ExtractExtension(name)) == ".MSG" &&
             OpenAttachedMessage(att, msg)) {
             const OpenedMessage opened(std::move(msg));
-            SaveAttachedMessage(att, opened.Item(), Part, TopLevel, Saved, NotSaved, Removed, Shortcuts, Depth);
+            SaveAttachedMessage(att, opened.Item(), Part, TopLevel, Saved, NotSaved, Removed, Shortcuts,
+                                Depth);
             continue;
         }
         if (!PassesInclExcl(name, Part.AttIncl(), Part.AttExcl())) {
@@ -124,14 +125,15 @@ void TEmailProcessor::SaveItemAttachments(const ComPtr<outlook::IOutlookItem>& S
 
 void TEmailProcessor::SaveAttachedMessage(const ComPtr<outlook::IAttachment>& Att,
                                           const ComPtr<outlook::IOutlookItem>& Msg,
-                                          const TOptions_SaveAttachments& Part, bool TopLevel, std::int32_t& Saved,
-                                          std::int32_t& NotSaved, std::int32_t& Removed, std::int32_t& Shortcuts,
-                                          int Depth)
+                                          const TOptions_SaveAttachments& Part, bool TopLevel,
+                                          std::int32_t& Saved, std::int32_t& NotSaved, std::int32_t& Removed,
+                                          std::int32_t& Shortcuts, int Depth)
 {
     std::int32_t innerSaved = 0, innerNotSaved = 0;
     {
         const SafeItemPtr safeItem = CreateSafeItem(Msg, Msg->Class());
-        SaveItemAttachments(safeItem, Part, true, false, innerSaved, innerNotSaved, Removed, Shortcuts, Depth + 1);
+        SaveItemAttachments(safeItem, Part, true, false, innerSaved, innerNotSaved, Removed, Shortcuts,
+                            Depth + 1);
     }
     Saved += innerSaved;
     NotSaved += innerNotSaved;
@@ -143,9 +145,10 @@ void TEmailProcessor::SaveAttachedMessage(const ComPtr<outlook::IAttachment>& At
     }
 }
 
-void TEmailProcessor::AfterSave(const ComPtr<outlook::IAttachments>& Atts, const ComPtr<outlook::IAttachment>& Att,
-                                const std::string& SavedPath, const std::string& Name, std::uint8_t AfterSaveMode,
-                                std::int32_t& Removed, std::int32_t& Shortcuts)
+void TEmailProcessor::AfterSave(const ComPtr<outlook::IAttachments>& Atts,
+                                const ComPtr<outlook::IAttachment>& Att, const std::string& SavedPath,
+                                const std::string& Name, std::uint8_t AfterSaveMode, std::int32_t& Removed,
+                                std::int32_t& Shortcuts)
 {
     if (AfterSaveMode == kAfterSaveRemove) {
         Att->Delete();

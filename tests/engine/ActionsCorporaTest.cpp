@@ -80,11 +80,13 @@ std::string Compare(const fs::path& dir, const FoundAttachments& found)
         }
     }
     if (written.size() != found.Total()) {
-        return std::to_string(written.size()) + " files for " + std::to_string(found.Total()) + " attachments";
+        return std::to_string(written.size()) + " files for " + std::to_string(found.Total()) +
+               " attachments";
     }
     for (const std::string& bytes : found.files) {
         const auto it = std::find(written.begin(), written.end(), bytes);
-        if (it == written.end()) return "an attachment of " + std::to_string(bytes.size()) + " bytes is missing";
+        if (it == written.end())
+            return "an attachment of " + std::to_string(bytes.size()) + " bytes is missing";
         written.erase(it);
     }
     return {};
@@ -142,7 +144,8 @@ TEST_F(ActionsCorporaTest, EveryAttachmentIsWrittenOnceWithItsDecodedBytes)
         const std::string name = files[static_cast<std::size_t>(i - 1)].filename().string();
         EXPECT_EQ(Compare(saveDir, found), "") << "saved from " << name;
         EXPECT_EQ(Compare(exportDir / "mail-Attachments", found), "") << "exported with " << name;
-        for (const char* ext : {".txt", ".htm", ".eml"}) EXPECT_TRUE(fs::exists(exportDir / ("mail" + std::string(ext))));
+        for (const char* ext : {".txt", ".htm", ".eml"})
+            EXPECT_TRUE(fs::exists(exportDir / ("mail" + std::string(ext))));
         fs::remove_all(saveDir);
         fs::remove_all(exportDir);
     }

@@ -70,10 +70,12 @@ TEST_F(ExportTest, EveryFormatItsExtensionAndContent)
         part.SaveFormat = static_cast<std::uint8_t>(format);
         Export(1);
     }
-    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"Test message.txt", "Test message - 2.txt", "Test message.msg",
-                                                          "Test message.htm", "Test message.eml", "Test message.mht"}));
+    EXPECT_EQ(FilesBelow(Dest()),
+              (std::set<std::string>{"Test message.txt", "Test message - 2.txt", "Test message.msg",
+                                     "Test message.htm", "Test message.eml", "Test message.mht"}));
     EXPECT_EQ(DestFile("Test message.txt").rfind("From:\tAnn Sender\r\n", 0), 0u);
-    EXPECT_EQ(DestFile("Test message - 2.txt"), DestFile("Test message.txt")) << "unknown formats export as text";
+    EXPECT_EQ(DestFile("Test message - 2.txt"), DestFile("Test message.txt"))
+        << "unknown formats export as text";
     EXPECT_EQ(DestFile("Test message.msg").rfind("\xD0\xCF\x11\xE0", 0), 0u);
     EXPECT_EQ(DestFile("Test message.htm").rfind(std::string(Utf8Bom) + "<html>\r\n", 0), 0u);
     EXPECT_NE(DestFile("Test message.eml").find("Subject: Test message\r\n"), std::string::npos);
@@ -105,19 +107,20 @@ TEST_F(ExportTest, PageFromThePlainBodyIsEscapedWithItsLineLayout)
     part.Mask = "page";
     Export(1);
     const std::string sent = LongDateLongTimeString(StoredItem(1)->SentOn());
-    EXPECT_EQ(DestFile("page.htm"),
-              std::string(Utf8Bom) +
-                  "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<p>\r\n"
-                  "<b>From:</b> Ann &amp; Co<br>\r\n"
-                  "<b>Sent:</b> " + sent + "<br>\r\n"
-                  "<b>To:</b> Bob; carl@example.org<br>\r\n"
-                  "<b>CC:</b> Dora &lt;dora@example.org&gt;<br>\r\n"
-                  "<b>Subject:</b> 1 &lt; 2 &amp;&amp; 3 &gt; 2\r\n"
-                  "</p>\r\n<p>\r\n"
-                  "Line &lt;b&gt;one&lt;/b&gt;<br>\r\n"
-                  "&lt;script&gt;alert(1)&lt;/script&gt;<br>\r\n"
-                  "last &amp; final\r\n"
-                  "</p>\r\n</body>\r\n</html>\r\n");
+    EXPECT_EQ(DestFile("page.htm"), std::string(Utf8Bom) +
+                                        "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<p>\r\n"
+                                        "<b>From:</b> Ann &amp; Co<br>\r\n"
+                                        "<b>Sent:</b> " +
+                                        sent +
+                                        "<br>\r\n"
+                                        "<b>To:</b> Bob; carl@example.org<br>\r\n"
+                                        "<b>CC:</b> Dora &lt;dora@example.org&gt;<br>\r\n"
+                                        "<b>Subject:</b> 1 &lt; 2 &amp;&amp; 3 &gt; 2\r\n"
+                                        "</p>\r\n<p>\r\n"
+                                        "Line &lt;b&gt;one&lt;/b&gt;<br>\r\n"
+                                        "&lt;script&gt;alert(1)&lt;/script&gt;<br>\r\n"
+                                        "last &amp; final\r\n"
+                                        "</p>\r\n</body>\r\n</html>\r\n");
 }
 
 TEST_F(ExportTest, PageWithoutToLineSentLineOrSubjectText)
@@ -153,12 +156,14 @@ TEST_F(ExportTest, PageAndNamesKeepTheirUtf8Text)
     part.SaveFormat = 2;
     part.AlsoAttachments = true;
     Export(1);
-    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"Grüße.htm", "Grüße-Attachments/Bericht für Jörg.pdf"}));
-    EXPECT_EQ(DestFile("Grüße.htm"), std::string(Utf8Bom) +
-                                         "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<p>\r\n"
-                                         "<b>From:</b> Jörg Müller<br>\r\n"
-                                         "<b>Subject:</b> Grüße\r\n"
-                                         "</p>\r\n<p>\r\nSchöne Grüße – Jörg\r\n</p>\r\n</body>\r\n</html>\r\n");
+    EXPECT_EQ(FilesBelow(Dest()),
+              (std::set<std::string>{"Grüße.htm", "Grüße-Attachments/Bericht für Jörg.pdf"}));
+    EXPECT_EQ(DestFile("Grüße.htm"),
+              std::string(Utf8Bom) +
+                  "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<p>\r\n"
+                  "<b>From:</b> Jörg Müller<br>\r\n"
+                  "<b>Subject:</b> Grüße\r\n"
+                  "</p>\r\n<p>\r\nSchöne Grüße – Jörg\r\n</p>\r\n</body>\r\n</html>\r\n");
 }
 
 TEST_F(ExportTest, HtmlBodyIsSavedAsTheItemsOwnPage)
@@ -180,8 +185,8 @@ TEST_F(ExportTest, ThirdNameAndItsAttachmentFolder)
     test::WriteFile(fs::path(Dest()) / "Plan - 2.eml", "second");
     part.AlsoAttachments = true;
     Export(1);
-    EXPECT_EQ(FilesBelow(Dest()),
-              (std::set<std::string>{"Plan.eml", "Plan - 2.eml", "Plan - 3.eml", "Plan - 3-Attachments/a.pdf"}));
+    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"Plan.eml", "Plan - 2.eml", "Plan - 3.eml",
+                                                         "Plan - 3-Attachments/a.pdf"}));
     EXPECT_EQ(DestFile("Plan - 3-Attachments/a.pdf"), "PDF");
     EXPECT_EQ(DestFile("Plan.eml"), "first");
 }
@@ -195,8 +200,8 @@ TEST_F(ExportTest, OverwriteReplacesTheExportButNumbersItsAttachments)
     part.SaveFormat = 2;
     part.AlsoAttachments = true;
     Export(1);
-    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"Plan.htm", "Plan-Attachments/a.pdf",
-                                                          "Plan-Attachments/a - 2.pdf"}));
+    EXPECT_EQ(FilesBelow(Dest()),
+              (std::set<std::string>{"Plan.htm", "Plan-Attachments/a.pdf", "Plan-Attachments/a - 2.pdf"}));
     EXPECT_EQ(DestFile("Plan.htm").rfind(Utf8Bom, 0), 0u);
     EXPECT_EQ(DestFile("Plan-Attachments/a - 2.pdf"), "new");
 }
@@ -221,9 +226,9 @@ TEST_F(ExportTest, AttachmentsInOrderWithCleanNamesAndAttachedEmails)
     AddMessage(m);
     part.AlsoAttachments = true;
     Export(1);
-    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"Mail.eml", "Mail-Attachments/same.txt",
-                                                          "Mail-Attachments/same - 2.txt", "Mail-Attachments/xy.txt",
-                                                          "Mail-Attachments/Re Plan.msg"}));
+    EXPECT_EQ(FilesBelow(Dest()),
+              (std::set<std::string>{"Mail.eml", "Mail-Attachments/same.txt", "Mail-Attachments/same - 2.txt",
+                                     "Mail-Attachments/xy.txt", "Mail-Attachments/Re Plan.msg"}));
     EXPECT_EQ(DestFile("Mail-Attachments/same - 2.txt"), "2");
     EXPECT_EQ(std::vector<std::string>(progress.end() - 4, progress.end()),
               (std::vector<std::string>{"Saving attachment same.txt", "Saving attachment same.txt",
@@ -241,10 +246,11 @@ TEST_F(ExportTest, HostileNamesStayInTheDestinationFolder)
     part.Mask = "[B]";
     Export(1);
     const std::set<std::string> files = FilesBelow(out.Path());
-    EXPECT_EQ(files, (std::set<std::string>{
-                         "dest/NA/NA/NA/escape.eml", "dest/NA/NA/NA/escape-Attachments/evil.txt",
-                         "dest/NA/NA/NA/escape-Attachments/NA", "dest/NA/NA/NA/escape-Attachments/x.txt",
-                         "dest/NA/NA/NA/escape-Attachments/passwd", "dest/NA/NA/NA/escape-Attachments/NA - 2"}));
+    EXPECT_EQ(files,
+              (std::set<std::string>{
+                  "dest/NA/NA/NA/escape.eml", "dest/NA/NA/NA/escape-Attachments/evil.txt",
+                  "dest/NA/NA/NA/escape-Attachments/NA", "dest/NA/NA/NA/escape-Attachments/x.txt",
+                  "dest/NA/NA/NA/escape-Attachments/passwd", "dest/NA/NA/NA/escape-Attachments/NA - 2"}));
 }
 
 TEST_F(ExportTest, PathTooLongFromAnAttachmentEndsTheExport)
@@ -293,7 +299,8 @@ TEST_F(ExportTest, InARunAFailedExportIsAnItemErrorAndTheRunGoesOn)
     engine.Execute();
     EXPECT_EQ(errors, std::vector<std::string>{"Long: " + std::string(PathTooLongMessage)});
     EXPECT_EQ(engine.FEmailsExported, 1);
-    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"Long.eml", "Short.eml", "Short-Attachments/a.pdf"}));
+    EXPECT_EQ(FilesBelow(Dest()),
+              (std::set<std::string>{"Long.eml", "Short.eml", "Short-Attachments/a.pdf"}));
     EXPECT_NE(engine.GetResultText().find("E-mails exported: 1   \r\n"), std::string::npos);
 }
 
@@ -315,17 +322,17 @@ protected:
     std::string Log(const char* name) const { return ReadFile(out.Path() / "logs" / name); }
     /// The expected Eml.log line of the item just exported; the export time is taken from
     /// the written line after checking that it lies within the export.
-    std::string EmlLine(int id, const std::string& subject, const std::string& file, int attCount, int attSaved,
-                        const std::string& written, TDateTime before, TDateTime after) const
+    std::string EmlLine(int id, const std::string& subject, const std::string& file, int attCount,
+                        int attSaved, const std::string& written, TDateTime before, TDateTime after) const
     {
         const auto tab = written.rfind("\t\"", written.rfind("\t\"") - 1);
         const std::string exported = written.substr(tab);
         EXPECT_GE(exported, "\t" + DateFields(before));
         EXPECT_LE(exported, "\t" + DateFields(after) + "\r\n");
         return "\"" + std::to_string(id) + "\"\t\"Ann Sender\"\t\"ann@example.com\"\t\"Bob Receiver\"\t" +
-               "\"bob@example.com\"\t" + DateFields(engine.FItemDate) + "\t\"" +
-               subject + "\"\t\"" + engine.FMessageID + "\"\t\"Mailbox \\ Inbox\"\t\"" + Dest() + "/" + file +
-               "\"\t\"3\"\t\"" + std::to_string(attCount) + "\"\t\"" + std::to_string(attSaved) + "\"" + exported;
+               "\"bob@example.com\"\t" + DateFields(engine.FItemDate) + "\t\"" + subject + "\"\t\"" +
+               engine.FMessageID + "\"\t\"Mailbox \\ Inbox\"\t\"" + Dest() + "/" + file + "\"\t\"3\"\t\"" +
+               std::to_string(attCount) + "\"\t\"" + std::to_string(attSaved) + "\"" + exported;
     }
 };
 
@@ -345,7 +352,8 @@ TEST_F(ExportLogFilesTest, TwoEmailsOneWithSavedAttachmentsOneWithout)
     TDateTime after = Now();
     const std::string id1 = engine.FMessageID;
     const std::string eml1 = Log("Eml.log").substr(kEmlHeader.size());
-    EXPECT_EQ(Log("Eml.log"), kEmlHeader + EmlLine(1, "Say \"\"hi\"\"", "Say hi.eml", 2, 2, eml1, before, after));
+    EXPECT_EQ(Log("Eml.log"),
+              kEmlHeader + EmlLine(1, "Say \"\"hi\"\"", "Say hi.eml", 2, 2, eml1, before, after));
     const std::string att1 = "\"1\"\t\"" + Dest() + "/Say hi-Attachments/a.pdf\"\t\"" + id1 + "\"\r\n" +
                              "\"1\"\t\"" + Dest() + "/Say hi-Attachments/b.txt\"\t\"" + id1 + "\"\r\n";
     EXPECT_EQ(Log("Att.log"), kAttHeader + att1);
@@ -356,7 +364,8 @@ TEST_F(ExportLogFilesTest, TwoEmailsOneWithSavedAttachmentsOneWithout)
     Export(2);
     after = Now();
     const std::string eml2 = Log("Eml.log").substr(kEmlHeader.size() + eml1.size());
-    EXPECT_EQ(Log("Eml.log"), kEmlHeader + eml1 + EmlLine(2, "Second", "Second.eml", 2, 0, eml2, before, after));
+    EXPECT_EQ(Log("Eml.log"),
+              kEmlHeader + eml1 + EmlLine(2, "Second", "Second.eml", 2, 0, eml2, before, after));
     EXPECT_EQ(Log("Att.log"), kAttHeader + att1) << "no attachment written, no line";
     EXPECT_EQ(Log("ID.log"), "2\r\n");
 }
@@ -371,8 +380,9 @@ TEST_F(ExportLogFilesTest, AttLogIsCreatedWithItsHeaderAndNoLogWithoutFolder)
     part.LogPath.clear();
     Export(1);
     EXPECT_EQ(Log("ID.log"), "1\r\n");
-    EXPECT_EQ(FilesBelow(out.Path()), (std::set<std::string>{"dest/Test message.eml", "dest/Test message - 2.eml",
-                                                              "logs/Eml.log", "logs/Att.log", "logs/ID.log"}));
+    EXPECT_EQ(FilesBelow(out.Path()),
+              (std::set<std::string>{"dest/Test message.eml", "dest/Test message - 2.eml", "logs/Eml.log",
+                                     "logs/Att.log", "logs/ID.log"}));
 }
 
 /// The subject prefix goes through the external server's MAPI utilities.
@@ -385,7 +395,9 @@ protected:
         if (home) oldHome_ = home;
         ::setenv("TROVANTA_HOME", (out.Path() / "home").c_str(), 1);
         server_ = MakeCom<qelutils::MAPIUtilsObject>();
-        ASSERT_EQ(RegisterActiveObject(static_cast<qelutils::IMAPIUtils*>(server_.Get()), qelutils::CLSID_MAPIUtils, ACTIVEOBJECT_STRONG, &cookie_), S_OK);
+        ASSERT_EQ(RegisterActiveObject(static_cast<qelutils::IMAPIUtils*>(server_.Get()),
+                                       qelutils::CLSID_MAPIUtils, ACTIVEOBJECT_STRONG, &cookie_),
+                  S_OK);
         engine.SetMAPIUtils(&mapiUtils_);
     }
     void TearDown() override

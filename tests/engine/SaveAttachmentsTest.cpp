@@ -60,7 +60,8 @@ protected:
     Counts Walk(const ComPtr<outlook::IOutlookItem>& item)
     {
         Counts c;
-        engine.SaveItemAttachments(item, part, part.RecurseMSG, true, c.saved, c.notSaved, c.removed, c.shortcuts, 0);
+        engine.SaveItemAttachments(item, part, part.RecurseMSG, true, c.saved, c.notSaved, c.removed,
+                                   c.shortcuts, 0);
         return c;
     }
     /// The bytes of the Inbox's only message file.
@@ -137,7 +138,10 @@ public:
     ComPtr<outlook::IRecipients> Recipients() override { return real_->Recipients(); }
     void Save() override { real_->Save(); }
     ComPtr<outlook::IOutlookItem> Copy() override { return real_->Copy(); }
-    ComPtr<outlook::IOutlookItem> Move(const ComPtr<outlook::IMAPIFolder>& f) override { return real_->Move(f); }
+    ComPtr<outlook::IOutlookItem> Move(const ComPtr<outlook::IMAPIFolder>& f) override
+    {
+        return real_->Move(f);
+    }
     void Delete() override { real_->Delete(); }
     void SaveAs(const std::string& path, int type) override { real_->SaveAs(path, type); }
 
@@ -158,7 +162,8 @@ TEST_F(SaveAttachmentsTest, LinkCountsAsNotSavedAndStays)
 
 TEST_F(SaveAttachmentsTest, ShortcutFilesAreNeitherSavedNorCounted)
 {
-    AddMessage(Message("Mail", {{"report-pdf.qel", "L"}, {"old.LNK", "L"}, {"run.Pif", "L"}, {"a.pdf", "A"}}));
+    AddMessage(
+        Message("Mail", {{"report-pdf.qel", "L"}, {"old.LNK", "L"}, {"run.Pif", "L"}, {"a.pdf", "A"}}));
     EXPECT_EQ(Walk(Item(1)), (Counts{1, 0, 0, 0}));
     EXPECT_EQ(FilesBelow(Dest()), std::set<std::string>{"a.pdf"});
 }
@@ -186,7 +191,8 @@ TEST_F(SaveAttachmentsTest, WithoutRecursionAnAttachedEmailIsAFileNamedAfterItsD
 
 TEST_F(SaveAttachmentsTest, FullySavedAttachedEmailIsRemovedAndCountsItsFiles)
 {
-    AddMessage(Message("Mail", {{"top.txt", "T"}}, {MessageText(Message("Plan", {{"a.pdf", "A"}, {"b.txt", "B"}}))}));
+    AddMessage(Message("Mail", {{"top.txt", "T"}},
+                       {MessageText(Message("Plan", {{"a.pdf", "A"}, {"b.txt", "B"}}))}));
     part.RecurseMSG = true;
     part.AfterSaveMode = 2;
     Save(1);
@@ -229,7 +235,8 @@ TEST_F(SaveAttachmentsTest, AttachedEmailWithoutFilesIsKept)
 TEST_F(SaveAttachmentsTest, AttachedEmailsAreOpenedSixteenLevelsDeep)
 {
     std::string text = MessageText(Message("L18", {{"deep.txt", "D"}}));
-    for (int level = 17; level >= 1; --level) text = MessageText(Message("L" + std::to_string(level), {}, {text}));
+    for (int level = 17; level >= 1; --level)
+        text = MessageText(Message("L" + std::to_string(level), {}, {text}));
     AddMessage(Message("Top", {}, {text}));
     part.RecurseMSG = true;
     Save(1);
@@ -252,12 +259,14 @@ TEST_F(SaveAttachmentsTest, ShortcutsReplaceTheSavedAttachments)
     EXPECT_EQ(ReadShortcutTarget(link), Dest() + "/a.pdf");
     atts->Item(1)->SaveAsFile(link);
     EXPECT_EQ(ReadShortcutTarget(link), Dest() + "/notes");
-    EXPECT_EQ(FilesBelow(JoinPath(GetTempDir(), "Trovanta")).count("a-pdf.qel"), 0u) << "shortcut files are removed";
+    EXPECT_EQ(FilesBelow(JoinPath(GetTempDir(), "Trovanta")).count("a-pdf.qel"), 0u)
+        << "shortcut files are removed";
 }
 
 TEST_F(SaveAttachmentsTest, BelowTheSizeLimitNothingIsSavedOrChangedInAnyMode)
 {
-    for (int mode = 0; mode <= 2; ++mode) AddMessage(Message("Mail", {{"small.bin", std::string(10239, 's')}}));
+    for (int mode = 0; mode <= 2; ++mode)
+        AddMessage(Message("Mail", {{"small.bin", std::string(10239, 's')}}));
     part.SaveOnlyIfSize = true;
     part.SaveOnlyIfSizeKB = 10;
     for (int mode = 0; mode <= 2; ++mode) {
@@ -283,9 +292,10 @@ TEST_F(SaveAttachmentsTest, EmailWithEveryAttachmentPassedOverIsNotSaved)
 
 TEST_F(SaveAttachmentsTest, HostileNamesStayInTheDestinationFolder)
 {
-    AddMessage(Message("..\\..\\up",
-                       {{"../../evil.txt", "1"}, {"..", "2"}, {"/etc/passwd", "3"}, {"a\\\\..\\\\..\\\\b.txt", "4"}},
-                       {MessageText(Message("..\\..\\..\\inner"))}));
+    AddMessage(
+        Message("..\\..\\up",
+                {{"../../evil.txt", "1"}, {"..", "2"}, {"/etc/passwd", "3"}, {"a\\\\..\\\\..\\\\b.txt", "4"}},
+                {MessageText(Message("..\\..\\..\\inner"))}));
     part.Mask = "[B]\\[FE]";
     Save(1);
     // The attached e-mail comes first (last to first) and makes the folder NA; the attachment
