@@ -1,8 +1,11 @@
 #include "platform/qelutils/InboxItems.h"
 
+#include <glib.h>
+
 #include <fstream>
 
 #include "platform/com/ComError.h"
+#include "platform/outlook/GLibPtr.h"
 #include "platform/outlook/Store.h"
 #include "platform/outlook/StoreConfig.h"
 
@@ -40,7 +43,10 @@ std::string NormalizedHeaderBlock(std::string_view block)
     for (char c : block)
         if (c != '\r') result += c;
     while (!result.empty() && result.back() == '\n') result.pop_back();
-    return result;
+    // The item answers its headers as valid UTF-8; raw 8-bit bytes of old mailers must
+    // compare equal to what it made of them.
+    if (g_utf8_validate(result.data(), static_cast<gssize>(result.size()), nullptr)) return result;
+    return TakeString(g_utf8_make_valid(result.data(), static_cast<gssize>(result.size())));
 }
 
 ComPtr<outlook::IOutlookItem> FindItemOfFile(outlook::IMAPIFolder& inbox, const std::filesystem::path& file)

@@ -15,7 +15,8 @@ std::filesystem::path DefaultInboxDirectory();
 /// file is gone or no item matches.
 ComPtr<outlook::IOutlookItem> FindItemOfFile(outlook::IMAPIFolder& inbox, const std::filesystem::path& file);
 
-/// A header block compared without its line-end style and trailing blank lines.
+/// A header block compared without its line-end style and trailing blank lines, with
+/// bytes that are not UTF-8 replaced as the item replaces them.
 std::string NormalizedHeaderBlock(std::string_view block);
 
 }  // namespace qelutils

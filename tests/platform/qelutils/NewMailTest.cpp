@@ -95,6 +95,18 @@ TEST_F(NewMail, AFileWrittenInPlaceIsReportedWhenClosed)
     EXPECT_EQ(SubjectOfEvent(0), "Written in place");
 }
 
+TEST_F(NewMail, RawEightBitAndCrLfHeadersAreStillFound)
+{
+    // Old mailers send Latin-1 bytes in headers without encoding them; Windows tools write CR LF.
+    const std::string latin1 = "From: J\xF6rg <j@example.com>\r\nTo: bob@example.com\r\n"
+                               "Subject: Gr\xFC\xDF" "e\r\n\r\nHallo\r\n";
+    const fs::path tmp = inboxDir_ / "tmp" / "1800000005.M1P1Q6.test";
+    test::WriteFile(tmp, latin1);
+    fs::rename(tmp, inboxDir_ / "new" / tmp.filename());
+    ASSERT_TRUE(PumpUntil([&] { return !sink_->calls.empty(); }));
+    EXPECT_EQ(SubjectOfEvent(0).substr(0, 2), "Gr");
+}
+
 TEST_F(NewMail, WatchingEndsWithTheLastSinkAndAtShutdown)
 {
     const auto second = MakeCom<test::RecordingSink>();

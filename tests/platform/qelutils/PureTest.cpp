@@ -34,6 +34,9 @@ TEST(NormalizedHeaderBlock, IgnoresLineEndStyleAndTrailingBlankLines)
     EXPECT_EQ(qelutils::NormalizedHeaderBlock("A: 1\r\nB: 2\r\n\r\n"), "A: 1\nB: 2");
     EXPECT_EQ(qelutils::NormalizedHeaderBlock("A: 1\nB: 2\n"), "A: 1\nB: 2");
     EXPECT_NE(qelutils::NormalizedHeaderBlock("A: 1\nB: 2"), qelutils::NormalizedHeaderBlock("A: 1\nB: 3"));
+    // Raw Latin-1 bytes become U+FFFD, as in the item's headers; valid UTF-8 stays.
+    EXPECT_EQ(qelutils::NormalizedHeaderBlock("S: Gr\xFC\xDF" "e\r\n"), "S: Gr\xEF\xBF\xBD\xEF\xBF\xBD" "e");
+    EXPECT_EQ(qelutils::NormalizedHeaderBlock("S: Gr\xC3\xBC\xC3\x9F" "e\n"), "S: Gr\xC3\xBC\xC3\x9F" "e");
 }
 
 }  // namespace
