@@ -138,4 +138,40 @@ TEST_F(AttachmentFileTest, PathsOf260CharactersAreRefused)
     }
 }
 
+TEST_F(AttachmentFileTest, NumberedNamesAreHeldToTheLengthLimit)
+{
+    const auto att = Attachment(10);
+    const std::string dir = (out / std::string(150, 'd')).string();
+    const std::size_t room = 259 - dir.size() - 1;
+    const std::string name = std::string(room - 4, 'n') + ".pdf";  // the full path has 259 characters
+    ASSERT_NE(engine.SaveAttachmentFile(att, dir, name, 0, false, 0), "");
+    try {
+        engine.SaveAttachmentFile(att, dir, name, 0, false, 0);
+        FAIL() << "\" - 2\" took the path past the limit";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), PathTooLongMessage);
+    }
+    EXPECT_EQ(Entries(dir).size(), 1u);
+    EXPECT_EQ(engine.SaveAttachmentFile(att, dir, name, 1, false, 0), dir + "/" + name) << "overwriting stays";
+    EXPECT_EQ(Entries(dir).size(), 1u);
+}
+
+TEST_F(AttachmentFileTest, ANamePartOver255BytesIsRefused)
+{
+    const auto att = Attachment(10);
+    std::string umlauts;
+    for (int i = 0; i < 125; ++i) umlauts += "\u00FC";
+    const std::string fits = umlauts + ".pdf";  // 254 bytes, 129 characters
+    ASSERT_NE(engine.SaveAttachmentFile(att, out.Path().string(), fits, 0, false, 0), "");
+    for (const std::string& name : {fits, umlauts + "\u00FC.pdf"}) {  // " - 2" or one more: over 255 bytes
+        try {
+            engine.SaveAttachmentFile(att, out.Path().string(), name, 0, false, 0);
+            FAIL() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), PathTooLongMessage);
+        }
+    }
+    EXPECT_EQ(Entries(out.Path()).size(), 1u);
+}
+
 }  // namespace

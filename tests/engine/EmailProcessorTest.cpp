@@ -46,7 +46,12 @@ protected:
     {
         Step("Export");
     }
-    void ReimportAttachments(const SafeItemPtr&) override { Step("Reimport"); }
+    void ReimportAttachments(const SafeItemPtr&) override
+    {
+        FAction = actions::ReimportingAttachments;  // as the action itself reports its step
+        DoProgress();
+        Step("Reimport");
+    }
     void SaveAttachments(const SafeItemPtr&, const TOptions_SaveAttachments&) override { Step("Save"); }
     void DeleteAttachments(const SafeItemPtr&, const TOptions_DeleteAttachments&) override { Step("DelAtt"); }
     void MarkReadUnread(const SafeItemPtr&, const TOptions_ReadUnread&) override
@@ -81,6 +86,8 @@ protected:
                                    const std::string& action) {
             progress.push_back({folder, count, index, action});
             if (cancelAt && static_cast<int>(progress.size()) == cancelAt) throw EAbort();
+            if (action == cancelOn) cancelled = true;  // the user pressed cancel during this step
+            if (cancelled) throw EAbort();
         };
         engine.OnItemError = [this](TEmailProcessor&, const std::string& path, const std::string& subject,
                                     TDateTime date, const std::string& msg) {
@@ -117,6 +124,8 @@ protected:
     std::vector<Progress> progress;
     std::vector<std::string> errors;
     int cancelAt = 0;
+    std::string cancelOn;
+    bool cancelled = false;
 };
 
 TEST_F(EmailProcessorTest, ItemsLastToFirstSubfoldersAfterTheirFolder)
@@ -299,6 +308,24 @@ TEST_F(EmailProcessorTest, CancelAtInspectingEndsTheRun)
     EXPECT_EQ(engine.ItemsInspected(), 2);
     EXPECT_EQ(engine.EmailsProcessed(), 1);
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(EmailProcessorTest, ACancelDuringAnActionSkipsItsItemAndEndsTheRunAtTheNext)
+{
+    for (const char* s : {"A", "B", "C"}) store.Builder().Add("Inbox", SimpleMessage(s));
+    FolderJob("Inbox", false);
+    engine.ManualOptions().Reimport().Active = true;
+    cancelOn = "Reimporting attachments";
+    EXPECT_THROW(engine.Execute(), EAbort);
+    std::vector<std::string> actions;
+    for (const auto& p : progress) actions.push_back(p.action);
+    EXPECT_EQ(actions, (std::vector<std::string>{"Inspecting", "Reimporting attachments", "Inspecting"}));
+    EXPECT_TRUE(engine.visited.empty()) << "the rest of the cancelled item is skipped";
+    EXPECT_TRUE(errors.empty()) << "a cancel is never reported";
+    EXPECT_EQ(engine.ItemsInspected(), 2);
+    EXPECT_EQ(engine.EmailsProcessed(), 1);
+    EXPECT_FALSE(engine.FSourceFolder) << "the folders are let go also when the run ends by an exception";
+    EXPECT_FALSE(engine.FCurrentFolder);
 }
 
 TEST_F(EmailProcessorTest, ValidationErrorEndsTheRunBeforeAnyItem)

@@ -19,6 +19,8 @@ public:
     // Context fields.
     using TEmailProcessor::FWindowsUser;
     using TEmailProcessor::FOutlookUser;
+    using TEmailProcessor::FSourceFolder;
+    using TEmailProcessor::FCurrentFolder;
     using TEmailProcessor::FRootPath;
     using TEmailProcessor::FFolderPath;
     using TEmailProcessor::FFolderPathRel;
