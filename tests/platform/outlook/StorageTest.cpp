@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "tests/platform/outlook/StoreFixture.h"
@@ -11,6 +12,14 @@ using outlook_test::StoreTest;
 namespace fs = std::filesystem;
 
 namespace {
+
+/// Runs Debian's msgconvert in the file's folder, where it writes "<stem>.eml"; false when it fails.
+bool MsgConvert(const fs::path& file)
+{
+    const std::string command =
+        "cd '" + file.parent_path().string() + "' && msgconvert '" + file.filename().string() + "' >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
 
 class StorageTest : public StoreTest {
 protected:
@@ -211,6 +220,54 @@ TEST_F(StorageTest, SaveAsTextHtmlAndRfc822)
     EXPECT_EQ(eml.find("From: Ann Sender <ann@example.com>\r\n"), 0u);
     EXPECT_EQ(eml.find("\n\n"), std::string::npos);
     EXPECT_THROW(item->SaveAs((dir_ / "a.x").string(), 42), ComError);
+}
+
+TEST_F(StorageTest, SaveAsMessageFileIsReadByAnotherProgramAndByUs)
+{
+    if (std::system("command -v msgconvert >/dev/null 2>&1") != 0) GTEST_SKIP() << "msgconvert is not installed";
+    test::TestMessage m;
+    m.cc = "Cy <cy@example.com>";
+    m.body = "Erste Zeile\nGrüße\n";
+    m.attachments = {{"data.bin", std::string("\x00\x01\xFF\xFE tail", 9)}, {"notes.txt", "plain notes\n"}};
+    m.attachedMessages = {test::SimpleMessage("Inner one", "inner body\n")};
+    store_.Add("Inbox", test::MessageText(m), "");
+    auto item = InboxItem(1);
+    item->SetSubject("Saved: Grüße");
+    item->Save();
+    const fs::path file = dir_ / "item.msg";
+    item->SaveAs(file.string(), olMSG);
+    ASSERT_TRUE(MsgConvert(file));
+
+    auto converted = App()->CreateItemFromTemplate((dir_ / "item.eml").string());
+    EXPECT_EQ(converted->Subject(), "Saved: Grüße");
+    EXPECT_NE(converted->Body().find("Erste Zeile\r\nGrüße"), std::string::npos) << converted->Body();
+    auto recipients = converted->Recipients();
+    std::vector<std::string> addresses;
+    for (int i = 1; i <= recipients->Count(); ++i) {
+        addresses.push_back(std::to_string(recipients->Item(i)->Type()) + ":" + recipients->Item(i)->Address());
+    }
+    EXPECT_EQ(addresses, (std::vector<std::string>{"1:bob@example.com", "2:cy@example.com"}));
+    auto atts = converted->Attachments();
+    std::vector<std::string> files;
+    for (int i = 1; i <= atts->Count(); ++i) {
+        auto att = atts->Item(i);
+        if (att->Type() != olByValue || att->Filename().empty()) continue;
+        const fs::path out = dir_ / ("att-" + std::to_string(i));
+        att->SaveAsFile(out.string());
+        files.push_back(att->Filename() + "=" + test::ReadFile(out));
+    }
+    EXPECT_EQ(files, (std::vector<std::string>{std::string("data.bin=\x00\x01\xFF\xFE tail", 18),
+                                               "notes.txt=plain notes\n"}));
+
+    // Opened by content: the name's extension does not matter.
+    const fs::path renamed = dir_ / "looks-like.eml";
+    fs::copy_file(file, renamed);
+    auto reopened = App()->CreateItemFromTemplate(renamed.string());
+    EXPECT_EQ(reopened->Subject(), "Saved: Grüße");
+    auto inner = reopened->Attachments();
+    ASSERT_EQ(inner->Count(), 3);
+    EXPECT_EQ(inner->Item(3)->Type(), olEmbeddedItem);
+    EXPECT_EQ(inner->Item(3)->DisplayName(), "Inner one");
 }
 
 }  // namespace
