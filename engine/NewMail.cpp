@@ -69,7 +69,7 @@ void TEmailProcessor::ProcessNewMail(const ComPtr<outlook::IOutlookItem>& Item)
     ReadOutlookUser();
     TDMGlobal::ValidateJobList(FAutoOptions->Jobs());
 
-    if (!FApplication) throw ComError(E_POINTER);
+    if (!FApplication || !Item) throw ComError(E_POINTER);
     // The rules work with the Inbox as their folder, wherever the item lies.
     FSourceFolder = FApplication->GetNamespace("MAPI")->GetDefaultFolder(outlook::olFolderInbox);
     if (!FSourceFolder) throw ComError(E_FAIL);

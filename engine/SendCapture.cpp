@@ -34,7 +34,10 @@ private:
 };
 
 /// The folder of the short-lived copies: "Trovanta" in the temporary folder.
-std::string WorkDir() { return JoinPath(GetTempDir(), "Trovanta"); }
+std::string WorkDir()
+{
+    return JoinPath(GetTempDir(), "Trovanta");
+}
 
 void ForceDirectories(const std::string& dir)
 {
@@ -90,7 +93,10 @@ void AttachOriginal(outlook::IAttachments& attachments, const std::string& sourc
 
 }  // namespace
 
-std::string SearchPathFilePath() { return JoinPath(GetWindowsDir(), SearchPathFileName); }
+std::string SearchPathFilePath()
+{
+    return JoinPath(GetWindowsDir(), SearchPathFileName);
+}
 
 TSendCapture::TSendCapture(TShortcutPrompts& Prompts) : FPrompts(Prompts) {}
 
@@ -102,8 +108,8 @@ void TSendCapture::ProcessItem(const ComPtr<outlook::IOutlookItem>& Item)
     for (int i = attachments->Count(); i >= 1; --i) ReplaceShortcut(attachments, i, true, true);
 }
 
-bool TSendCapture::ReplaceShortcut(const ComPtr<outlook::IAttachments>& Attachments, int Index, bool AllowKeep,
-                                   bool AllowRemove)
+bool TSendCapture::ReplaceShortcut(const ComPtr<outlook::IAttachments>& Attachments, int Index,
+                                   bool AllowKeep, bool AllowRemove)
 {
     const ComPtr<outlook::IAttachment> attachment = Attachments->Item(Index);
     const std::string attName = attachment->Filename();
@@ -122,20 +128,20 @@ bool TSendCapture::ReplaceShortcut(const ComPtr<outlook::IAttachments>& Attachme
 bool TSendCapture::ConfirmReplace(const std::string& AttName, const std::string& OrgPath)
 {
     switch (FOptions.ReplaceMode) {
-    case 0: {
-        const int answer = FPrompts.ConfirmReplace(AttName, OrgPath);
-        if (answer == prompt::mrCancel) throw EAbort();
-        if (answer == prompt::mrYesToAll) {
-            FOptions.ReplaceMode = 1;
-            return true;
+        case 0: {
+            const int answer = FPrompts.ConfirmReplace(AttName, OrgPath);
+            if (answer == prompt::mrCancel) throw EAbort();
+            if (answer == prompt::mrYesToAll) {
+                FOptions.ReplaceMode = 1;
+                return true;
+            }
+            return answer != prompt::mrNo;
         }
-        return answer != prompt::mrNo;
-    }
-    case 1:
-    case 3:
-        return true;
-    default:
-        return false;
+        case 1:
+        case 3:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -150,17 +156,17 @@ TSendCapture::TLocated TSendCapture::LocateFile(const std::string& AttName, cons
         std::string found;
         if (FSearchPaths.FindFile(Target, found)) return {found, true, true};
         switch (FPrompts.ShowFileNotFound(AttName, Target, AllowKeep, AllowRemove)) {
-        case prompt::mrSearchPaths:
-            if (FPrompts.EditSearchPaths(FolderWithSlash(Target), FSearchPaths)) {
-                FSearchPaths.SaveToFile(SearchPathFilePath());
-            }
-            break;  // and look again
-        case prompt::mrDontReplace:
-            return {{}, false, false};
-        case prompt::mrRemoveAtt:
-            return {{}, false, true};
-        default:
-            throw EAbort();
+            case prompt::mrSearchPaths:
+                if (FPrompts.EditSearchPaths(FolderWithSlash(Target), FSearchPaths)) {
+                    FSearchPaths.SaveToFile(SearchPathFilePath());
+                }
+                break;  // and look again
+            case prompt::mrDontReplace:
+                return {{}, false, false};
+            case prompt::mrRemoveAtt:
+                return {{}, false, true};
+            default:
+                throw EAbort();
         }
     }
 }

@@ -55,7 +55,8 @@ private:
         bool Attach = false;
         bool Remove = false;
     };
-    TLocated LocateFile(const std::string& AttName, const std::string& Target, bool AllowKeep, bool AllowRemove);
+    TLocated LocateFile(const std::string& AttName, const std::string& Target, bool AllowKeep,
+                        bool AllowRemove);
 
     TSendOptions FOptions;
     TSearchPathList FSearchPaths;

@@ -10,13 +10,13 @@ class TSearchPathList;
 
 /// Results of the prompts (the modal results of their buttons).
 namespace prompt {
-inline constexpr int mrCancel = 2;        ///< "Cancel", Esc or the close box of either prompt
-inline constexpr int mrYes = 6;           ///< "Yes": replace this shortcut
-inline constexpr int mrNo = 7;            ///< "No": keep this shortcut
-inline constexpr int mrYesToAll = 10;     ///< "Yes to all": replace this and every later one
-inline constexpr int mrSearchPaths = 101; ///< "Search paths...": edit the search paths, then look again
-inline constexpr int mrDontReplace = 102; ///< "Do not replace": keep the shortcut
-inline constexpr int mrRemoveAtt = 103;   ///< "Remove attachment": drop the shortcut
+inline constexpr int mrCancel = 2;         ///< "Cancel", Esc or the close box of either prompt
+inline constexpr int mrYes = 6;            ///< "Yes": replace this shortcut
+inline constexpr int mrNo = 7;             ///< "No": keep this shortcut
+inline constexpr int mrYesToAll = 10;      ///< "Yes to all": replace this and every later one
+inline constexpr int mrSearchPaths = 101;  ///< "Search paths...": edit the search paths, then look again
+inline constexpr int mrDontReplace = 102;  ///< "Do not replace": keep the shortcut
+inline constexpr int mrRemoveAtt = 103;    ///< "Remove attachment": drop the shortcut
 }  // namespace prompt
 
 class TShortcutPrompts {
@@ -33,8 +33,8 @@ public:
     /// Reports that OrgFilename, the target of AttFilename, cannot be found: mrSearchPaths,
     /// mrDontReplace (offered only with AllowKeep), mrRemoveAtt (only with AllowRemove) or
     /// mrCancel.
-    virtual int ShowFileNotFound(const std::string& AttFilename, const std::string& OrgFilename, bool AllowKeep,
-                                 bool AllowRemove) = 0;
+    virtual int ShowFileNotFound(const std::string& AttFilename, const std::string& OrgFilename,
+                                 bool AllowKeep, bool AllowRemove) = 0;
 
     /// Lets the user edit List, offering DefaultOrgPath as the original root of a new pair.
     /// True when the user accepted; List is then changed. Saving it is the caller's.

@@ -71,8 +71,8 @@ TEST_F(CopyMoveTest, BothCopiesAndTheMoveInTheirPlaces)
     EXPECT_EQ(Subjects("One"), (Texts{"B", "A"}));
     EXPECT_EQ(Subjects("Two"), (Texts{"B", "A"}));
     EXPECT_EQ(Subjects("Done"), (Texts{"B", "A"}));
-    EXPECT_EQ(ActionSteps(), (Texts{"Copying to folder", "Copying to folder", "Moving to folder", "Copying to folder",
-                                    "Copying to folder", "Moving to folder"}));
+    EXPECT_EQ(ActionSteps(), (Texts{"Copying to folder", "Copying to folder", "Moving to folder",
+                                    "Copying to folder", "Copying to folder", "Moving to folder"}));
     EXPECT_EQ(engine.GetResultText(),
               "Folders inspected: 1   \r\nItems inspected: 2   \r\nE-mails processed: 2   \r\n"
               "\r\nE-mails copied: 4   \r\n\r\nE-mails moved: 2   \r\n");

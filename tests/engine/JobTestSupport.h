@@ -21,11 +21,13 @@ protected:
     JobTest()
     {
         engine.SetObjectFactory(ServerObjectFactory());
-        engine.OnProgress = [this](TEmailProcessor&, const std::string&, int, int, const std::string& action) {
+        engine.OnProgress = [this](TEmailProcessor&, const std::string&, int, int,
+                                   const std::string& action) {
             steps.push_back(action);
             if (onStep) onStep(action);
         };
-        engine.OnItemError = [this](TEmailProcessor&, const std::string&, const std::string& subject, TDateTime,
+        engine.OnItemError = [this](TEmailProcessor&, const std::string&, const std::string& subject,
+                                    TDateTime,
                                     const std::string& msg) { errors.push_back(subject + ": " + msg); };
     }
 

@@ -57,7 +57,9 @@ protected:
     {
         engine.SetObjectFactory(test::ServerObjectFactory());
         engine.OnProgress = [this](TEmailProcessor&, const std::string& folder, int count, int index,
-                                   const std::string& action) { progress.push_back({folder, count, index, action}); };
+                                   const std::string& action) {
+            progress.push_back({folder, count, index, action});
+        };
     }
 
     /// A rule with the three masks and both parts active (their writing is recorded only).

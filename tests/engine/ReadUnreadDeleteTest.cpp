@@ -155,9 +155,9 @@ TEST_F(ReadUnreadDeleteTest, NineActionsInTheirOrder)
     engine.Execute();
 
     ASSERT_TRUE(errors.empty()) << errors.front();
-    Texts expected{"Copying to folder", "Exporting e-mail", "Reimporting attachments", "Saving attachments",
-                   "Deleting attachments", "Marking e-mail as read/unread", "Copying to folder", "Moving to folder",
-                   "Deleting e-mail"};
+    Texts expected{"Copying to folder",  "Exporting e-mail",     "Reimporting attachments",
+                   "Saving attachments", "Deleting attachments", "Marking e-mail as read/unread",
+                   "Copying to folder",  "Moving to folder",     "Deleting e-mail"};
     Texts got = ActionSteps();
     std::erase_if(got, [](const std::string& s) { return s.rfind("Saving attachment ", 0) == 0; });
     EXPECT_EQ(got, expected);

@@ -139,7 +139,8 @@ TEST_F(ReimportTest, CancelEndsOnlyThatItem)
 {
     const std::string gone = (sandbox.Files() / "gone.pdf").string();
     Mail("First", {test::ShortcutAttachment(Original("one.txt"), "one.txt")});
-    Mail("Second", {test::ShortcutAttachment(Original("two.txt"), "two.txt"), test::ShortcutAttachment(gone, "gone.pdf")});
+    Mail("Second", {test::ShortcutAttachment(Original("two.txt"), "two.txt"),
+                    test::ShortcutAttachment(gone, "gone.pdf")});
     store.Builder().Folder("Done");
     FolderJob("Inbox");
     PointAt(engine.ManualOptions().MoveEmails(), "Done");

@@ -81,7 +81,8 @@ TEST_F(SendCaptureTest, LeftoverFileInTheWorkingFolderNumbersTheAttachedCopy)
 TEST_F(SendCaptureTest, OriginalNameComesBackFromTheShortcutName)
 {
     const std::string target = Original("x.bin");
-    const auto item = Mail({test::ShortcutAttachment(target, "a.b.c"), test::ShortcutAttachment(target, "my-notes")});
+    const auto item =
+        Mail({test::ShortcutAttachment(target, "a.b.c"), test::ShortcutAttachment(target, "my-notes")});
     capture.Options().ReplaceMode = 1;
     capture.ProcessItem(item);
     // my-notes.qel reads back as my.notes: the shortcut's name cannot tell the two apart.
@@ -101,7 +102,8 @@ TEST_F(SendCaptureTest, OnlyExistingRegularFilesInModeThree)
     for (int i = 4; i >= 1; --i) {
         EXPECT_FALSE(capture.ReplaceShortcut(item->Attachments(), i, true, false)) << i;
     }
-    EXPECT_EQ(test::AttachmentNames(*item), (Names{"gone-pdf.qel", "folder-pdf.qel", "pipe.qel", "null-bin.qel"}));
+    EXPECT_EQ(test::AttachmentNames(*item),
+              (Names{"gone-pdf.qel", "folder-pdf.qel", "pipe.qel", "null-bin.qel"}));
     EXPECT_TRUE(prompts.asked.empty()) << "mode 3 never asks";
 }
 
@@ -109,18 +111,21 @@ TEST_F(SendCaptureTest, FolderOrDeviceTargetIsNotFoundWhenAsking)
 {
     fs::create_directories(sandbox.Files() / "dir.pdf");
     const std::string folder = (sandbox.Files() / "dir.pdf").string();
-    const auto item = Mail({test::ShortcutAttachment("/dev/null", "null.txt"), test::ShortcutAttachment(folder, "dir.pdf")});
+    const auto item = Mail(
+        {test::ShortcutAttachment("/dev/null", "null.txt"), test::ShortcutAttachment(folder, "dir.pdf")});
     capture.Options().ReplaceMode = 1;
     prompts.notFoundAnswers = {mrDontReplace, mrDontReplace};
     capture.ProcessItem(item);
-    EXPECT_EQ(prompts.asked, (Names{"notfound|dir-pdf.qel|" + folder + "|1|1", "notfound|null-txt.qel|/dev/null|1|1"}));
+    EXPECT_EQ(prompts.asked,
+              (Names{"notfound|dir-pdf.qel|" + folder + "|1|1", "notfound|null-txt.qel|/dev/null|1|1"}));
     EXPECT_EQ(test::AttachmentNames(*item), (Names{"null-txt.qel", "dir-pdf.qel"}));
 }
 
 TEST_F(SendCaptureTest, YesToAllAnswersTheRemainingShortcuts)
 {
     std::vector<test::TestAttachment> atts;
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) atts.push_back(test::ShortcutAttachment(Original(name), name));
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        atts.push_back(test::ShortcutAttachment(Original(name), name));
     const auto item = Mail(atts);
     capture.Options().ReplaceMode = 0;
     prompts.confirmAnswers = {mrYesToAll};
@@ -160,8 +165,8 @@ TEST_F(SendCaptureTest, SearchPathFileFindsAMovedFolder)
 {
     const std::string old = (sandbox.Files() / "Old").string();
     const std::string moved = Original("New/Sub/a.txt", "moved content");
-    test::WriteFile(sandbox.SearchPathFile(), old + "=" + (sandbox.Files() / "Gone").string() + "\r\n" + old + "=" +
-                                                  (sandbox.Files() / "New").string() + "\r\n");
+    test::WriteFile(sandbox.SearchPathFile(), old + "=" + (sandbox.Files() / "Gone").string() + "\r\n" + old +
+                                                  "=" + (sandbox.Files() / "New").string() + "\r\n");
     const auto item = Mail({test::ShortcutAttachment(old + "/Sub/a.txt", "a.txt")});
     capture.Options().ReplaceMode = 1;
     capture.ProcessItem(item);
@@ -189,14 +194,16 @@ TEST_F(SendCaptureTest, EditedSearchPathsAreSavedAndSearchedAgain)
     EXPECT_EQ(prompts.asked, (Names{"notfound|a-txt.qel|" + old + "/a.txt|1|1", "edit|" + old + "/",
                                     "notfound|a-txt.qel|" + old + "/a.txt|1|1", "edit|" + old + "/"}));
     EXPECT_EQ(test::AttachmentNames(*item), Names{"a.txt"});
-    EXPECT_EQ(test::ReadFile(sandbox.SearchPathFile()), old + "/=" + (sandbox.Files() / "New").string() + "\r\n");
+    EXPECT_EQ(test::ReadFile(sandbox.SearchPathFile()),
+              old + "/=" + (sandbox.Files() / "New").string() + "\r\n");
 }
 
 TEST_F(SendCaptureTest, NotFoundAnswersKeepRemoveAndCancel)
 {
     const std::string gone = (sandbox.Files() / "gone.txt").string();
-    const auto item = Mail({test::ShortcutAttachment(gone, "keep.txt"), test::ShortcutAttachment(gone, "drop.txt"),
-                            test::ShortcutAttachment(gone, "stop.txt")});
+    const auto item =
+        Mail({test::ShortcutAttachment(gone, "keep.txt"), test::ShortcutAttachment(gone, "drop.txt"),
+              test::ShortcutAttachment(gone, "stop.txt")});
     capture.Options().ReplaceMode = 1;
     prompts.notFoundAnswers = {mrRemoveAtt, mrDontReplace};
     EXPECT_FALSE(ReplaceLast(item));  // stop.txt: removed, nothing attached

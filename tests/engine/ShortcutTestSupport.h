@@ -79,7 +79,8 @@ public:
     }
     int ShowFileNotFound(const std::string& att, const std::string& org, bool keep, bool remove) override
     {
-        asked.push_back("notfound|" + att + "|" + org + "|" + std::to_string(keep) + "|" + std::to_string(remove));
+        asked.push_back("notfound|" + att + "|" + org + "|" + std::to_string(keep) + "|" +
+                        std::to_string(remove));
         return Next(notFoundAnswers);
     }
     bool EditSearchPaths(const std::string& dir, TSearchPathList& list) override
