@@ -220,6 +220,28 @@ TEST_F(EmailProcessorTest, SelectionCountsAsOneFolderOfTheExplorer)
     EXPECT_EQ(progress[0].count, 2);
 }
 
+TEST_F(EmailProcessorTest, SelectedItemsMovedAndDeletedDuringTheWalk)
+{
+    for (const char* s : {"A", "B", "C", "D", "E"}) store.Builder().Add("Inbox", SimpleMessage(s));
+    store.Builder().Folder("Archive");
+    FolderJob("Inbox", false);
+    engine.ManualOptions().Source().Source = 0;
+    PointAt(engine.ManualOptions().MoveEmails(), "Archive");
+    engine.moveTo = store.Folder("Archive");
+    const auto folder = store.Folder("Inbox");
+    const auto items = folder->Items();
+    store.Application().As<outlook::IApplicationHost>()->SetExplorer(
+        folder, {items->Item(1), items->Item(2), items->Item(4), items->Item(5)});
+    engine.Execute();
+    EXPECT_EQ(engine.visited, (std::vector<std::string>{"E", "D", "B", "A"}));
+    EXPECT_EQ(engine.FoldersInspected(), 1);
+    EXPECT_EQ(engine.ItemsInspected(), 4);
+    EXPECT_EQ(store.Folder("Archive")->Items()->Count(), 4);
+    ASSERT_EQ(store.Folder("Inbox")->Items()->Count(), 1);
+    EXPECT_EQ(store.Folder("Inbox")->Items()->Item(1)->Subject(), "C") << "the unselected item stays";
+    EXPECT_NE(engine.GetResultText().find("E-mails moved: 4   \r\n"), std::string::npos);
+}
+
 TEST_F(EmailProcessorTest, OtherClassesAreInspectedOnly)
 {
     store.Builder().Add("Inbox", test::MeetingRequest("Meet"));
