@@ -77,4 +77,63 @@ TEST(CorporaTest, EveryMessageAnswersEveryMember)
     EXPECT_GT(count, 300);
 }
 
+/// What a changed message must read back as: the new subject, read, one attachment less.
+struct Expected {
+    std::string subject;
+    int attachments = 0;
+    std::string body;
+};
+
+Expected ChangeAndSave(IOutlookItem& item, int number)
+{
+    Expected expected;
+    expected.attachments = item.Attachments()->Count();
+    expected.subject = "Changed " + std::to_string(number) + ": " + item.Subject();
+    item.SetSubject(expected.subject);
+    item.SetUnread(false);
+    if (expected.attachments > 0) {
+        item.Attachments()->Item(1)->Delete();
+        --expected.attachments;
+    } else {
+        expected.body = item.Body();  // only the Subject line changes
+    }
+    item.Save();
+    return expected;
+}
+
+TEST(CorporaTest, EveryMessageKeepsItsChangesAfterSave)
+{
+    const fs::path corpora = test::CorporaDir();
+    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
+    test::TempDir dir;
+    test::MaildirBuilder store(dir.Path() / "Mail");
+    int count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
+        // A README among the messages is no message: it has no header block to change.
+        if (!IsMessageFile(entry.path()) || entry.path().filename().string().rfind("README", 0) == 0) continue;
+        store.Add("Inbox", test::ReadFile(entry.path()), "");
+        ++count;
+    }
+    ApplicationConfig config;
+    config.stores.push_back({"Mailbox", store.Root().string(), StoreLayout::Nested});
+    std::vector<Expected> expected;
+    {
+        auto items = CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
+        for (int i = 1; i <= count; ++i) expected.push_back(ChangeAndSave(*items->Item(i), i));
+    }
+    auto items = CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
+    ASSERT_EQ(items->Count(), count);
+    for (int i = 1; i <= count; ++i) {
+        auto item = items->Item(i);
+        const Expected& want = expected[static_cast<std::size_t>(i - 1)];
+        // Header folding may drop white space at the end of a subject.
+        EXPECT_EQ(item->Subject(), want.subject.substr(0, want.subject.find_last_not_of(' ') + 1)) << "item " << i;
+        EXPECT_FALSE(item->Unread()) << "item " << i;
+        EXPECT_EQ(item->Attachments()->Count(), want.attachments) << "item " << i;
+        if (!want.body.empty()) {
+            EXPECT_EQ(item->Body(), want.body) << "item " << i;
+        }
+    }
+}
+
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "tests/platform/outlook/StoreFixture.h"
 
 using namespace outlook;
@@ -85,6 +88,28 @@ TEST_F(ItemTest, SentDatesAndUnread)
     // The fixture's file names start with 1717423501 (2024-06-03 14:05:01 UTC).
     EXPECT_NEAR(items->Item(2)->ReceivedTime(), 45446.586, 1.0);
     EXPECT_GT(items->Item(2)->CreationTime(), 45000.0);
+}
+
+TEST_F(ItemTest, ReceivedTimeFromTheNameElseTheFirstReceivedHeaderElseTheFileTime)
+{
+    const auto dir = store_.Folder("Inbox");
+    // Names that carry no delivery time; the first Received header is folded.
+    test::WriteFile(dir / "cur" / "a-received.host:2,S",
+                    "From: a@b.c\nReceived: from a by b;\n Tue, 04 Jun 2024 10:00:00 +0000\n"
+                    "Received: from c by d; Wed, 01 Jan 2020 00:00:00 +0000\nSubject: r\n\nx\n");
+    test::WriteFile(dir / "cur" / "b-nothing.host:2,S", "From: a@b.c\nSubject: n\n\nx\n");
+    const std::time_t fileTime = 1600000000;  // 2020-09-13 12:26:40 UTC
+    const timespec times[2] = {{fileTime, 0}, {fileTime, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "cur" / "b-nothing.host:2,S").c_str(), times, 0), 0);
+    store_.Add("Inbox", "From: a@b.c\nReceived: from c by d; Wed, 01 Jan 2020 00:00:00 +0000\nSubject: s\n\nx\n");
+    auto items = Inbox()->Items();
+    ASSERT_EQ(items->Count(), 3);
+    // 2024-06-04 10:00 UTC is day 45447.4167; local time differs by hours only.
+    EXPECT_NEAR(items->Item(2)->ReceivedTime(), 45447.4167, 0.6);
+    EXPECT_NEAR(items->Item(3)->ReceivedTime(), 44087.518, 0.6);
+    EXPECT_DOUBLE_EQ(items->Item(3)->ReceivedTime(), items->Item(3)->CreationTime());
+    // The fixture's name says 2024-06-03 14:05:01 UTC, which wins over the Received header.
+    EXPECT_NEAR(items->Item(1)->ReceivedTime(), 45446.586, 0.6);
 }
 
 TEST_F(ItemTest, TransportHeadersEndInCrLf)

@@ -101,6 +101,37 @@ TEST_F(StorageTest, AttachmentDeleteReachesTheFileAtSave)
     EXPECT_EQ(reread->Item(1)->Filename(), "keep.txt");
 }
 
+TEST_F(StorageTest, AttachmentDeleteKeepsEveryOtherPartByteForByte)
+{
+    const std::string head =
+        "From: a@b.c\nTo: x@y.z,\n   w@v.u\nSubject: s\nMIME-Version: 1.0\nContent-Type: multipart/mixed;\n boundary=\"BB\"\n\npreamble\n"
+        "--BB\nContent-Type: text/plain;  charset=us-ascii\n\nbody text\n"
+        "--BB\nContent-Type: application/octet-stream; name=keep.bin\nContent-Disposition: attachment;\n\tfilename=keep.bin\n"
+        "Content-Transfer-Encoding: base64\n\nAAECAwQF\nBgcI\n";
+    const std::string dropped = "--BB\nContent-Type: application/octet-stream\nContent-Disposition: attachment; filename=drop.bin\n\nxx\n";
+    const std::string tail = "--BB--\nepilogue\n";
+    store_.Add("Inbox", head + dropped + tail, "FS");
+    auto item = InboxItem(1);
+    item->Attachments()->Item(2)->Delete();
+    item->Save();
+    const std::string path = OnlyFile("Inbox");
+    EXPECT_EQ(test::ReadFile(path), head + tail);
+    EXPECT_EQ(path.substr(path.size() - 5), ":2,FS");
+}
+
+TEST_F(StorageTest, SubjectWithLineBreaksStaysInItsHeader)
+{
+    store_.Add("Inbox", test::SimpleMessage("x"));
+    auto item = InboxItem(1);
+    item->SetSubject("one\r\n\r\nBcc: intruder@example.com\ntwo");
+    item->Save();
+    app_.Reset();
+    auto reread = InboxItem(1);
+    EXPECT_EQ(reread->Body(), "Hello.\r\n");
+    EXPECT_EQ(reread->Recipients()->Count(), 1);
+    EXPECT_EQ(reread->Subject().substr(0, 3), "one");
+}
+
 TEST_F(StorageTest, AttachmentAddCopiesTheBytesWithSniffedType)
 {
     store_.Add("Inbox", test::SimpleMessage("plain"));
