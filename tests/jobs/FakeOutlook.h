@@ -44,7 +44,10 @@ public:
     std::string EntryID() override { return entry_; }
     std::string StoreID() override { return store_; }
     ComPtr<outlook::IItems> Items() override { throw ComError(E_NOTIMPL); }
-    ComPtr<outlook::IFolders> Folders() override { return MakeCom<FakeFolders>(ComPtr<FakeFolder>::Retain(this)); }
+    ComPtr<outlook::IFolders> Folders() override
+    {
+        return MakeCom<FakeFolders>(ComPtr<FakeFolder>::Retain(this));
+    }
 
     /// Adds a subfolder and returns it.
     ComPtr<FakeFolder> AddChild(const std::string& name)
@@ -66,12 +69,18 @@ private:
     std::vector<ComPtr<FakeFolder>> children_;
 };
 
-inline int FakeFolders::Count() { return static_cast<int>(owner_->Children().size()); }
+inline int FakeFolders::Count()
+{
+    return static_cast<int>(owner_->Children().size());
+}
 inline ComPtr<outlook::IMAPIFolder> FakeFolders::Item(int index)
 {
     return owner_->Children().at(static_cast<std::size_t>(index - 1));
 }
-inline ComPtr<outlook::IMAPIFolder> FakeFolders::Add(const std::string& name) { return owner_->AddChild(name); }
+inline ComPtr<outlook::IMAPIFolder> FakeFolders::Add(const std::string& name)
+{
+    return owner_->AddChild(name);
+}
 
 class FakeItems final : public ComObject<outlook::IItems> {
 public:
@@ -92,7 +101,8 @@ public:
 };
 
 /// The namespace and the application in one: GetFolderFromID finds the folders of the stores
-/// added with AddStore; an unknown identifier raises ComError as the client does. It must
+/// added with AddStore; an unknown identifier raises ComError as the client does, and
+/// `emptyEntry` gives no folder at all, which a real store never does. It must
 /// outlive the folders it hands out (their parents point to it without owning it).
 class FakeOutlook final : public ComObject<outlook::IOutlookApplication, outlook::INameSpace> {
 public:
@@ -100,9 +110,11 @@ public:
     int Class() override { return outlook::olNamespace; }
     ComPtr<outlook::IOutlookObject> Parent() override { return nullptr; }
     // INameSpace
-    ComPtr<outlook::IMAPIFolder> GetFolderFromID(const std::string& entryID, const std::string& storeID) override
+    ComPtr<outlook::IMAPIFolder> GetFolderFromID(const std::string& entryID,
+                                                 const std::string& storeID) override
     {
         ++lookups;
+        if (entryID == emptyEntry) return nullptr;
         for (const auto& store : stores_) {
             if (store->StoreID() != storeID) continue;
             if (auto found = Find(store, entryID)) return found;
@@ -131,6 +143,8 @@ public:
     }
     ComPtr<FakeExplorer> explorer;
     int lookups = 0;
+    /// An identifier for which GetFolderFromID answers without a folder and without an error.
+    std::string emptyEntry = "(empty)";
 
 private:
     static ComPtr<FakeFolder> Find(const ComPtr<FakeFolder>& folder, const std::string& entry)
