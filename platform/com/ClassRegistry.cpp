@@ -3,15 +3,36 @@
 #include <dlfcn.h>
 
 #include <filesystem>
+#include <memory>
 
 #include "platform/com/ErrorInfo.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/Paths.h"
 #include "platform/runtime/Registry.h"
 
 namespace {
 
 std::string ClassKey(const CLSID& clsid) { return "\\CLSID\\" + clsid.ToString(); }
 std::string ProgIDKey(const std::string& progID) { return "\\" + progID; }
+
+/// HKEY_CLASSES_ROOT of TrovantaHome() for lookups. Each thread keeps one registry, so that
+/// creating an object does not parse the hive file again: the hive is re-read only when the
+/// file changed on disk, and a new registry is taken when the home folder changed.
+TRegistry& ClassesRootForReading()
+{
+    struct Cached {
+        std::filesystem::path home;
+        std::unique_ptr<TRegistry> reg;
+    };
+    thread_local Cached cached;
+    std::filesystem::path home = TrovantaHome();
+    if (!cached.reg || cached.home != home) {
+        cached.reg = std::make_unique<TRegistry>(home);
+        cached.reg->SetRootKey(HKEY_CLASSES_ROOT);
+        cached.home = std::move(home);
+    }
+    return *cached.reg;
+}
 
 /// The default value of `key` in HKEY_CLASSES_ROOT; nullopt when the key is missing.
 std::optional<std::string> ReadDefault(TRegistry& reg, const std::string& key)
@@ -91,9 +112,7 @@ HRESULT CLSIDFromProgID(const std::string& progID, CLSID* clsid) noexcept
     // An empty name or one with a key separator would address another key.
     if (progID.empty() || progID.find('\\') != std::string::npos) return CO_E_CLASSSTRING;
     return Guarded([&] {
-        TRegistry reg;
-        reg.SetRootKey(HKEY_CLASSES_ROOT);
-        const auto text = ReadDefault(reg, ProgIDKey(progID) + "\\CLSID");
+        const auto text = ReadDefault(ClassesRootForReading(), ProgIDKey(progID) + "\\CLSID");
         if (!text) return REGDB_E_CLASSNOTREG;
         const auto parsed = GUID::Parse(*text);
         if (!parsed) return CO_E_CLASSSTRING;
@@ -118,9 +137,7 @@ HRESULT ProgIDFromCLSID(const CLSID& clsid, std::string* progID) noexcept
     if (!progID) return E_POINTER;
     progID->clear();
     return Guarded([&] {
-        TRegistry reg;
-        reg.SetRootKey(HKEY_CLASSES_ROOT);
-        const auto text = ReadDefault(reg, ClassKey(clsid) + "\\ProgID");
+        const auto text = ReadDefault(ClassesRootForReading(), ClassKey(clsid) + "\\ProgID");
         if (!text || text->empty()) return REGDB_E_CLASSNOTREG;
         *progID = *text;
         return S_OK;
@@ -129,9 +146,7 @@ HRESULT ProgIDFromCLSID(const CLSID& clsid, std::string* progID) noexcept
 
 std::optional<std::string> InprocServerPath(const CLSID& clsid)
 {
-    TRegistry reg;
-    reg.SetRootKey(HKEY_CLASSES_ROOT);
-    auto path = ReadDefault(reg, ClassKey(clsid) + "\\InprocServer32");
+    auto path = ReadDefault(ClassesRootForReading(), ClassKey(clsid) + "\\InprocServer32");
     if (path && path->empty()) return std::nullopt;
     return path;
 }

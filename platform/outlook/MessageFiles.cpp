@@ -54,6 +54,46 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t size)
     return n;
 }
 
+char AsciiLowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+std::string AsciiLower(std::string text)
+{
+    for (char& c : text) c = AsciiLowerChar(c);
+    return text;
+}
+
+bool EqualsNoCaseAt(std::string_view text, std::size_t pos, std::string_view lowerNeedle)
+{
+    for (std::size_t i = 0; i < lowerNeedle.size(); ++i) {
+        if (AsciiLowerChar(text[pos + i]) != lowerNeedle[i]) return false;
+    }
+    return true;
+}
+
+/// Where the needle (ASCII, lower case) stands in `text` in any letter case. The scan jumps
+/// from one occurrence of the needle's first non-letter to the next (memchr speed); only a
+/// needle of letters alone is compared at every position.
+std::size_t FindNoCase(std::string_view text, std::string_view lowerNeedle)
+{
+    if (lowerNeedle.size() > text.size()) return std::string_view::npos;
+    const std::size_t last = text.size() - lowerNeedle.size();
+    const auto anchor = std::find_if(lowerNeedle.begin(), lowerNeedle.end(), [](char c) {
+        return !(c >= 'a' && c <= 'z');
+    });
+    if (anchor == lowerNeedle.end()) {
+        for (std::size_t pos = 0; pos <= last; ++pos) {
+            if (EqualsNoCaseAt(text, pos, lowerNeedle)) return pos;
+        }
+        return std::string_view::npos;
+    }
+    const std::size_t offset = static_cast<std::size_t>(anchor - lowerNeedle.begin());
+    for (std::size_t at = text.find(*anchor, offset); at != std::string_view::npos; at = text.find(*anchor, at + 1)) {
+        if (at - offset > last) break;
+        if (EqualsNoCaseAt(text, at - offset, lowerNeedle)) return at - offset;
+    }
+    return std::string_view::npos;
+}
+
 std::size_t HeaderEnd(std::string_view text, std::size_t from)
 {
     for (std::size_t pos = text.find('\n', from); pos != std::string_view::npos; pos = text.find('\n', pos + 1)) {
@@ -135,18 +175,18 @@ std::string ReadWholeFile(const fs::path& path)
 
 bool FileContainsNoCase(const fs::path& path, const std::string& needle)
 {
+    if (needle.empty()) return true;
     const UniqueFd fd = OpenForReading(path);
+    const std::string lowerNeedle = AsciiLower(needle);
     std::string window;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ReadSome(fd.Get(), buffer, sizeof buffer);
         if (n <= 0) return false;
         window.append(buffer, static_cast<std::size_t>(n));
-        const auto hit = std::search(window.begin(), window.end(), needle.begin(), needle.end(),
-                                     [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                                 std::tolower(static_cast<unsigned char>(b)); });
-        if (hit != window.end()) return true;
-        if (window.size() > needle.size()) window.erase(0, window.size() - needle.size());
+        if (FindNoCase(window, lowerNeedle) != std::string_view::npos) return true;
+        // Keep the tail that may hold the start of a hit across two blocks.
+        if (window.size() >= needle.size()) window.erase(0, window.size() - (needle.size() - 1));
     }
 }
 
@@ -209,10 +249,13 @@ std::string ToCrLf(const std::string& text)
 {
     std::string out;
     out.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
+    std::size_t from = 0;
+    for (std::size_t eol = text.find('\n'); eol != std::string::npos; eol = text.find('\n', eol + 1)) {
+        out.append(text, from, eol - from);
+        if (eol == 0 || text[eol - 1] != '\r') out += '\r';
+        from = eol;
     }
+    out.append(text, from, std::string::npos);
     return out;
 }
 

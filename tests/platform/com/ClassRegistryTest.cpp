@@ -161,4 +161,37 @@ TEST_F(ClassRegistryTest, UnregisterLeavesAProgIDThatNamesAnotherClass)
     UnregisterInprocServer(CLSID_Counter, kCounterProgID);  // twice is no error
 }
 
+TEST_F(ClassRegistryTest, LookupsFollowEveryChangeOfTheHive)
+{
+    // Look up first, so that a kept registry would answer from a stale hive below.
+    ASSERT_EQ(ProgIDToClassID(kCounterProgID), CLSID_Counter);
+    UnregisterInprocServer(CLSID_Counter, kCounterProgID);
+    CLSID clsid;
+    EXPECT_EQ(CLSIDFromProgID(kCounterProgID, &clsid), REGDB_E_CLASSNOTREG);
+    EXPECT_FALSE(InprocServerPath(CLSID_Counter));
+    RegisterInprocServer(CLSID_Counter, kCounterProgID, "Counter", "/elsewhere/libcounter.so");
+    EXPECT_EQ(InprocServerPath(CLSID_Counter), std::optional<std::string>("/elsewhere/libcounter.so"));
+
+    // A writer of its own, as another process would be, with a value of the same length.
+    TRegistry other;
+    other.SetRootKey(HKEY_CLASSES_ROOT);
+    other.OpenKey("\\CLSID\\" + CLSID_Counter.ToString() + "\\InprocServer32", false);
+    other.WriteString("", "/elsewhere/libcounteR.so");
+    EXPECT_EQ(InprocServerPath(CLSID_Counter), std::optional<std::string>("/elsewhere/libcounteR.so"));
+}
+
+TEST_F(ClassRegistryTest, LookupsFollowTheHomeFolder)
+{
+    ASSERT_EQ(ProgIDToClassID(kCounterProgID), CLSID_Counter);
+    {
+        test::ComSandbox other;
+        CLSID clsid;
+        EXPECT_EQ(CLSIDFromProgID(kCounterProgID, &clsid), REGDB_E_CLASSNOTREG);
+        std::string progID;
+        EXPECT_EQ(ProgIDFromCLSID(CLSID_Counter, &progID), REGDB_E_CLASSNOTREG);
+    }
+    EXPECT_EQ(ProgIDToClassID(kCounterProgID), CLSID_Counter);
+    EXPECT_EQ(InprocServerPath(CLSID_Counter), std::optional<std::string>(TEST_SERVER_PATH));
+}
+
 }  // namespace

@@ -1,0 +1,211 @@
+#!/usr/bin/env bash
+# Runs qelbat on generated Maildir stores, side by side with the tools a user would pick
+# instead, and prints a table of wall times, ratios and peak memory. See bench/README.md.
+#
+#   bench/run-bench.sh [-b build-dir] [-w work-dir] [-s seed] [-k] [-o row,...] [count ...]
+#
+# count defaults to "10000 100000". -k keeps the generated stores in the work folder for the
+# next run (they are reused when count and seed match). -o runs only the named rows
+# (cat, cp, filter, eml, msg, save, ripmime, munpack, mu).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=$here/../build
+work=${TMPDIR:-/tmp}/trovanta-bench
+seed=1
+keep=0
+only=""
+while getopts "b:w:s:ko:" opt; do
+    case $opt in
+    b) build=$OPTARG ;;
+    w) work=$OPTARG ;;
+    s) seed=$OPTARG ;;
+    k) keep=1 ;;
+    o) only=",$OPTARG," ;;
+    *) sed -n '2,10p' "$0" >&2; exit 2 ;;
+    esac
+done
+shift $((OPTIND - 1))
+counts=("$@")
+[[ ${#counts[@]} -gt 0 ]] || counts=(10000 100000)
+build=$(cd "$build" && pwd)
+for program in qelbat regsvr; do
+    [[ -x $build/bin/$program ]] || { echo "build $program in $build first" >&2; exit 2; }
+done
+
+# --- the peers -----------------------------------------------------------------------------
+
+install_peers() {
+    local missing=()
+    [[ -x /usr/bin/time ]] || missing+=(time)
+    command -v ripmime >/dev/null || missing+=(ripmime)
+    command -v munpack >/dev/null || missing+=(mpack)
+    command -v mu >/dev/null || missing+=(maildir-utils)
+    [[ ${#missing[@]} -eq 0 ]] && return
+    local sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# --- the sandbox qelbat runs in ------------------------------------------------------------
+
+hex() { printf '%s' "$1" | od -An -tx1 -v | tr -d ' \n' | tr a-f A-F; }
+
+setup_home() {
+    rm -rf "$work/home"
+    mkdir -p "$work/home"
+    for lib in libtrovanta_outlook.so libtrovanta_qelutils.so; do
+        TROVANTA_HOME=$work/home "$build/bin/regsvr" "$build/lib/$lib" >/dev/null
+    done
+}
+
+source_section() {
+    printf '[Source]\nSource=1\nEntry=%s\nStore=%s\nFullName=Mailbox \\ Inbox\nInclSubFolders=1\n' \
+        "$(hex Inbox)" "$(hex Mailbox)"
+}
+
+# A filter that every message passes but that reads what a real one reads: dates, sender,
+# recipients, subject and the attachment switches.
+filter_section() {
+    printf '[Filter]\nActive=1\nDateFrom=20000101\nDateTo=20991231\nHasAtt=1\nHasNoAtt=1\n'
+    printf 'SenderInclCount=0\nSenderExclCount=1\nSenderExcl1=*@nowhere.invalid\n'
+    printf 'RecipientInclCount=0\nRecipientExclCount=1\nRecipientExcl1=*@nowhere.invalid\n'
+    printf 'SubjectInclCount=0\nSubjectExclCount=1\nSubjectExcl1=*no such subject*\n'
+}
+
+write_jobs() {
+    local jobs=$work/jobs
+    mkdir -p "$jobs"
+    { source_section; filter_section; printf '[ReadUnread]\nMode=1\n'; } >"$jobs/filter.qef"
+    for format in eml:3 msg:1; do
+        { source_section
+          printf '[ExportEmails]\nActive=1\nSaveFormat=%s\nDestPath=%s\n' "${format#*:}" "$work/out"
+          printf 'Mask=[OR]\\[T] - [SE] - [B]\nDuplicateMode=0\nAlsoAttachments=0\nLog=0\n'
+        } >"$jobs/${format%:*}.qef"
+    done
+    { source_section
+      printf '[SaveAttachments]\nActive=1\nRecurseMSG=1\nDestPath=%s\n' "$work/out"
+      printf 'Mask=[OR]\\[SE] - [FE]\nDuplicateMode=0\nAfterSaveMode=0\nSaveOnlyIfSize=0\n'
+    } >"$jobs/save.qef"
+}
+
+# --- measuring -----------------------------------------------------------------------------
+
+declare -A wall peak files
+
+# measure ROW COMMAND...: runs the command once under /usr/bin/time -v, then counts the files
+# it wrote to $work/out and removes them, and lets the writes reach the disk before the next row.
+measure() {
+    local row=$1; shift
+    [[ -z $only || $only == *",$row,"* ]] || return 0
+    rm -rf "$work/out"
+    mkdir -p "$work/out"
+    prepare_"$row" 2>/dev/null || true
+    sync
+    local status=0
+    /usr/bin/time -v "$@" >"$work/$row.out" 2>"$work/$row.time" </dev/null || status=$?
+    local elapsed
+    elapsed=$(sed -n 's/.*Elapsed (wall clock) time.*: //p' "$work/$row.time")
+    wall[$row]=$(awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; printf "%.2f", s }' <<<"$elapsed")
+    peak[$row]=$(awk '/Maximum resident set size/ { printf "%.0f", $NF / 1024 }' "$work/$row.time")
+    files[$row]=$(find "$work/out" -type f | wc -l)
+    [[ $status -eq 0 ]] || files[$row]="${files[$row]} (exit $status)"
+    rm -rf "$work/out" "$work/filter-store"
+    sync
+    printf '  %-8s %8s s  %6s MB  %s files\n' "$row" "${wall[$row]}" "${peak[$row]}" "${files[$row]}" >&2
+}
+
+# The filter job marks messages read, so it runs on a copy of the store.
+prepare_filter() { cp -r "$store" "$work/filter-store"; }
+
+# Every peer gets its own output folder per message, made before the clock starts, as a
+# loop of a user would do; the list holds the arguments of each call.
+# peer_list PREFIX [OPTION]: one entry per message, PREFIX + its folder, OPTION, its file.
+peer_list() {
+    local prefix=$1 option=${2:-} n=0
+    (cd "$work/out" && seq 1 "$count" | xargs mkdir)
+    find "$store" -type f -print0 | sort -z | while IFS= read -r -d '' f; do
+        n=$((n + 1))
+        printf '%s%s\0' "$prefix" "$work/out/$n"
+        [[ -z $option ]] || printf '%s\0' "$option"
+        printf '%s\0' "$f"
+    done >"$work/peer.list"
+}
+prepare_ripmime() { peer_list "" -i; }
+prepare_munpack() { peer_list ""; }
+prepare_mu() { peer_list "--target-dir="; }
+
+# measure_job ROW MAILDIR: qelbat runs the job file of ROW on the store MAILDIR.
+measure_job() {
+    measure "$1" env LC_ALL=C TROVANTA_HOME="$work/home" MAILDIR="$2" "$build/bin/qelbat" "$work/jobs/$1.qef" /quiet
+}
+
+run_rows() {
+    measure cat sh -c "find '$store' -type f -print0 | xargs -0 cat >/dev/null"
+    measure cp cp -r "$store" "$work/out/store"
+    measure_job filter "$work/filter-store"
+    measure_job eml "$store"
+    measure_job msg "$store"
+    measure_job save "$store"
+    measure ripmime sh -c "xargs -0 -n 3 ripmime -d <'$work/peer.list'"
+    measure munpack sh -c "xargs -0 -n 2 munpack -q -t -C <'$work/peer.list'"
+    measure mu sh -c "xargs -0 -n 2 mu extract -a --overwrite --muhome='$work/mu' <'$work/peer.list'"
+}
+
+# --- the table -----------------------------------------------------------------------------
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b + 0 == 0) print "-"; else printf "%.2f", a / b }'; }
+
+print_table() {
+    local fastest="" peer
+    for peer in ripmime munpack mu; do
+        [[ -n ${wall[$peer]:-} ]] || continue
+        if [[ -z $fastest ]] || awk -v a="${wall[$peer]}" -v b="${wall[$fastest]}" 'BEGIN { exit !(a < b) }'; then
+            fastest=$peer
+        fi
+    done
+    printf '\n%d messages, %s, seed %s\n' "$count" "$(du -sh "$store" | cut -f1)" "$seed"
+    printf '| %-28s | %8s | %6s | %9s | %7s | %9s |\n' run "wall s" limit "x limit" "x ${fastest:-peer}" "peak MB"
+    printf '|%s|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..30})" ---------- -------- ----------- --------- -----------
+    local row label limit
+    for row in cat cp filter eml msg save ripmime munpack mu; do
+        [[ -n ${wall[$row]:-} ]] || continue
+        case $row in
+        cat) label="cat of every file"; limit=cat ;;
+        cp) label="cp -r of the store"; limit=cp ;;
+        filter) label="qelbat filter + mark read"; limit=cat ;;
+        eml) label="qelbat export .eml"; limit=cp ;;
+        msg) label="qelbat export .msg"; limit=cp ;;
+        save) label="qelbat save attachments"; limit=cp ;;
+        ripmime) label="ripmime per message"; limit=cp ;;
+        munpack) label="munpack -t per message"; limit=cp ;;
+        mu) label="mu extract -a per message"; limit=cp ;;
+        esac
+        printf '| %-28s | %8s | %6s | %9s | %7s | %9s |\n' "$label" "${wall[$row]}" "$limit" \
+            "$(ratio "${wall[$row]}" "${wall[$limit]:-}")" "$(ratio "${wall[$row]}" "${wall[$fastest]:-}")" "${peak[$row]}"
+    done
+}
+
+# --- main ----------------------------------------------------------------------------------
+
+install_peers
+mkdir -p "$work"
+setup_home
+write_jobs
+for count in "${counts[@]}"; do
+    store=$work/store-$count-$seed
+    if [[ ! -f $store.done ]]; then
+        rm -rf "$store"
+        echo "generating $count messages in $store" >&2
+        python3 "$here/generate-store.py" "$store" "$count" --seed "$seed" >&2
+        touch "$store.done"
+    fi
+    # Read the store once, so that every row starts from the page cache alike.
+    find "$store" -type f -print0 | xargs -0 cat >/dev/null
+    echo "running on $count messages" >&2
+    wall=() peak=() files=()
+    run_rows
+    print_table
+    [[ $keep -eq 1 ]] || rm -rf "$store" "$store.done"
+done

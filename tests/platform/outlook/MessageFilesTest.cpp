@@ -1,0 +1,89 @@
+// The byte-level helpers of message files: the case-blind search through a file read in
+// blocks, and the line-end conversion of exported messages.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/outlook/MessageFiles.h"
+#include "tests/support/TempDir.h"
+
+using outlook::FileContainsNoCase;
+using outlook::ToCrLf;
+
+namespace {
+
+constexpr std::size_t kBlock = 65536;  // the read size of FileContainsNoCase
+
+class FileSearchTest : public ::testing::Test {
+protected:
+    bool Contains(const std::string& bytes, const std::string& needle)
+    {
+        const auto path = dir_ / "message";
+        test::WriteFile(path, bytes);
+        return FileContainsNoCase(path, needle);
+    }
+    test::TempDir dir_;
+};
+
+TEST_F(FileSearchTest, FindsTheNeedleInAnyLetterCase)
+{
+    EXPECT_TRUE(Contains("Content-Type: TEXT/Calendar; method=REQUEST\n", "text/calendar"));
+    EXPECT_TRUE(Contains("text/calendar", "text/calendar"));
+    EXPECT_TRUE(Contains("xx\ntext/calendaR", "text/calendar"));
+    EXPECT_FALSE(Contains("Content-Type: text/plain\n\ntext / calendar, text/calenda\n", "text/calendar"));
+    EXPECT_FALSE(Contains("", "text/calendar"));
+    EXPECT_FALSE(Contains("text/calenda", "text/calendar"));
+}
+
+TEST_F(FileSearchTest, NeedleOfLettersOnlyAndNonLettersAroundTheAnchor)
+{
+    EXPECT_TRUE(Contains("a VCALENDAR b", "vcalendar"));
+    EXPECT_FALSE(Contains("a VCALENDA b", "vcalendar"));
+    // Many anchors that do not start a hit, one that does.
+    EXPECT_TRUE(Contains(std::string(1000, '/') + "TEXT/CALENDAR", "text/calendar"));
+    EXPECT_FALSE(Contains(std::string(1000, '/') + "text/", "text/calendar"));
+    // Letters beyond ASCII are compared as bytes, never folded.
+    EXPECT_FALSE(Contains("\xC3\x84/x", "\xC3\xA4/x"));
+    EXPECT_TRUE(Contains("\xC3\xA4/X", "\xC3\xA4/x"));
+}
+
+TEST_F(FileSearchTest, FindsAHitThatSpansTwoReadBlocks)
+{
+    const std::string needle = "text/calendar";
+    for (std::size_t cut = 1; cut < needle.size(); ++cut) {
+        std::string bytes(kBlock - cut, 'x');
+        bytes += "Text/Calendar";
+        bytes += std::string(100, 'y');
+        EXPECT_TRUE(Contains(bytes, needle)) << "cut after " << cut << " bytes";
+    }
+    std::string late(3 * kBlock, '/');
+    late += "text/calendar";
+    EXPECT_TRUE(Contains(late, needle));
+    EXPECT_FALSE(Contains(std::string(3 * kBlock, '/'), needle));
+}
+
+TEST_F(FileSearchTest, MissingFileRaises)
+{
+    EXPECT_ANY_THROW(FileContainsNoCase(dir_ / "none", "x"));
+}
+
+struct CrLfCase {
+    std::string in, out;
+};
+
+class CrLfTest : public ::testing::TestWithParam<CrLfCase> {};
+
+TEST_P(CrLfTest, ConvertsBareLineFeedsOnly)
+{
+    EXPECT_EQ(ToCrLf(GetParam().in), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CrLfTest,
+                         ::testing::Values(CrLfCase{"", ""}, CrLfCase{"abc", "abc"}, CrLfCase{"\n", "\r\n"},
+                                           CrLfCase{"a\nb\n", "a\r\nb\r\n"}, CrLfCase{"a\r\nb", "a\r\nb"},
+                                           CrLfCase{"\n\n", "\r\n\r\n"}, CrLfCase{"\r\n\n", "\r\n\r\n"},
+                                           CrLfCase{"a\r", "a\r"}, CrLfCase{"a\r\rb\n", "a\r\rb\r\n"},
+                                           CrLfCase{std::string("a\0\nb", 4), std::string("a\0\r\nb", 5)}));
+
+}  // namespace
