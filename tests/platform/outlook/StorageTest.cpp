@@ -253,6 +253,49 @@ TEST_F(StorageTest, SaveAsTextHtmlAndRfc822)
     EXPECT_THROW(item->SaveAs((dir_ / "a.x").string(), 42), ComError);
 }
 
+TEST_F(StorageTest, SaveAsRfc822HoldsTheSavedChangesOnly)
+{
+    test::TestMessage m;
+    m.attachments = {{"first.txt", "first\n", "text/plain"}};
+    store_.Add("Inbox", test::MessageText(m));
+    const auto file = dir_ / "second.txt";
+    test::WriteFile(file, "second\n");
+    auto item = InboxItem(1);
+    item->SetSubject("Saved");
+    auto added = item->Attachments()->Add(file.string(), olByValue, 0, std::string("Second"));
+    item->Save();
+    item->SetSubject("Not saved");
+    item->SaveAs((dir_ / "out.eml").string(), olRFC822);
+    const std::string eml = test::ReadFile(dir_ / "out.eml");
+    EXPECT_NE(eml.find("\r\nSubject: Saved\r\n"), std::string::npos);
+    EXPECT_EQ(eml.find("Not saved"), std::string::npos);
+    // The added file comes after the one that was there.
+    const auto first = eml.find("filename=\"first.txt\"");
+    const auto second = eml.find("second.txt");
+    ASSERT_NE(first, std::string::npos) << eml;
+    ASSERT_NE(second, std::string::npos) << eml;
+    EXPECT_LT(first, second);
+    EXPECT_EQ(item->Attachments()->Item(2)->DisplayName(), "Second");
+}
+
+TEST_F(StorageTest, SaveAsHtmlDeclaresTheCharsetOfItsBytes)
+{
+    test::TestMessage m;
+    m.html = "<html><head><title>t</title></head><body>Grüße</body></html>";
+    store_.Add("Inbox", test::MessageText(m));
+    std::string latin = test::SimpleMessage("latin");
+    latin.replace(latin.find("text/plain; charset=utf-8"), 25, "text/html; charset=iso-8859-1");
+    latin.replace(latin.find("Hello.\n"), 7, "<p>Gr\xFC\xDF" "e</p>\n");
+    store_.Add("Inbox", latin);
+    InboxItem(1)->SaveAs((dir_ / "a.htm").string(), olHTML);
+    EXPECT_EQ(test::ReadFile(dir_ / "a.htm"),
+              "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+              "<title>t</title></head><body>Grüße</body></html>");
+    InboxItem(2)->SaveAs((dir_ / "b.htm").string(), olHTML);
+    EXPECT_EQ(test::ReadFile(dir_ / "b.htm"),
+              "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><p>Grüße</p>\n");
+}
+
 TEST_F(StorageTest, SaveAsMessageFileIsReadByAnotherProgramAndByUs)
 {
     if (std::system("command -v msgconvert >/dev/null 2>&1") != 0) GTEST_SKIP() << "msgconvert is not installed";
