@@ -173,8 +173,12 @@ bool TEmailProcessor::MatchesFilter(const SafeItemPtr& SafeItem, const Recipient
         if (Filter.DateTo != 0) datePasses = datePasses && d <= Filter.DateTo;
     }
 
-    const int attachments = SafeItem->Attachments()->Count();
-    const bool attachmentsPass = (Filter.HasAtt && attachments > 0) || (Filter.HasNoAtt && attachments == 0);
+    // Counting the attachments parses the whole message: only when the switches tell apart.
+    bool attachmentsPass = Filter.HasAtt && Filter.HasNoAtt;
+    if (Filter.HasAtt != Filter.HasNoAtt) {
+        const int attachments = SafeItem->Attachments()->Count();
+        attachmentsPass = (Filter.HasAtt && attachments > 0) || (Filter.HasNoAtt && attachments == 0);
+    }
 
     return senderPasses && recipientsPass && subjectPasses && datePasses && attachmentsPass;
 }

@@ -146,6 +146,27 @@ TEST_F(ItemInfoTest, DatesAndAttachments)
     EXPECT_FALSE(Filter());
 }
 
+TEST_F(ItemInfoTest, AttachmentSwitchesWithAndWithoutAttachments)
+{
+    Read("From: Ann <ann@example.com>\nTo: Bob <bob@example.com>\nSubject: Files\n"
+         "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=\"b\"\n\n"
+         "--b\nContent-Type: text/plain\n\nSee the file.\n"
+         "--b\nContent-Type: application/pdf; name=\"a.pdf\"\nContent-Disposition: attachment; filename=\"a.pdf\"\n"
+         "Content-Transfer-Encoding: base64\n\nJVBERi0=\n--b--\n");
+    filter.Active = true;
+    const struct {
+        bool hasAtt, hasNoAtt, passes;
+    } cases[] = {{true, true, true}, {true, false, true}, {false, true, false}, {false, false, false}};
+    for (const auto& c : cases) {
+        filter.HasAtt = c.hasAtt;
+        filter.HasNoAtt = c.hasNoAtt;
+        EXPECT_EQ(Filter(), c.passes) << "HasAtt " << c.hasAtt << ", HasNoAtt " << c.hasNoAtt;
+    }
+    filter.HasAtt = filter.HasNoAtt = true;
+    filter.SubjectExcl().Add("Files");
+    EXPECT_FALSE(Filter()) << "both switches on do not let a failing subject through";
+}
+
 struct PrefixCase {
     const char* subject;
     const char* stripped;
