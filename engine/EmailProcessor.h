@@ -7,7 +7,8 @@
 // The class is one object with many actions; each action lives in its own source file:
 //   EmailProcessor.cpp         the run, the folder walk, the item trap, the result text
 //   ItemInfo.cpp               item information, own/other side, the filter
-//   MaskExpansion.cpp          placeholders, file-name cleaning, writing one attachment
+//   MaskExpansion.cpp          placeholders, file-name cleaning
+//   AttachmentFile.cpp         writing one attachment to a disk file
 //   ActionCopyMove.cpp         copy and move to a folder
 //   ActionExport.cpp           export an e-mail (with export log)
 //   ActionReimport.cpp         reimport original files in place of shortcuts
