@@ -95,6 +95,26 @@ TEST(Validation, RecordChecksGiveExactTexts)
     save.DestPath = "/att";
     EXPECT_EQ(ErrorOf([&] { TDMGlobal::ValidateSaveAttachments(save); }), "");
 
+    TOptions_CopyMove move{true, "E", "S", "F", "[Y]\\[SN"};
+    EXPECT_EQ(ErrorOf([&] { TDMGlobal::ValidateMoveEmails(move); }),
+              "Move e-mails to folder:\r\n\r\nInvalid subfolder/file mask: [Y]\\[SN.");
+    move.Mask = "[sn]";
+    EXPECT_EQ(ErrorOf([&] { TDMGlobal::ValidateMoveEmails(move); }), "");
+
+    exp.Mask = "[SE]-[FE]";
+    EXPECT_EQ(ErrorOf([&] { TDMGlobal::ValidateExportEmails(exp); }),
+              "Export e-mails:\r\n\r\nInvalid subfolder/file mask: [SE]-[FE].");
+    exp.DestPath.clear();
+    EXPECT_EQ(ErrorOf([&] { TDMGlobal::ValidateExportEmails(exp); }),
+              "Export e-mails:\r\n\r\nDestination directory not specified.");
+
+    save.Mask = "[F1] [XX]";
+    EXPECT_EQ(ErrorOf([&] { TDMGlobal::ValidateSaveAttachments(save); }),
+              "Save attachments:\r\n\r\nInvalid subfolder/file mask: [F1] [XX].");
+    save.Mask.clear();
+    EXPECT_EQ(ErrorOf([&] { TDMGlobal::ValidateSaveAttachments(save); }),
+              "Save attachments:\r\n\r\nFilename mask not specified.");
+
     TOptions_DeleteEmails del{true, false, false};
     EXPECT_EQ(ErrorOf([&] { TDMGlobal::ValidateDeleteEmails(del); }),
               "Delete e-mails:\r\n\r\nYou must check at least one attachment option.");

@@ -8,6 +8,7 @@
 #include "jobs/DM_Global.h"
 #include "platform/outlook/Application.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/Text.h"
 #include "tests/support/Maildir.h"
 #include "tests/support/TempDir.h"
 
@@ -245,6 +246,22 @@ TEST_F(ValidationOnStore, FolderPathFromIdOnTheStore)
     EXPECT_EQ(GetFolderPathFromID(*app, projects->EntryID(), "4E6F7768657265"), "");
     EXPECT_EQ(GetFolderPathFromID(*app, "not hex", projects->StoreID()), "");
     EXPECT_EQ(GetFolderPathFromID(*app, "", projects->StoreID()), "");
+}
+
+TEST_F(ValidationOnStore, SubFolderMatchIgnoresCaseAndTakesTheFirstInOrder)
+{
+    test::MaildirBuilder builder(dir / "Mail");
+    builder.Folder("Inbox/archive");
+    builder.Folder("Inbox/ARCHIVE");
+    const ComPtr<outlook::IFolders> folders = inbox->Folders();
+    const int count = folders->Count();
+    ComPtr<IMAPIFolder> first;
+    for (int i = 1; i <= count && !first; ++i) {
+        if (SameTextAscii(folders->Item(i)->Name(), "archive")) first = folders->Item(i);
+    }
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(IsSameFolder(FindOrAddSubFolder(inbox, "Archive"), first));
+    EXPECT_EQ(inbox->Folders()->Count(), count);  // nothing created
 }
 
 }  // namespace
