@@ -258,9 +258,13 @@ std::vector<std::string> Store::ChildNames(const std::string& path) const
 
 FolderStatePtr Store::Folder(const std::string& path)
 {
-    if (const auto it = folders_.find(path); it != folders_.end()) return it->second;
     const auto parts = SplitPath(path);
-    if (!Exists(parts)) return nullptr;
+    // Another program may have removed the folder since we first met it.
+    if (!Exists(parts)) {
+        folders_.erase(path);
+        return nullptr;
+    }
+    if (const auto it = folders_.find(path); it != folders_.end()) return it->second;
     auto folder = std::make_shared<FolderState>(*this, JoinPath(parts), DirOf(parts));
     folders_.emplace(path, folder);
     return folder;

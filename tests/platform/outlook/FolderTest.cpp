@@ -37,6 +37,16 @@ TEST_F(FolderTest, NestedTreeNamesParentsAndIds)
     EXPECT_THROW(Ns()->GetFolderFromID("XYZ", root->StoreID()), ComError);
 }
 
+TEST_F(FolderTest, AFolderRemovedByAnotherProgramIsNotFoundAgain)
+{
+    store_.Add("Inbox/Old", test::SimpleMessage("o"));
+    const auto old = FolderAt("Inbox/Old");
+    const std::string entry = old->EntryID();
+    const std::string storeId = old->StoreID();
+    fs::remove_all(store_.Root() / "Inbox" / "Old");
+    EXPECT_THROW(Ns()->GetFolderFromID(entry, storeId), ComError);
+}
+
 TEST_F(FolderTest, IdsSurviveMovingTheStore)
 {
     store_.Add("Inbox/A", test::SimpleMessage("a"));
