@@ -154,6 +154,21 @@ TEST_F(NewMailTest, EmptyElementBetweenSeparatorsIsAnEmptyMask)
     EXPECT_FALSE(Matches(test::TestMessage{}, "*@x.com; ;", "", ""));
 }
 
+TEST_F(NewMailTest, EmptyElementMatchesASenderWithoutNameOrAddress)
+{
+    test::TestMessage m;
+    m.from.clear();
+    EXPECT_TRUE(Matches(m, "*@x.com;;*@y.com", "", ""));
+}
+
+TEST_F(NewMailTest, MasksIgnoreTheCaseOfAccentedLetters)
+{
+    test::TestMessage m;
+    m.from = "Jürgen Ölmann <jo@example.com>";
+    m.subject = "Änderung";
+    EXPECT_TRUE(Matches(m, "jürgen ö*", "", "änder*"));
+}
+
 TEST_F(NewMailTest, AnyOfSeveralRecipientsMatches)
 {
     test::TestMessage m;

@@ -102,6 +102,22 @@ TEST_F(ReadUnreadDeleteTest, EmptyListsDeleteEveryAttachmentAndExcludeKeeps)
     EXPECT_EQ(engine.FAttsDeleted, 1);
 }
 
+TEST_F(ReadUnreadDeleteTest, AttachmentWithoutANameFailsAnIncludeMaskThatNeedsACharacter)
+{
+    store.Builder().Add("Inbox", WithAttachments("Unnamed", {"", "a.pdf"}));
+    FolderJob("Inbox");
+    ASSERT_EQ(StoredAttachments("Inbox"), (Texts{"", "a.pdf"}));
+    auto& part = engine.ManualOptions().DeleteAttachments();
+    part.Active = true;
+    part.AttIncl().Add("?*");
+    engine.Execute();
+    EXPECT_EQ(StoredAttachments("Inbox"), Texts{""});
+
+    part.AttIncl().Clear();
+    engine.Execute();
+    EXPECT_TRUE(StoredAttachments("Inbox").empty()) << "an empty include list takes it too";
+}
+
 TEST_F(ReadUnreadDeleteTest, DefaultDeleteKeepsEmailsWithAttachments)
 {
     store.Builder().Add("Inbox", WithAttachments("With", {"a.pdf"}));

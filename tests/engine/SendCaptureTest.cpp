@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "jobs/FileTools.h"
+#include "platform/com/ComError.h"
 #include "platform/runtime/Exception.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/engine/ShortcutTestSupport.h"
@@ -20,6 +21,52 @@ using namespace prompt;
 using Names = std::vector<std::string>;
 
 namespace {
+
+/// An attachment that writes its content, then fails, as a full disk would.
+class FailingSave final : public ComObject<outlook::IAttachment> {
+public:
+    explicit FailingSave(ComPtr<outlook::IAttachment> inner) : inner_(std::move(inner)) {}
+    std::string Filename() override { return inner_->Filename(); }
+    std::string DisplayName() override { return inner_->DisplayName(); }
+    int Type() override { return inner_->Type(); }
+    void SaveAsFile(const std::string& path) override
+    {
+        inner_->SaveAsFile(path);
+        savedTo = path;
+        throw ComError(E_FAIL, "Disk full");
+    }
+    void Delete() override { inner_->Delete(); }
+    std::string savedTo;
+
+private:
+    ComPtr<outlook::IAttachment> inner_;
+};
+
+/// The attachments of an item whose Add fails (after noting that the file to attach was
+/// there), or, with failSave, whose attachments fail to save.
+class FailingAttachments final : public ComObject<outlook::IAttachments> {
+public:
+    explicit FailingAttachments(ComPtr<outlook::IAttachments> inner) : inner_(std::move(inner)) {}
+    int Count() override { return inner_->Count(); }
+    ComPtr<outlook::IAttachment> Item(int index) override
+    {
+        if (!failSave) return inner_->Item(index);
+        saving = MakeCom<FailingSave>(inner_->Item(index));
+        return saving;
+    }
+    ComPtr<outlook::IAttachment> Add(const std::string& path, int, std::optional<int>,
+                                     std::optional<std::string>) override
+    {
+        addedFileExisted = fs::is_regular_file(path);
+        throw ComError(E_FAIL, "Attachment refused");
+    }
+    bool failSave = false;
+    bool addedFileExisted = false;
+    ComPtr<FailingSave> saving;
+
+private:
+    ComPtr<outlook::IAttachments> inner_;
+};
 
 class SendCaptureTest : public ::testing::Test {
 protected:
@@ -87,6 +134,53 @@ TEST_F(SendCaptureTest, OriginalNameComesBackFromTheShortcutName)
     capture.ProcessItem(item);
     // my-notes.qel reads back as my.notes: the shortcut's name cannot tell the two apart.
     EXPECT_EQ(test::AttachmentNames(*item), (Names{"my.notes", "a.b.c"}));
+}
+
+TEST_F(SendCaptureTest, SendersNamesNeverLeaveTheWorkingFolder)
+{
+    const std::string target = Original("x.bin", "original");
+    test::TestAttachment up = test::ShortcutAttachment(target, "x.bin");
+    up.fileName = "../../up-txt.qel";
+    test::TestAttachment back = test::ShortcutAttachment(target, "x.bin");
+    back.fileName = "..\\..\\back-txt.qel";
+    test::TestAttachment dots = test::ShortcutAttachment(target, "x.bin");
+    dots.fileName = "..-.qel";
+    const auto item = Mail({up, back, dots});
+    capture.Options().ReplaceMode = 1;
+    capture.ProcessItem(item);
+    const Names names = test::AttachmentNames(*item);
+    ASSERT_EQ(names.size(), 3u);
+    for (const std::string& name : names) {
+        EXPECT_EQ(name.find_first_of("/\\"), std::string::npos) << name;
+        EXPECT_NE(name.find_first_not_of(". "), std::string::npos) << name;
+    }
+    EXPECT_TRUE(fs::is_empty(WorkDir()));
+    EXPECT_FALSE(fs::exists(fs::path(GetTempDir()) / "up.txt"));
+    EXPECT_FALSE(fs::exists(sandbox.Files().parent_path() / "up.txt"));
+}
+
+TEST_F(SendCaptureTest, FailuresPassOnUnchangedAndLeaveNoWorkingCopy)
+{
+    const std::string target = Original("Report.pdf");
+    const auto item = Mail({test::ShortcutAttachment(target, "Report.pdf")});
+    capture.Options().ReplaceMode = 1;
+    const auto failing = MakeCom<FailingAttachments>(item->Attachments());
+    try {
+        capture.ReplaceShortcut(failing, 1, true, true);
+        FAIL() << "no error";
+    } catch (const ComError& e) {
+        EXPECT_STREQ(e.what(), "Attachment refused");
+    }
+    EXPECT_TRUE(failing->addedFileExisted);
+    EXPECT_TRUE(fs::is_empty(WorkDir())) << "the copy to attach is deleted again";
+    EXPECT_EQ(test::AttachmentNames(*item), Names{"Report-pdf.qel"}) << "the shortcut stays";
+
+    failing->failSave = true;
+    EXPECT_THROW(capture.ReplaceShortcut(failing, 1, true, true), ComError);
+    ASSERT_TRUE(failing->saving);
+    EXPECT_EQ(fs::path(failing->saving->savedTo).filename(), "QEL.lnk");
+    EXPECT_TRUE(fs::is_empty(WorkDir())) << "the copy of the shortcut is deleted again";
+    EXPECT_TRUE(prompts.asked.empty());
 }
 
 TEST_F(SendCaptureTest, OnlyExistingRegularFilesInModeThree)
@@ -184,8 +278,9 @@ TEST_F(SendCaptureTest, EditedSearchPathsAreSavedAndSearchedAgain)
     capture.Options().ReplaceMode = 1;
     int edits = 0;
     prompts.editor = [&](const std::string& dir, TSearchPathList& list) {
-        // The first edit is cancelled; the second adds the pair.
+        // The first edit is cancelled and saves nothing; the second adds the pair.
         if (++edits == 1) return false;
+        EXPECT_FALSE(fs::exists(sandbox.SearchPathFile())) << "a cancelled edit is not saved";
         list.Add(dir + "=" + (sandbox.Files() / "New").string());
         return true;
     };
