@@ -135,6 +135,32 @@ TEST_F(ReimportTest, SearchPathsFindAMovedFileInTheInteractiveRun)
     EXPECT_TRUE(prompts.asked.empty());
 }
 
+TEST_F(ReimportTest, SearchPathsEditedForOneEmailServeTheNext)
+{
+    const std::string old = (sandbox.Files() / "Old").string();
+    const std::string moved = (sandbox.Files() / "New").string();
+    Original("New/a.txt");
+    Original("New/b.txt");
+    Mail("First", {test::ShortcutAttachment(old + "/a.txt", "a.txt")});
+    Mail("Second", {test::ShortcutAttachment(old + "/b.txt", "b.txt")});
+    FolderJob("Inbox");
+    prompts.notFoundAnswers = {mrSearchPaths};
+    prompts.editor = [&](const std::string& dir, TSearchPathList& list) {
+        list.Add(dir + "=" + moved);
+        return true;
+    };
+    engine.Execute();
+
+    // The walk starts at the last item; the first e-mail then finds its file without a question.
+    EXPECT_EQ(prompts.asked, (Texts{"notfound|b-txt.qel|" + old + "/b.txt|1|0", "edit|" + old + "/"}));
+    EXPECT_EQ(test::ReadFile(sandbox.SearchPathFile()), old + "/=" + moved + "\r\n");
+    EXPECT_EQ(StoredAttachments(1), Texts{"a.txt"});
+    EXPECT_EQ(StoredAttachments(2), Texts{"b.txt"});
+    EXPECT_EQ(engine.FAttsReimported, 2);
+    EXPECT_EQ(engine.FAttsSkipped, 0);
+    EXPECT_EQ(engine.FReimportAffected, 2);
+}
+
 TEST_F(ReimportTest, CancelEndsOnlyThatItem)
 {
     const std::string gone = (sandbox.Files() / "gone.pdf").string();
