@@ -20,10 +20,32 @@ bool FileExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::string WithTrailingSlash(std::string dir)
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+/// Ends a folder with a separator: its own kind, so that "C:\\Old" becomes "C:\\Old\\".
+std::string WithTrailingSeparator(std::string dir)
 {
-    if (!dir.empty() && dir.back() != '/') dir += '/';
+    if (dir.empty() || IsSeparator(dir.back())) return dir;
+    const bool windowsStyle = dir.find('\\') != std::string::npos && dir.find('/') == std::string::npos;
+    dir += windowsStyle ? '\\' : '/';
     return dir;
+}
+
+/// A shortcut made on Windows holds a "C:\\..." target: its folder part ends at the last
+/// backslash as well as at the last slash.
+void SplitFolderAndName(const std::string& fileName, std::string& dir, std::string& name)
+{
+    const std::size_t cut = fileName.find_last_of("/\\");
+    dir = cut == std::string::npos ? std::string() : fileName.substr(0, cut + 1);
+    name = cut == std::string::npos ? fileName : fileName.substr(cut + 1);
+}
+
+/// The part below a matched root names folders on this system: Windows separators become "/".
+std::string AsLocalFolders(std::string rest)
+{
+    for (char& c : rest)
+        if (c == '\\') c = '/';
+    return rest;
 }
 
 }  // namespace
@@ -56,20 +78,20 @@ bool TSearchPathList::FindFile(const std::string& FileName, std::string& Found) 
 
 bool TSearchPathList::FindInSearchPaths(const std::string& FileName, std::string& Found) const
 {
-    const fs::path path(FileName);
-    const std::string dir = WithTrailingSlash(path.parent_path().string());
-    const std::string name = path.filename().string();
+    std::string dir;
+    std::string name;
+    SplitFolderAndName(FileName, dir, name);
     for (const std::string& line : *this) {
         std::string rest = line;
         std::string org;
         FetchToken(rest, '=', org);
-        org = WithTrailingSlash(org);
-        const std::string newRoot = WithTrailingSlash(rest);
+        org = WithTrailingSeparator(org);
+        const std::string newRoot = WithTrailingSeparator(rest);
         // Without a new root the candidate would lie below the file system's root.
         if (org.empty() || newRoot.empty()) continue;
         const std::optional<std::size_t> matched = MatchPrefixText(dir, org);
         if (!matched) continue;
-        Found = JoinPath(JoinPath(newRoot, dir.substr(*matched)), name);
+        Found = JoinPath(JoinPath(newRoot, AsLocalFolders(dir.substr(*matched))), name);
         if (FileExists(Found)) return true;
     }
     return false;

@@ -51,6 +51,20 @@ TEST_F(SearchPaths, FindsFilesBelowAMovedRoot)
     EXPECT_EQ(found, P("new/docs/sub/r.pdf"));
 }
 
+TEST_F(SearchPaths, MapsTargetsOfShortcutsMadeOnWindows)
+{
+    test::WriteFile(dir / "docs/Sub/a.txt", "x");
+    TSearchPathList list;
+    list.Add("C:\\Old=" + P("nowhere"));  // "C:\Older\" must not match "C:\Old\"
+    list.Add("c:\\older=" + P("docs"));
+
+    std::string found;
+    EXPECT_TRUE(list.FindInSearchPaths("C:\\OLDER\\Sub\\a.txt", found));
+    EXPECT_EQ(found, P("docs/Sub/a.txt"));
+    EXPECT_FALSE(list.FindInSearchPaths("C:\\Old\\Sub\\a.txt", found));
+    EXPECT_EQ(found, P("nowhere/Sub/a.txt"));
+}
+
 TEST_F(SearchPaths, LineWithoutNewRootIsSkipped)
 {
     // Without the skip, "<dir>/etc/hostname" would be found as "/etc/hostname".
