@@ -23,7 +23,10 @@ struct ScriptedJob final : IBatchJob {
     bool folderSource = true;
     TBatchProgress progress;
 
-    ScriptedJob(std::vector<std::string>& Log, std::set<std::string> Failing) : log(Log), failing(std::move(Failing)) {}
+    ScriptedJob(std::vector<std::string>& Log, std::set<std::string> Failing)
+        : log(Log), failing(std::move(Failing))
+    {
+    }
 
     void Step(const std::string& name)
     {
@@ -84,9 +87,18 @@ RunOutcome RunScripted(const std::vector<std::string>& args, std::set<std::strin
     return r;
 }
 
-std::string Start(const std::string& file) { return Stamp + " Start QELbat " + file + "\r\n"; }
-std::string End(const std::string& file) { return Stamp + " End QELbat " + file + "\r\n"; }
-std::string Error(const std::string& msg) { return "\r\n" + Stamp + " ERROR: " + msg + "\r\n"; }
+std::string Start(const std::string& file)
+{
+    return Stamp + " Start QELbat " + file + "\r\n";
+}
+std::string End(const std::string& file)
+{
+    return Stamp + " End QELbat " + file + "\r\n";
+}
+std::string Error(const std::string& msg)
+{
+    return "\r\n" + Stamp + " ERROR: " + msg + "\r\n";
+}
 
 class UsageTest : public ::testing::TestWithParam<std::vector<std::string>> {};
 
@@ -100,7 +112,8 @@ TEST_P(UsageTest, WritesOnlyTheErrorAndWaitsForEnter)
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, UsageTest,
-                         ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"a.qef", "/q", "x"},
+                         ::testing::Values(std::vector<std::string>{},
+                                           std::vector<std::string>{"a.qef", "/q", "x"},
                                            std::vector<std::string>{"a.qef", "/q"},
                                            std::vector<std::string>{"a.qef", "quiet"},
                                            std::vector<std::string>{"a.qef", "/quiet "}));
@@ -127,12 +140,14 @@ TEST(BatchProgress, IndexBeforeCount)
 TEST(BatchRunner, SuccessfulRunWritesEveryLineAndReleasesInnermostFirst)
 {
     const RunOutcome r = RunScripted({"job.qef"});
-    EXPECT_EQ(r.out, Start("job.qef") + "Inbox - 3/120 - Inspecting\r\nInbox - 4/120 - Exporting e-mail\r\n\r\n" +
-                         Result + "\r\n" + End("job.qef"));
+    EXPECT_EQ(r.out, Start("job.qef") +
+                         "Inbox - 3/120 - Inspecting\r\nInbox - 4/120 - Exporting e-mail\r\n\r\n" + Result +
+                         "\r\n" + End("job.qef"));
     EXPECT_EQ(r.exitCode, BatchExitOk);
     EXPECT_EQ(r.stdinLeft, "enter\nleft");
-    EXPECT_EQ(r.log, (std::vector<std::string>{"Connect", "Load job.qef", "Execute", "ShutdownServer", "ReleaseServer",
-                                               "ReleaseApplication", "ResultText", "ReleaseEngine"}));
+    EXPECT_EQ(r.log, (std::vector<std::string>{"Connect", "Load job.qef", "Execute", "ShutdownServer",
+                                               "ReleaseServer", "ReleaseApplication", "ResultText",
+                                               "ReleaseEngine"}));
 }
 
 TEST(BatchRunner, QuietRunHasNoProgressAndNoBlankLine)
@@ -145,8 +160,10 @@ TEST(BatchRunner, QuietRunHasNoProgressAndNoBlankLine)
 TEST(BatchRunner, FailedConnectionIsReportedAsInitialisingProblemWithoutShutdown)
 {
     const RunOutcome r = RunScripted({"job.qef"}, {"Connect"});
-    EXPECT_EQ(r.out, Start("job.qef") + "\r\n" + Result + "\r\n" + End("job.qef") +
-                         Error("The following problem occurred while initialising Trovanta:\r\n\r\nConnect failed."));
+    EXPECT_EQ(
+        r.out,
+        Start("job.qef") + "\r\n" + Result + "\r\n" + End("job.qef") +
+            Error("The following problem occurred while initialising Trovanta:\r\n\r\nConnect failed."));
     EXPECT_EQ(r.exitCode, BatchExitRunFailed);
     EXPECT_EQ(r.stdinLeft, "left");
     EXPECT_EQ(r.log, (std::vector<std::string>{"Connect", "ReleaseServer", "ReleaseApplication", "ResultText",
@@ -166,12 +183,14 @@ TEST(BatchRunner, SelectionSourceIsRefusedBeforeTheRun)
 
 TEST(BatchRunner, ReleaseErrorDoesNotHideTheFirstError)
 {
-    const RunOutcome r = RunScripted({"job.qef", "/quiet"}, {"Execute", "ShutdownServer", "ReleaseApplication"});
+    const RunOutcome r =
+        RunScripted({"job.qef", "/quiet"}, {"Execute", "ShutdownServer", "ReleaseApplication"});
     EXPECT_EQ(r.out, Start("job.qef") + Result + "\r\n" + End("job.qef") + Error("Execute failed."));
     EXPECT_EQ(r.exitCode, BatchExitRunFailed);
     // Every release still ran.
-    EXPECT_EQ(r.log, (std::vector<std::string>{"Connect", "Load job.qef", "Execute", "ShutdownServer", "ReleaseServer",
-                                               "ReleaseApplication", "ResultText", "ReleaseEngine"}));
+    EXPECT_EQ(r.log, (std::vector<std::string>{"Connect", "Load job.qef", "Execute", "ShutdownServer",
+                                               "ReleaseServer", "ReleaseApplication", "ResultText",
+                                               "ReleaseEngine"}));
 }
 
 TEST(BatchRunner, ReleaseErrorAloneIsTheError)

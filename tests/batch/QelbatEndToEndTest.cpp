@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 
@@ -24,7 +25,8 @@ const std::string MailWithAttachment =
     "MIME-Version: 1.0\n"
     "Content-Type: multipart/mixed; boundary=\"b1\"\n\n"
     "--b1\nContent-Type: text/plain\n\nSee attached.\n"
-    "--b1\nContent-Type: text/plain; name=\"notes.txt\"\nContent-Disposition: attachment; filename=\"notes.txt\"\n\n"
+    "--b1\nContent-Type: text/plain; name=\"notes.txt\"\nContent-Disposition: attachment; "
+    "filename=\"notes.txt\"\n\n"
     "first line\n--b1--\n";
 
 const std::string PlainMail =
@@ -59,7 +61,8 @@ std::string WithoutStamps(const std::string& out)
     return std::regex_replace(out, std::regex(StampPattern), "T");
 }
 
-const std::string ZeroResult = "Folders inspected: 0   \r\nItems inspected: 0   \r\nE-mails processed: 0   \r\n";
+const std::string ZeroResult =
+    "Folders inspected: 0   \r\nItems inspected: 0   \r\nE-mails processed: 0   \r\n";
 
 class QelbatTest : public ::testing::Test {
 protected:
@@ -133,8 +136,8 @@ TEST_F(QelbatTest, SelectionJobIsRefusedAndNothingIsWritten)
     const test::ProcessResult r = box.Run({job, "/quiet"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(WithoutStamps(r.out),
-              Lines({"T Start QELbat " + job,
-                     ZeroResult + "\r\nE-mails exported: 0   \r\n", "T End QELbat " + job, "",
+              Lines({"T Start QELbat " + job, ZeroResult + "\r\nE-mails exported: 0   \r\n",
+                     "T End QELbat " + job, "",
                      "T ERROR: In the definition file you must choose to process an Outlook folder, not the "
                      "selected items."}));
     EXPECT_FALSE(fs::exists(box.Work() / "out"));
@@ -145,14 +148,16 @@ TEST_F(QelbatTest, ValidationErrorEndsTheRun)
     const std::string job = WriteJob(SourceSection() + "[ExportEmails]\nActive=1\nMask=[B]\n");
     const test::ProcessResult r = box.Run({job, "/quiet"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(WithoutStamps(r.out),
-              Lines({"T Start QELbat " + job, ZeroResult + "\r\nE-mails exported: 0   \r\n", "T End QELbat " + job,
-                     "", "T ERROR: Export e-mails:\r\n\r\nDestination directory not specified."}));
+    EXPECT_EQ(
+        WithoutStamps(r.out),
+        Lines({"T Start QELbat " + job, ZeroResult + "\r\nE-mails exported: 0   \r\n", "T End QELbat " + job,
+               "", "T ERROR: Export e-mails:\r\n\r\nDestination directory not specified."}));
 }
 
 TEST_F(QelbatTest, JobNamedWithoutFolderIsTakenFromTheWindowsFolder)
 {
-    test::WriteFile(box.Home() / "home-job.qef", SourceSection() + ExportSection((box.Work() / "out").string()));
+    test::WriteFile(box.Home() / "home-job.qef",
+                    SourceSection() + ExportSection((box.Work() / "out").string()));
     const test::ProcessResult r = box.Run({"home-job.qef", "/quiet"});
     EXPECT_EQ(r.exitCode, 0) << r.out;
     EXPECT_TRUE(fs::exists(box.Work() / "out" / "Hello.eml"));
@@ -162,7 +167,8 @@ TEST_F(QelbatTest, ItemErrorDoesNotStopTheRun)
 {
     // The export's folder is a file: every item fails, the run still ends normally.
     test::WriteFile(box.Work() / "blocked", "not a folder");
-    const std::string job = WriteJob(SourceSection() + ExportSection((box.Work() / "blocked" / "out").string()));
+    const std::string job =
+        WriteJob(SourceSection() + ExportSection((box.Work() / "blocked" / "out").string()));
     const test::ProcessResult r = box.Run({job, "/quiet"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(WithoutStamps(r.out),
@@ -172,27 +178,70 @@ TEST_F(QelbatTest, ItemErrorDoesNotStopTheRun)
                      "T End QELbat " + job}));
 }
 
+bool IsMaildirSubdir(const fs::path& dir)
+{
+    const std::string name = dir.filename().string();
+    return name == "cur" || name == "new" || name == "tmp";
+}
+
+/// The sample store in its nested layout, with the empty cur/new/tmp that git does not keep.
+void CopySampleStore(const fs::path& root)
+{
+    fs::remove_all(root);
+    fs::copy(test::SourceDir() / "examples" / "Maildir", root, fs::copy_options::recursive);
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (!entry.is_directory() || IsMaildirSubdir(entry.path())) continue;
+        for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(entry.path() / sub);
+    }
+}
+
+/// The sample store as mbsync writes a Maildir++ store: the Inbox's messages in the root,
+/// every other folder a ".A.B" directory beside it (the Inbox's subfolders at the top).
+void CopySampleStoreAsMaildirPlusPlus(const fs::path& root)
+{
+    const fs::path sample = test::SourceDir() / "examples" / "Maildir";
+    fs::remove_all(root);
+    for (const auto& entry : fs::recursive_directory_iterator(sample)) {
+        if (!entry.is_directory() || !IsMaildirSubdir(entry.path())) continue;
+        std::string folder;
+        for (const auto& part : fs::relative(entry.path().parent_path(), sample)) {
+            if (folder.empty() && part == "Inbox") continue;
+            folder += "." + part.string();
+        }
+        const fs::path dir = folder.empty() ? root : root / folder;
+        for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(dir / sub);
+        fs::copy(entry.path(), dir / entry.path().filename(), fs::copy_options::recursive);
+    }
+}
+
+/// The file names below `dir`, relative to it, sorted.
+std::vector<std::string> FilesBelow(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        if (entry.is_regular_file()) names.push_back(fs::relative(entry.path(), dir).string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST(QelbatSample, SampleJobExportsTheSampleInboxAndSavesItsAttachments)
 {
     test::QelbatSandbox box;
     box.RegisterAll();
-    fs::remove_all(box.Maildir());
-    fs::copy(test::SourceDir() / "examples" / "Maildir", box.Maildir(), fs::copy_options::recursive);
-    for (const auto& entry : fs::recursive_directory_iterator(box.Maildir())) {
-        const std::string name = entry.path().filename().string();
-        if (!entry.is_directory() || name == "cur" || name == "new" || name == "tmp") continue;
-        for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(entry.path() / sub);
-    }
+    CopySampleStore(box.Maildir());
     std::string job = test::ReadFile(test::SourceDir() / "examples" / "export-and-save.qef");
-    job = std::regex_replace(job, std::regex("(DestPath|LogPath)=", std::regex::multiline), "$1=" + box.Work().string() + "/");
+    job = std::regex_replace(job, std::regex("(DestPath|LogPath)=", std::regex::multiline),
+                             "$1=" + box.Work().string() + "/");
     test::WriteFile(box.Work() / "sample.qef", job);
 
     const test::ProcessResult r = box.Run({(box.Work() / "sample.qef").string(), "/quiet"});
     EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
     // Five folders below the Inbox; the delivery report is inspected but not processed.
-    EXPECT_NE(r.out.find("Folders inspected: 5   \r\nItems inspected: 20   \r\nE-mails processed: 19   \r\n\r\n"
-                         "E-mails exported: 19   \r\n\r\nAttachments saved: 10   \r\n"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find("Folders inspected: 5   \r\nItems inspected: 20   \r\nE-mails processed: 19   \r\n\r\n"
+                   "E-mails exported: 19   \r\n\r\nAttachments saved: 10   \r\n"),
+        std::string::npos)
         << r.out;
     EXPECT_TRUE(fs::exists(box.Work() / "Export" / "Eml.log"));
     EXPECT_TRUE(fs::exists(box.Work() / "Attachments" / "Kunden Zürich" /
@@ -214,6 +263,95 @@ TEST(QelbatServers, ExternalServerNotRegisteredIsAnInitialisingProblem)
               Lines({"T Start QELbat " + job, "", ZeroResult, "T End QELbat " + job, "",
                      "T ERROR: The following problem occurred while initialising Trovanta:\r\n\r\n"
                      "Class not registered"}));
+}
+
+/// A job on one top-level folder of the default store that exports every e-mail in `saveFormat`, logs
+/// the export and saves the attachments, both below the subfolders of the source ([OR]).
+std::string ExportAndSaveJob(const std::string& folder, const fs::path& work, int saveFormat = 3)
+{
+    return "[Source]\nSource=1\nEntry=" + test::HexId(folder) + "\nStore=" + test::HexId("Mailbox") +
+           "\nFullName=Mailbox \\ " + folder + "\nInclSubFolders=1\n" +
+           "[ExportEmails]\nActive=1\nSaveFormat=" + std::to_string(saveFormat) +
+           "\nDestPath=" + (work / "out").string() +
+           "\nMask=[OR]\\[B]\nLog=1\nAlsoAttachments=1\nLogPath=" + (work / "out").string() +
+           "\n[SaveAttachments]\nActive=1\nRecurseMSG=1\nDestPath=" + (work / "att").string() +
+           "\nMask=[OR]\\[FE]\n";
+}
+
+TEST(QelbatStores, MaildirPlusPlusStoreRunsOnItsInboxAndOnAFolderWithSubfolders)
+{
+    test::QelbatSandbox box;
+    box.RegisterAll();
+    CopySampleStoreAsMaildirPlusPlus(box.Maildir());
+    const std::vector<std::string> storeBefore = FilesBelow(box.Maildir());
+
+    test::WriteFile(box.Work() / "inbox.qef", ExportAndSaveJob("Inbox", box.Work() / "inbox"));
+    const test::ProcessResult inbox = box.Run({(box.Work() / "inbox.qef").string(), "/quiet"});
+    EXPECT_EQ(inbox.exitCode, 0) << inbox.out << inbox.err;
+    // The root's own messages are the Inbox; its former subfolders now stand beside it.
+    EXPECT_NE(
+        inbox.out.find("Folders inspected: 1   \r\nItems inspected: 10   \r\nE-mails processed: 9   \r\n\r\n"
+                       "E-mails exported: 9   \r\n\r\nAttachments saved: 6   \r\n"),
+        std::string::npos)
+        << inbox.out;
+
+    const fs::path work = box.Work() / "kunden";
+    test::WriteFile(box.Work() / "kunden.qef", ExportAndSaveJob("Kunden Zürich", work));
+    const test::ProcessResult kunden = box.Run({(box.Work() / "kunden.qef").string(), "/quiet"});
+    EXPECT_EQ(kunden.exitCode, 0) << kunden.out << kunden.err;
+    EXPECT_NE(
+        kunden.out.find("Folders inspected: 2   \r\nItems inspected: 5   \r\nE-mails processed: 5   \r\n\r\n"
+                        "E-mails exported: 5   \r\n\r\nAttachments saved: 4   \r\n"),
+        std::string::npos)
+        << kunden.out;
+    EXPECT_EQ(FilesBelow(work / "att"), (std::vector<std::string>{"Archiv 2022/Jahresabschluss 2022.pdf",
+                                                                  "Bestellung Nr. 4711 – Zürich.csv",
+                                                                  "lageplan.png", "lieferschein.pdf"}));
+    EXPECT_TRUE(fs::exists(work / "out" / "Archiv 2022" / "Jahresabschluss.eml"));
+    EXPECT_TRUE(fs::exists(work / "out" / "Rückfrage zur Lieferung.eml"));
+    EXPECT_EQ(test::ReadFile(work / "out" / "ID.log"), "5\r\n");
+
+    // Exporting and saving read the store only: no message, flag or folder changed.
+    EXPECT_EQ(FilesBelow(box.Maildir()), storeBefore);
+    EXPECT_FALSE(fs::exists(box.Maildir() / "Inbox"));
+}
+
+TEST(QelbatStores, RealMailFolderExportedAsMessageAndMailFilesWithItsAttachments)
+{
+    const fs::path corpus = test::CorporaDir() / "mu" / "testdir";
+    if (!fs::exists(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    test::QelbatSandbox box;
+    box.RegisterAll();
+    fs::remove_all(box.Maildir());
+    fs::copy(corpus, box.Maildir(), fs::copy_options::recursive);
+    const std::vector<std::string> storeBefore = FilesBelow(box.Maildir());
+
+    for (const auto& [format, extension] :
+         {std::pair{1, std::string(".msg")}, std::pair{3, std::string(".eml")}}) {
+        SCOPED_TRACE(extension);
+        const fs::path work = box.Work() / extension.substr(1);
+        test::WriteFile(work / "job.qef", ExportAndSaveJob("Inbox", work, format));
+        const test::ProcessResult r = box.Run({(work / "job.qef").string(), "/quiet"});
+        EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+        // A lone Maildir is the Inbox; every message is an e-mail.
+        EXPECT_NE(
+            r.out.find("Folders inspected: 1   \r\nItems inspected: 19   \r\nE-mails processed: 19   \r\n\r\n"
+                       "E-mails exported: 19   \r\n\r\nAttachments saved: 2   \r\n"),
+            std::string::npos)
+            << r.out;
+        const std::vector<std::string> written = FilesBelow(work / "out");
+        EXPECT_EQ(
+            std::count_if(written.begin(), written.end(),
+                          [&](const std::string& name) { return fs::path(name).extension() == extension; }),
+            19);
+        EXPECT_EQ(test::ReadFile(work / "out" / "ID.log"), "19\r\n");
+        // The two attachments, once beside their exported e-mail and once saved on their own.
+        const std::string attLog = test::ReadFile(work / "out" / "Att.log");
+        EXPECT_EQ(std::count(attLog.begin(), attLog.end(), '\n'), 3) << attLog;
+        EXPECT_EQ(FilesBelow(work / "att"), (std::vector<std::string>{"mihailim.vcf", "test1.C"}));
+        EXPECT_GT(fs::file_size(work / "att" / "test1.C"), 0u);
+    }
+    EXPECT_EQ(FilesBelow(box.Maildir()), storeBefore);
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ QelbatSandbox::QelbatSandbox() : store_(dir_.Path() / "maildir")
 
 void QelbatSandbox::Register(const std::string& libraryName)
 {
-    const ProcessResult r = RunProgram(BuildDir() / "bin" / "regsvr", {(BuildDir() / "lib" / libraryName).string()}, "");
+    const ProcessResult r =
+        RunProgram(BuildDir() / "bin" / "regsvr", {(BuildDir() / "lib" / libraryName).string()}, "");
     if (r.exitCode != 0) throw std::runtime_error("regsvr " + libraryName + " failed: " + r.out + r.err);
 }
 
@@ -63,11 +64,12 @@ ProcessResult QelbatSandbox::RunProgram(const fs::path& program, const std::vect
 {
     const fs::path in = dir_ / "stdin.txt", out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
     WriteFile(in, input);
-    std::string command = "cd " + ShellQuote(Work().string()) + " && env LC_ALL=C TROVANTA_HOME=" +
-                          ShellQuote(Home().string()) + " MAILDIR=" + ShellQuote(Maildir().string()) + " " +
-                          ShellQuote(program.string());
+    std::string command = "cd " + ShellQuote(Work().string()) +
+                          " && env LC_ALL=C TROVANTA_HOME=" + ShellQuote(Home().string()) +
+                          " MAILDIR=" + ShellQuote(Maildir().string()) + " " + ShellQuote(program.string());
     for (const auto& arg : args) command += " " + ShellQuote(arg);
-    command += " <" + ShellQuote(in.string()) + " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string());
+    command +=
+        " <" + ShellQuote(in.string()) + " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string());
     const int status = std::system(command.c_str());
     ProcessResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
