@@ -30,9 +30,9 @@ public:
         engine_->ManualOptions().LoadFromFile(DefinitionFile);
         engine_->MeOptions().LoadFromRegistry(RegKeyMe);
         if (Progress) {
-            engine_->OnProgress = [Progress = std::move(Progress)](TEmailProcessor&, const std::string& FolderName,
-                                                                   std::int32_t ItemCount, std::int32_t ItemIndex,
-                                                                   const std::string& Action) {
+            engine_->OnProgress = [Progress = std::move(Progress)](
+                                      TEmailProcessor&, const std::string& FolderName, std::int32_t ItemCount,
+                                      std::int32_t ItemIndex, const std::string& Action) {
                 Progress(FolderName, ItemCount, ItemIndex, Action);
             };
         } else {

@@ -12,8 +12,8 @@
 class TDMGlobal;
 
 /// Progress as the engine reports it: folder name, item count, item index, action text.
-using TBatchProgress =
-    std::function<void(const std::string& FolderName, int ItemCount, int ItemIndex, const std::string& Action)>;
+using TBatchProgress = std::function<void(const std::string& FolderName, int ItemCount, int ItemIndex,
+                                          const std::string& Action)>;
 
 /// One run's objects. Every method may raise Exception; the runner decides what is reported.
 class IBatchJob {

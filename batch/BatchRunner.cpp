@@ -66,7 +66,8 @@ TBatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& Args)
     return Result;
 }
 
-std::string FormatProgressLine(const std::string& FolderName, int ItemCount, int ItemIndex, const std::string& Action)
+std::string FormatProgressLine(const std::string& FolderName, int ItemCount, int ItemIndex,
+                               const std::string& Action)
 {
     return fmt::sprintf("%s - %d/%d - %s", FolderName, ItemIndex, ItemCount, Action);
 }
@@ -120,8 +121,8 @@ void TBatchRunner::RunJob(const TBatchCommandLine& CommandLine, TDMGlobal& DataM
     console_.WriteLine(stamp_() + " End QELbat " + CommandLine.DefinitionFile);
 }
 
-void TBatchRunner::RunAndRelease(IBatchJob& Job, const TBatchCommandLine& CommandLine, TScreenResponse& Screen,
-                                 TFirstError& Error)
+void TBatchRunner::RunAndRelease(IBatchJob& Job, const TBatchCommandLine& CommandLine,
+                                 TScreenResponse& Screen, TFirstError& Error)
 {
     bool Connected = false;
     Error.Guard([&] {

@@ -17,7 +17,8 @@ inline constexpr int BatchExitRunFailed = 1;
 inline constexpr int BatchExitUsage = 2;
 
 inline constexpr const char* BatchUsageText = "Usage: QELBAT.EXE QEL-def-file [/quiet]";
-inline constexpr const char* BatchInitialisingText = "The following problem occurred while initialising Trovanta:";
+inline constexpr const char* BatchInitialisingText =
+    "The following problem occurred while initialising Trovanta:";
 inline constexpr const char* BatchSelectionRefusedText =
     "In the definition file you must choose to process an Outlook folder, not the selected items.";
 
@@ -32,7 +33,8 @@ struct TBatchCommandLine {
 TBatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& Args);
 
 /// "Inbox - 3/120 - Inspecting": the index before the count.
-std::string FormatProgressLine(const std::string& FolderName, int ItemCount, int ItemIndex, const std::string& Action);
+std::string FormatProgressLine(const std::string& FolderName, int ItemCount, int ItemIndex,
+                               const std::string& Action);
 
 /// Standard output as the program writes it: every line ended by CR LF and flushed, so that
 /// progress shows while a long run goes on.
