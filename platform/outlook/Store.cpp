@@ -273,6 +273,9 @@ FolderStatePtr Store::Folder(const std::string& path)
 FolderStatePtr Store::CreateFolder(const std::string& parentPath, const std::string& name)
 {
     if (name.empty()) Fail("A folder name cannot be empty.");
+    // A store whose folder is missing (a mistyped MAILDIR) is an error, never created on the way.
+    if (!fs::is_directory(root_))
+        Fail("The mail store \"" + DisplayName() + "\" was not found at \"" + root_.string() + "\".");
     auto parts = SplitPath(parentPath);
     parts.push_back(EncodeFolderName(name));
     if (Exists(parts)) Fail("Cannot create the folder \"" + name + "\": it exists.");

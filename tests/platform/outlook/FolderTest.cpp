@@ -47,6 +47,21 @@ TEST_F(FolderTest, AFolderRemovedByAnotherProgramIsNotFoundAgain)
     EXPECT_THROW(Ns()->GetFolderFromID(entry, storeId), ComError);
 }
 
+TEST_F(FolderTest, AMissingStoreIsAnErrorAndIsNotCreated)
+{
+    ApplicationConfig config;
+    const fs::path missing = dir_ / "typo" / "Maildir";
+    config.stores.push_back({"Mailbox", missing.string(), StoreLayout::Detect});
+    auto app = CreateApplication(config);
+    try {
+        app->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox);
+        FAIL() << "the Inbox of a missing store was found";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Message(), "The mail store \"Mailbox\" was not found at \"" + missing.string() + "\".");
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "typo"));
+}
+
 TEST_F(FolderTest, IdsSurviveMovingTheStore)
 {
     store_.Add("Inbox/A", test::SimpleMessage("a"));
