@@ -184,15 +184,21 @@ TEmailProcessor::SafeItemPtr TEmailProcessor::CreateSafeItem(const ComPtr<outloo
     return safeItem;
 }
 
-void TEmailProcessor::ProcessItem(const ComPtr<outlook::IOutlookItem>& Item)
+TEmailProcessor::SafeItemPtr TEmailProcessor::InspectItem(const ComPtr<outlook::IOutlookItem>& Item)
 {
     ++FItemIndex;
     FAction = actions::Inspecting;
     ++FItemsInspected;
     DoProgress();
     const int itemClass = Item->Class();
-    if (itemClass != outlook::olMail && itemClass != outlook::olPost) return;
-    const SafeItemPtr safeItem = CreateSafeItem(Item, itemClass);
+    if (itemClass != outlook::olMail && itemClass != outlook::olPost) return nullptr;
+    return CreateSafeItem(Item, itemClass);
+}
+
+void TEmailProcessor::ProcessItem(const ComPtr<outlook::IOutlookItem>& Item)
+{
+    const SafeItemPtr safeItem = InspectItem(Item);
+    if (!safeItem) return;
     const RecipientsPtr recipients = safeItem->Recipients();
     ProcessMail(safeItem, recipients);
 }

@@ -130,6 +130,9 @@ protected:
     void ProcessFolder(const FolderPtr& Folder);
     void ProcessItems(const FolderPtr& Folder, const ComPtr<outlook::IItems>& Items);
     void ProcessItem(const ComPtr<outlook::IOutlookItem>& Item);
+    /// Counts and reports the item as inspected; a mail or post item comes back as its safe
+    /// item, any other class as none.
+    SafeItemPtr InspectItem(const ComPtr<outlook::IOutlookItem>& Item);
     void ProcessMail(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients);
     void RunManualActions(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients);
     /// The safe item of the external server for a mail (43) or post (45) item, holding Item.

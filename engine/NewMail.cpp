@@ -77,14 +77,8 @@ void TEmailProcessor::ProcessNewMail(const ComPtr<outlook::IOutlookItem>& Item)
 
     ++FFoldersInspected;
     EnterFolder(FSourceFolder, 1);
-    ++FItemIndex;
-    FAction = actions::Inspecting;
-    ++FItemsInspected;
-    DoProgress();
-
-    const int itemClass = Item->Class();
-    if (itemClass != outlook::olMail && itemClass != outlook::olPost) return;
-    const SafeItemPtr safeItem = CreateSafeItem(Item, itemClass);
+    const SafeItemPtr safeItem = InspectItem(Item);
+    if (!safeItem) return;
     const RecipientsPtr recipients = safeItem->Recipients();
     ProcessAutoJobs(safeItem, recipients);
 }

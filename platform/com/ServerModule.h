@@ -2,10 +2,7 @@
 // What a server library's four entry points do, from a table of its classes:
 //
 //   ServerModule& Module() { static ServerModule module({{kClsid, "Lib.Class", "Text", Create}}); ... }
-//   TROVANTA_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID& c, const IID& i, void** o)
-//   { return Module().GetClassObject(c, i, o); }
-//   TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()
-//   { return Module().RegisterServer(reinterpret_cast<const void*>(&DllRegisterServer)); }
+//   TROVANTA_SERVER_ENTRY_POINTS(Module)
 //
 // The module counts the library's live objects and server locks; `DllCanUnloadNow` answers
 // S_OK only when both are zero, so the library is never unloaded under a living object.
@@ -95,3 +92,17 @@ private:
     std::vector<ServerClass> classes_;
     std::atomic<long> locks_{0};
 };
+
+/// Defines the four exported entry points of a server library over the module that
+/// `moduleFunction()` returns.
+#define TROVANTA_SERVER_ENTRY_POINTS(moduleFunction)                                                \
+    TROVANTA_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& riid, void** object) \
+    {                                                                                                \
+        return moduleFunction().GetClassObject(clsid, riid, object);                                \
+    }                                                                                                \
+    TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow() { return moduleFunction().CanUnloadNow(); }    \
+    TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()                                               \
+    {                                                                                                \
+        return moduleFunction().RegisterServer(reinterpret_cast<const void*>(&DllRegisterServer));   \
+    }                                                                                                \
+    TROVANTA_SERVER_EXPORT HRESULT DllUnregisterServer() { return moduleFunction().UnregisterServer(); }
