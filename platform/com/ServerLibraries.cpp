@@ -8,14 +8,10 @@
 
 #include "platform/com/ComRuntime.h"
 #include "platform/com/ErrorInfo.h"
+#include "platform/com/LibraryHandle.h"
 
 namespace com_internal {
 namespace {
-
-struct DlCloser {
-    void operator()(void* handle) const noexcept { dlclose(handle); }
-};
-using LibraryHandle = std::unique_ptr<void, DlCloser>;
 
 struct ServerLibrary {
     LibraryHandle handle;

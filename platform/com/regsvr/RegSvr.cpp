@@ -10,14 +10,10 @@
 
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ErrorInfo.h"
+#include "platform/com/LibraryHandle.h"
 
 namespace regsvr {
 namespace {
-
-struct DlCloser {
-    void operator()(void* handle) const noexcept { dlclose(handle); }
-};
-using LibraryHandle = std::unique_ptr<void, DlCloser>;
 
 struct Command {
     bool unregister = false;
