@@ -5,8 +5,8 @@ include(GoogleTest)
 # One GoogleTest executable whose tests ctest discovers one by one.
 function(add_unit_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
-  add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} trovanta_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+  add_executable(${T_NAME} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} trovanta_test_support GTest::gtest GTest::gmock)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
