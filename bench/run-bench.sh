@@ -97,13 +97,13 @@ declare -A wall peak files
 # Lets the writes of the last row reach the disk, and waits until the inodes it freed are old:
 # ext4 without a journal passes over inodes freed within the dirty-expire time when it makes new
 # files (5 s longer while the inode table is dirty), which would slow down whichever row comes
-# after a large delete.
+# after a large delete. BENCH_SETTLE_SECONDS sets another wait.
 settle() {
     sync
     find "$store" -type f -print0 | xargs -0 cat >/dev/null
     local expire
     expire=$(cat /proc/sys/vm/dirty_expire_centisecs 2>/dev/null || echo 3000)
-    sleep $((expire / 100 + 6))
+    sleep "${BENCH_SETTLE_SECONDS:-$((expire / 100 + 6))}"
 }
 
 # measure ROW COMMAND...: runs the command once under /usr/bin/time -v, then counts the files

@@ -101,7 +101,9 @@ GMimeMessage* ItemImpl::FullMessage()
 {
     CheckAlive();
     if (!full_) {
-        full_ = ParseMessage(ReadWholeFile(StoredPath()));
+        const auto path = StoredPath();
+        full_ = ParseMessageFile(path);
+        if (!full_) full_ = ParseMessage(ReadWholeFile(path));  // raises the store's error
         head_.reset();
     }
     return full_.get();

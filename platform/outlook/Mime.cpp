@@ -113,6 +113,21 @@ GObjectPtr<GMimeMessage> ParseMessage(const std::string& bytes)
     return message;
 }
 
+GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path)
+{
+    EnsureGMime();
+    gchar* data = nullptr;
+    gsize size = 0;
+    if (!g_file_get_contents(path.c_str(), &data, &size, nullptr)) return {};
+    // The stream owns the byte array, and the parser's parts refer into the stream.
+    GByteArray* bytes = g_byte_array_new_take(reinterpret_cast<guint8*>(data), size);
+    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_byte_array(bytes));
+    auto parser = GObjectPtr<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream.get()));
+    auto message = GObjectPtr<GMimeMessage>::Adopt(g_mime_parser_construct_message(parser.get(), nullptr));
+    if (!message) message = GObjectPtr<GMimeMessage>::Adopt(g_mime_message_new(TRUE));
+    return message;
+}
+
 std::string SerializeMessage(GMimeMessage* message)
 {
     auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new());

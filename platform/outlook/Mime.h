@@ -5,6 +5,7 @@
 #include <gmime/gmime.h>
 
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ void EnsureGMime();
 /// Parses message bytes; a header block alone gives a message with an empty body.
 /// Never fails: broken MIME gives GMime's best reading.
 GObjectPtr<GMimeMessage> ParseMessage(const std::string& bytes);
+/// The message of a file, read straight into the buffer the parser keeps (the file's bytes are
+/// not copied a second time); empty when the file cannot be read.
+GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path);
 
 /// The message as bytes (unchanged parts as they were read).
 std::string SerializeMessage(GMimeMessage* message);

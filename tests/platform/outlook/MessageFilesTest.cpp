@@ -1,11 +1,12 @@
 // The byte-level helpers of message files: the case-blind search through a file read in
-// blocks, and the line-end conversion of exported messages.
+// blocks, the line-end conversion of exported messages, and parsing a message file.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/outlook/MessageFiles.h"
+#include "platform/outlook/Mime.h"
 #include "tests/support/TempDir.h"
 
 using outlook::FileContainsNoCase;
@@ -66,6 +67,29 @@ TEST_F(FileSearchTest, FindsAHitThatSpansTwoReadBlocks)
 TEST_F(FileSearchTest, MissingFileRaises)
 {
     EXPECT_ANY_THROW(FileContainsNoCase(dir_ / "none", "x"));
+}
+
+TEST_F(FileSearchTest, ParsedFileEqualsTheParsedBytesAndOutlivesTheFile)
+{
+    const std::string text =
+        "From: Ann <ann@example.org>\nSubject: =?UTF-8?Q?Gr=C3=BC=C3=9Fe?=\nMIME-Version: 1.0\n"
+        "Content-Type: multipart/mixed; boundary=\"b\"\n\n"
+        "--b\nContent-Type: text/plain; charset=utf-8\n\nHello.\n"
+        "--b\nContent-Type: application/octet-stream; name=\"a.bin\"\n"
+        "Content-Disposition: attachment; filename=\"a.bin\"\nContent-Transfer-Encoding: base64\n\n"
+        "AAECAwQF\n--b--\n";
+    const auto path = dir_ / "message";
+    test::WriteFile(path, text);
+    auto fromFile = outlook::ParseMessageFile(path);
+    ASSERT_TRUE(fromFile);
+    std::filesystem::remove(path);  // the parsed message holds its own bytes
+    auto fromBytes = outlook::ParseMessage(text);
+    EXPECT_EQ(outlook::SerializeMessage(fromFile.get()), outlook::SerializeMessage(fromBytes.get()));
+    EXPECT_EQ(outlook::SubjectOf(fromFile.get()), "Gr\xC3\xBC\xC3\x9F" "e");
+    const auto attachments = outlook::AttachmentsOf(fromFile.get());
+    ASSERT_EQ(attachments.size(), 1u);
+    EXPECT_EQ(outlook::PartContent(attachments[0].part.get()), std::string("\0\1\2\3\4\5", 6));
+    EXPECT_FALSE(outlook::ParseMessageFile(dir_ / "none"));
 }
 
 struct CrLfCase {
