@@ -160,15 +160,26 @@ std::string ReadHeaderBlock(const fs::path& path)
 std::string ReadWholeFile(const fs::path& path)
 {
     const UniqueFd fd = OpenForReading(path);
+    const auto fail = [&path] {
+        Fail("The message file \"" + path.string() + "\" cannot be read: " + std::strerror(errno));
+    };
     struct stat st {};
-    std::string text;
-    if (::fstat(fd.Get(), &st) == 0 && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ReadSome(fd.Get(), buffer, sizeof buffer);
-        if (n < 0) Fail("The message file \"" + path.string() + "\" cannot be read: " + std::strerror(errno));
+    // Read straight into the result, sized by the file; a file that grew since is read on.
+    std::string text(::fstat(fd.Get(), &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0, '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ReadSome(fd.Get(), text.data() + done, text.size() - done);
+        if (n < 0) fail();
         if (n == 0) break;
-        text.append(buffer, static_cast<std::size_t>(n));
+        done += static_cast<std::size_t>(n);
+    }
+    text.resize(done);
+    char more[65536];
+    for (;;) {
+        const ssize_t n = ReadSome(fd.Get(), more, sizeof more);
+        if (n < 0) fail();
+        if (n == 0) break;
+        text.append(more, static_cast<std::size_t>(n));
     }
     return text;
 }

@@ -92,6 +92,20 @@ TEST_F(FileSearchTest, ParsedFileEqualsTheParsedBytesAndOutlivesTheFile)
     EXPECT_FALSE(outlook::ParseMessageFile(dir_ / "none"));
 }
 
+TEST_F(FileSearchTest, WholeFileIsReadByteForByte)
+{
+    const auto path = dir_ / "message";
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, kBlock - 1, kBlock, 3 * kBlock + 7}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 131 % 251);
+        test::WriteFile(path, bytes);
+        EXPECT_EQ(outlook::ReadWholeFile(path), bytes) << size << " bytes";
+    }
+    // A file whose size the file system does not tell is read to its end all the same.
+    EXPECT_NE(outlook::ReadWholeFile("/proc/self/status").find("Name:"), std::string::npos);
+    EXPECT_ANY_THROW(outlook::ReadWholeFile(dir_ / "none"));
+}
+
 struct CrLfCase {
     std::string in, out;
 };
