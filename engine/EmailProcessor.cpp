@@ -96,7 +96,18 @@ void TEmailProcessor::ReadWindowsUser()
 ComPtr<IUnknown> TEmailProcessor::CreateServerObject(const std::string& ProgID)
 {
     if (FObjectFactory) return FObjectFactory(ProgID);
-    return CreateOleObject<IUnknown>(ProgID);
+    ComPtr<IClassFactory>& factory = FClassFactories[ProgID];
+    if (!factory) {
+        const HRESULT hr = CoGetClassObject(ProgIDToClassID(ProgID), CLSCTX_INPROC_SERVER, nullptr,
+                                            IClassFactory::iid, factory.PutVoid());
+        if (FAILED(hr)) {
+            FClassFactories.erase(ProgID);
+            throw ComError(hr);
+        }
+    }
+    ComPtr<IUnknown> object;
+    OleCheck(factory->CreateInstance(nullptr, IUnknown::iid, object.PutVoid()));
+    return object;
 }
 
 void TEmailProcessor::ReadOutlookUser()

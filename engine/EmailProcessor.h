@@ -18,11 +18,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "engine/MaskExpansion.h"
 #include "jobs/Options.h"
+#include "platform/com/ClassFactory.h"
 #include "platform/outlook/Outlook.h"
 #include "platform/qelutils/QELutils.h"
 #include "platform/runtime/DateTime.h"
@@ -214,6 +216,9 @@ protected:
     const TDMGlobal* FDMGlobal = nullptr;
     TShortcutPrompts* FShortcutPrompts = nullptr;
     TObjectFactory FObjectFactory;
+    /// Class factories of the external server's objects, looked up once per engine: the safe
+    /// item of every e-mail comes from the same factory.
+    std::map<std::string, ComPtr<IClassFactory>> FClassFactories;
     std::unique_ptr<TManualOptions> FManualOptions;
     std::unique_ptr<TAutoOptions> FAutoOptions;
     std::unique_ptr<TMeOptions> FMeOptions;

@@ -93,8 +93,14 @@ GMimeMessage* ItemImpl::Head()
 {
     CheckAlive();
     if (full_) return full_.get();
-    if (!head_) head_ = ParseMessage(ReadHeaderBlock(StoredPath()));
+    if (!head_) head_ = ParseMessage(StoredHeaderBlock());
     return head_.get();
+}
+
+const std::string& ItemImpl::StoredHeaderBlock()
+{
+    if (headerBlock_.empty()) headerBlock_ = ReadHeaderBlock(StoredPath());
+    return headerBlock_;
 }
 
 GMimeMessage* ItemImpl::FullMessage()
@@ -171,7 +177,7 @@ std::string ItemImpl::TransportHeaders()
 {
     std::string block;
     if (folder_) {
-        block = ReadHeaderBlock(StoredPath());
+        block = StoredHeaderBlock();
     } else {
         CheckAlive();
         block = TakeString(g_mime_object_get_headers(GMIME_OBJECT(full_.get()), nullptr));

@@ -73,6 +73,8 @@ public:
 
 private:
     GMimeMessage* Head();
+    /// The header block of the stored message, read from the file once.
+    const std::string& StoredHeaderBlock();
     std::filesystem::path StoredPath();
     void CheckAlive() const;
     int ComputeClass();
@@ -86,6 +88,7 @@ private:
     FolderStatePtr folder_;  // null for an item in no folder
     RecordPtr record_;
     GObjectPtr<GMimeMessage> head_;
+    std::string headerBlock_;  // the stored header block, read once while the item lives
     GObjectPtr<GMimeMessage> full_;
     std::optional<int> class_;
     std::optional<std::string> pendingSubject_;

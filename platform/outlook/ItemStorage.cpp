@@ -71,6 +71,7 @@ void ItemImpl::SaveToFile()
             head_.reset();
         }
         WriteFileAtomically(folder_->Dir() / "tmp", target, bytes);
+        headerBlock_.clear();
         if (target != path && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
             Fail("Cannot remove \"" + path.string() + "\": " + std::strerror(errno));
         }
@@ -178,6 +179,7 @@ void ItemImpl::Delete()
     folder_->Remove(record_.get());
     gone_ = true;
     head_.reset();
+    headerBlock_.clear();
     full_.reset();
     attachments_.reset();
 }
