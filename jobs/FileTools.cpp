@@ -78,14 +78,16 @@ void FileDelete(const std::string& FileName)
 
 void SetFileDateTime(const std::string& FileName, TDateTime DateTime)
 {
-    const UniqueFd fd(::open(FileName.c_str(), O_WRONLY | O_CLOEXEC));
-    if (!fd) return;
     // File date stamps count in steps of two seconds.
     struct timespec stamp = DateTimeToFileTime(DateTime);
     stamp.tv_sec -= ((stamp.tv_sec % 2) + 2) % 2;
     stamp.tv_nsec = 0;
     const struct timespec times[2] = {{0, UTIME_OMIT}, stamp};
-    if (::futimens(fd.Get(), times) != 0) RaiseLastOSError(FileName);
+    // Set by name: no open and close per written file, and a named pipe cannot block us. A file
+    // that may not be changed (missing, not ours, read-only) is left alone without error.
+    if (::utimensat(AT_FDCWD, FileName.c_str(), times, 0) == 0) return;
+    if (errno == ENOENT || errno == EACCES || errno == EPERM || errno == EROFS) return;
+    RaiseLastOSError(FileName);
 }
 
 std::int64_t FileSizeOf(const std::string& FileName)

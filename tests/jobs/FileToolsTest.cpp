@@ -104,6 +104,12 @@ TEST_F(FileToolsDir, SetFileDateTimeRoundsToTwoSeconds)
     ASSERT_EQ(::stat(Path("f").c_str(), &st), 0);
     EXPECT_EQ(DateTimeFromTimeT(st.st_mtime), EncodeDate(2021, 6, 15) + EncodeTime(10, 20, 30, 0));
     EXPECT_NO_THROW(SetFileDateTime(Path("missing"), 45000));
+
+    // A named pipe without a reader must not block the call (opening it for writing would).
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    SetFileDateTime(Path("pipe"), EncodeDate(2021, 6, 15));
+    ASSERT_EQ(::stat(Path("pipe").c_str(), &st), 0);
+    EXPECT_EQ(DateTimeFromTimeT(st.st_mtime), EncodeDate(2021, 6, 15));
 }
 
 TEST_F(FileToolsDir, TempFileIsNewAndPrivate)
