@@ -17,7 +17,7 @@
 #include "platform/runtime/FileIO.h"
 #include "platform/runtime/Registry.h"
 #include "platform/runtime/Text.h"
-#include "platform/shell/SpecialFolders.h"
+#include "platform/shell/KnownFolders.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "platform/shell/SpecialFolders.h"
+#include "platform/shell/KnownFolders.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -95,7 +95,7 @@ TEST(PrivateTempDir, UncreatableParentRaisesOSError)
     EXPECT_THROW(shell::PrivateTempDirIn((tmp / "missing" / "deeper").string()), EOSError);
 }
 
-TEST(SpecialFolders, WindowsDirIsTheHomeWithoutTrailingSlash)
+TEST(KnownFolders, WindowsDirIsTheHomeWithoutTrailingSlash)
 {
     test::TempDir tmp;
     const ScopedEnv env("TROVANTA_HOME", (tmp / "home").string() + "/");
@@ -103,13 +103,13 @@ TEST(SpecialFolders, WindowsDirIsTheHomeWithoutTrailingSlash)
     EXPECT_TRUE(fs::is_directory(tmp / "home"));
 }
 
-TEST(SpecialFolders, HomeDirFollowsHome)
+TEST(KnownFolders, HomeDirFollowsHome)
 {
     const ScopedEnv env("HOME", "/home/somebody");
     EXPECT_EQ(shell::HomeDir(), "/home/somebody");
 }
 
-TEST(SpecialFolders, ModuleFileNameOfProgramAndOfLibrary)
+TEST(KnownFolders, ModuleFileNameOfProgramAndOfLibrary)
 {
     EXPECT_EQ(shell::ModuleFileName(), fs::canonical("/proc/self/exe").string());
     const std::string libc = shell::ModuleFileName(reinterpret_cast<const void*>(&::getpid));

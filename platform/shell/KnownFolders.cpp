@@ -1,4 +1,4 @@
-#include "platform/shell/SpecialFolders.h"
+#include "platform/shell/KnownFolders.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
