@@ -140,8 +140,22 @@ public:
     void SaveToIni(TIniFile& ini, const std::string& section) const;
 };
 
+/// The include and exclude masks of attachment file names, one mask per line: shared by the
+/// records that pick attachments.
+class TAttachmentMaskLists {
+public:
+    TStringList& AttIncl() { return FAttIncl; }
+    TStringList& AttExcl() { return FAttExcl; }
+    const TStringList& AttIncl() const { return FAttIncl; }
+    const TStringList& AttExcl() const { return FAttExcl; }
+
+private:
+    TStringList FAttIncl;
+    TStringList FAttExcl;
+};
+
 /// Save attachments to disk.
-class TOptions_SaveAttachments {
+class TOptions_SaveAttachments : public TAttachmentMaskLists {
 public:
     bool Active = false;
     bool RecurseMSG = false;
@@ -154,11 +168,6 @@ public:
     bool SaveOnlyIfSize = false;
     std::int32_t SaveOnlyIfSizeKB = 0;
 
-    TStringList& AttIncl() { return FAttIncl; }
-    TStringList& AttExcl() { return FAttExcl; }
-    const TStringList& AttIncl() const { return FAttIncl; }
-    const TStringList& AttExcl() const { return FAttExcl; }
-
     void Clear();
     void Assign(const TOptions_SaveAttachments& other) { *this = other; }
     /// `reg` is opened on HKEY_CURRENT_USER by the caller; `key` is an absolute key path.
@@ -166,21 +175,12 @@ public:
     void SaveToRegistry(TRegistry& reg, const std::string& key) const;
     void LoadFromIni(TIniFile& ini, const std::string& section);
     void SaveToIni(TIniFile& ini, const std::string& section) const;
-
-private:
-    TStringList FAttIncl;
-    TStringList FAttExcl;
 };
 
 /// Delete attachments from the e-mails.
-class TOptions_DeleteAttachments {
+class TOptions_DeleteAttachments : public TAttachmentMaskLists {
 public:
     bool Active = false;
-
-    TStringList& AttIncl() { return FAttIncl; }
-    TStringList& AttExcl() { return FAttExcl; }
-    const TStringList& AttIncl() const { return FAttIncl; }
-    const TStringList& AttExcl() const { return FAttExcl; }
 
     void Clear();
     void Assign(const TOptions_DeleteAttachments& other) { *this = other; }
@@ -189,10 +189,6 @@ public:
     void SaveToRegistry(TRegistry& reg, const std::string& key) const;
     void LoadFromIni(TIniFile& ini, const std::string& section);
     void SaveToIni(TIniFile& ini, const std::string& section) const;
-
-private:
-    TStringList FAttIncl;
-    TStringList FAttExcl;
 };
 
 /// Mark the e-mails read or unread: 0 = off, 1 = read, 2 = unread.
