@@ -20,7 +20,7 @@ std::string DisplayNameOf(const AttachmentState& state)
     if (!state.displayName.empty()) return state.displayName;
     if (state.ref.embedded) {
         if (GMimeMessage* inner = EmbeddedMessage(state.ref.part.get())) {
-            std::string subject = SubjectOf(inner);
+            std::string subject = SubjectOf(HeadersOf(GMIME_OBJECT(inner)));
             if (!subject.empty()) return subject;
         }
     }

@@ -89,18 +89,15 @@ std::filesystem::path ItemImpl::StoredPath()
     return path;
 }
 
-GMimeMessage* ItemImpl::Head()
+const HeaderFields& ItemImpl::Headers()
 {
     CheckAlive();
-    if (full_) return full_.get();
-    if (!head_) head_ = ParseMessage(StoredHeaderBlock());
-    return head_.get();
-}
-
-const std::string& ItemImpl::StoredHeaderBlock()
-{
-    if (headerBlock_.empty()) headerBlock_ = ReadHeaderBlock(StoredPath());
-    return headerBlock_;
+    if (!folder_) {
+        headers_ = HeadersOf(GMIME_OBJECT(full_.get()));  // the message may have changed since
+    } else if (!headers_) {
+        headers_ = HeaderFields(ReadHeaderBlock(StoredPath()));
+    }
+    return *headers_;
 }
 
 GMimeMessage* ItemImpl::FullMessage()
@@ -110,7 +107,6 @@ GMimeMessage* ItemImpl::FullMessage()
         const auto path = StoredPath();
         full_ = ParseMessageFile(path);
         if (!full_) full_ = ParseMessage(ReadWholeFile(path));  // raises the store's error
-        head_.reset();
     }
     return full_.get();
 }
@@ -126,10 +122,10 @@ std::string ItemImpl::StoredBytes()
 
 int ItemImpl::ComputeClass()
 {
-    const int fromHeaders = ClassFromHeaders(Head());
-    if (fromHeaders == olReport || !MayBeMeeting(Head())) return fromHeaders;
-    // Only a message that names text/calendar somewhere is parsed whole.
-    const bool look = full_ || !folder_ || FileContainsNoCase(StoredPath(), "text/calendar");
+    const int fromHeaders = ClassFromHeaders(Headers());
+    if (fromHeaders == olReport || !MayBeMeeting(Headers())) return fromHeaders;
+    // Only a message whose own or a part's headers name text/calendar is parsed whole.
+    const bool look = full_ || !folder_ || MimeHeadersContainNoCase(StoredPath(), "text/calendar");
     if (look && HasMeetingRequest(FullMessage())) return olMeetingRequest;
     return fromHeaders;
 }
@@ -149,39 +145,33 @@ ComPtr<IOutlookObject> ItemImpl::Parent()
 std::string ItemImpl::Subject()
 {
     if (pendingSubject_) return *pendingSubject_;
-    return SubjectOf(Head());
+    return SubjectOf(Headers());
 }
 
 void ItemImpl::SetSubject(const std::string& subject)
 {
     CheckAlive();
     // Writing back the subject as it is changes nothing in the stored message.
-    if (!pendingSubject_ && SubjectOf(Head()) == subject) return;
+    if (!pendingSubject_ && SubjectOf(Headers()) == subject) return;
     pendingSubject_ = subject;
 }
 
 std::string ItemImpl::SenderName()
 {
-    const auto sender = SenderOf(Head());
+    const auto sender = SenderOf(Headers());
     if (!sender) return {};
     return sender->name.empty() ? sender->address : sender->name;
 }
 
 std::string ItemImpl::SenderEmailAddress()
 {
-    const auto sender = SenderOf(Head());
+    const auto sender = SenderOf(Headers());
     return sender ? sender->address : std::string();
 }
 
 std::string ItemImpl::TransportHeaders()
 {
-    std::string block;
-    if (folder_) {
-        block = StoredHeaderBlock();
-    } else {
-        CheckAlive();
-        block = TakeString(g_mime_object_get_headers(GMIME_OBJECT(full_.get()), nullptr));
-    }
+    std::string block = Headers().Block();
     // Without the blank line that ends the block.
     while (!block.empty() && (block.back() == '\n' || block.back() == '\r')) block.pop_back();
     if (!block.empty()) block += '\n';
@@ -200,13 +190,13 @@ std::string ItemImpl::HTMLBody() { return HtmlBodyOf(FullMessage()); }
 
 bool ItemImpl::Sent()
 {
-    std::string unsent = HeaderText(Head(), "X-Unsent");
+    std::string unsent = HeaderText(Headers(), "X-Unsent");
     unsent.erase(std::remove_if(unsent.begin(), unsent.end(), [](char c) { return c == ' ' || c == '\t'; }),
                  unsent.end());
     return unsent != "1";
 }
 
-std::optional<std::time_t> ItemImpl::SentTime() { return DateOf(Head()); }
+std::optional<std::time_t> ItemImpl::SentTime() { return DateOf(Headers()); }
 
 TDateTime ItemImpl::SentOn() { return ToDate(SentTime()); }
 
@@ -215,7 +205,7 @@ TDateTime ItemImpl::ReceivedTime()
     if (record_) {
         if (const auto delivered = DeliveryTimeOf(record_->name.unique)) return LocalDateTime(*delivered);
     }
-    if (const auto received = FirstReceivedDate(Head())) return LocalDateTime(*received);
+    if (const auto received = FirstReceivedDate(Headers())) return LocalDateTime(*received);
     return CreationTime();
 }
 

@@ -72,9 +72,9 @@ public:
     std::optional<std::time_t> SentTime();
 
 private:
-    GMimeMessage* Head();
-    /// The header block of the stored message, read from the file once.
-    const std::string& StoredHeaderBlock();
+    /// The header fields: of the stored file (read once while the item lives) for an item of a
+    /// folder, else of the message as it is now. Valid until the next call.
+    const HeaderFields& Headers();
     std::filesystem::path StoredPath();
     void CheckAlive() const;
     int ComputeClass();
@@ -87,8 +87,7 @@ private:
     ObjectContext context_;
     FolderStatePtr folder_;  // null for an item in no folder
     RecordPtr record_;
-    GObjectPtr<GMimeMessage> head_;
-    std::string headerBlock_;  // the stored header block, read once while the item lives
+    std::optional<HeaderFields> headers_;
     GObjectPtr<GMimeMessage> full_;
     std::optional<int> class_;
     std::optional<std::string> pendingSubject_;
@@ -98,7 +97,7 @@ private:
     bool gone_ = false;
 };
 
-ComPtr<IRecipients> MakeRecipients(GMimeMessage* message);
+ComPtr<IRecipients> MakeRecipients(const HeaderFields& headers);
 /// The live attachment collection of `item`.
 ComPtr<IAttachments> MakeAttachments(ComPtr<IOutlookItem> holder, ItemImpl& item);
 

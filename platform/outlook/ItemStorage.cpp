@@ -68,10 +68,9 @@ void ItemImpl::SaveToFile()
             // Only the Subject line changes; every other byte stays as it was.
             bytes = ReplaceHeader(ReadWholeFile(path), "Subject", EncodedHeaderText(*pendingSubject_));
             if (full_) ApplyPendingToMessage();
-            head_.reset();
         }
         WriteFileAtomically(folder_->Dir() / "tmp", target, bytes);
-        headerBlock_.clear();
+        headers_.reset();
         if (target != path && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
             Fail("Cannot remove \"" + path.string() + "\": " + std::strerror(errno));
         }
@@ -124,6 +123,7 @@ void ItemImpl::PlaceInFolder(const FolderStatePtr& target)
     WriteFileAtomically(target->Dir() / "tmp", target->PathOf(*record), SerializeMessage(full_.get()));
     folder_ = target;
     record_ = std::move(record);
+    headers_.reset();  // read again from the file, which holds the pending changes
     pendingSubject_.reset();
     pendingUnread_.reset();
     attachmentsChanged_ = false;
@@ -178,8 +178,7 @@ void ItemImpl::Delete()
     if (::unlink(path.c_str()) != 0) Fail("Cannot delete \"" + path.string() + "\": " + std::strerror(errno));
     folder_->Remove(record_.get());
     gone_ = true;
-    head_.reset();
-    headerBlock_.clear();
+    headers_.reset();
     full_.reset();
     attachments_.reset();
 }
@@ -195,7 +194,12 @@ void ItemImpl::SaveAs(const std::string& path, int type)
         WriteUserFile(path, HtmlFileOf(*this));
         return;
     case olRFC822:
-        WriteUserFile(path, ToCrLf(StoredBytes()));
+        // A message of a folder is copied from its file in blocks, never held whole.
+        if (folder_) {
+            CopyFileAsCrLf(StoredPath(), path);
+        } else {
+            WriteUserFile(path, ToCrLf(StoredBytes()));
+        }
         return;
     case olMSG: {
 #ifdef TROVANTA_HAVE_MSGFILE

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -28,6 +29,15 @@ public:
     UniqueFd(UniqueFd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            fd_ = other.fd_;
+            other.fd_ = -1;
+        }
+        return *this;
+    }
     int Get() const { return fd_; }
     /// Closes now and reports whether the close succeeded.
     bool Close() { const int fd = fd_; fd_ = -1; return fd < 0 || ::close(fd) == 0; }
@@ -62,34 +72,26 @@ std::string AsciiLower(std::string text)
     return text;
 }
 
-bool EqualsNoCaseAt(std::string_view text, std::size_t pos, std::string_view lowerNeedle)
-{
-    for (std::size_t i = 0; i < lowerNeedle.size(); ++i) {
-        if (AsciiLowerChar(text[pos + i]) != lowerNeedle[i]) return false;
-    }
-    return true;
-}
-
-/// Where the needle (ASCII, lower case) stands in `text` in any letter case. The scan jumps
-/// from one occurrence of the needle's first non-letter to the next (memchr speed); only a
-/// needle of letters alone is compared at every position.
+/// Where the needle (ASCII, lower case) stands in `text` in any letter case: a Horspool scan
+/// over case-folded bytes, which jumps by up to the needle's length past each window that
+/// cannot hold a hit (base64 text holds the '/' of "text/calendar" every 64 bytes or so).
 std::size_t FindNoCase(std::string_view text, std::string_view lowerNeedle)
 {
-    if (lowerNeedle.size() > text.size()) return std::string_view::npos;
-    const std::size_t last = text.size() - lowerNeedle.size();
-    const auto anchor = std::find_if(lowerNeedle.begin(), lowerNeedle.end(), [](char c) {
-        return !(c >= 'a' && c <= 'z');
-    });
-    if (anchor == lowerNeedle.end()) {
-        for (std::size_t pos = 0; pos <= last; ++pos) {
-            if (EqualsNoCaseAt(text, pos, lowerNeedle)) return pos;
-        }
-        return std::string_view::npos;
+    const std::size_t length = lowerNeedle.size();
+    if (length == 0) return 0;
+    if (length > text.size()) return std::string_view::npos;
+    std::array<std::size_t, 256> shift;
+    shift.fill(length);
+    for (std::size_t i = 0; i + 1 < length; ++i) {
+        const auto lower = static_cast<unsigned char>(lowerNeedle[i]);
+        shift[lower] = length - 1 - i;
+        if (lower >= 'a' && lower <= 'z') shift[lower - ('a' - 'A')] = length - 1 - i;
     }
-    const std::size_t offset = static_cast<std::size_t>(anchor - lowerNeedle.begin());
-    for (std::size_t at = text.find(*anchor, offset); at != std::string_view::npos; at = text.find(*anchor, at + 1)) {
-        if (at - offset > last) break;
-        if (EqualsNoCaseAt(text, at - offset, lowerNeedle)) return at - offset;
+    for (std::size_t pos = 0; pos + length <= text.size();) {
+        std::size_t i = length;
+        while (i > 0 && AsciiLowerChar(text[pos + i - 1]) == lowerNeedle[i - 1]) --i;
+        if (i == 0) return pos;
+        pos += shift[static_cast<unsigned char>(text[pos + length - 1])];
     }
     return std::string_view::npos;
 }
@@ -103,35 +105,130 @@ std::size_t HeaderEnd(std::string_view text, std::size_t from)
     return std::string_view::npos;
 }
 
-void WriteAll(int fd, const std::string& bytes, const fs::path& path)
+/// Where the next line that starts with "--" (a MIME boundary) begins, at or after `from`, which
+/// must be the start of a line. The scan jumps from dash to dash: base64 holds none.
+std::size_t NextDashLine(std::string_view text, std::size_t from)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) Fail("Cannot write \"" + path.string() + "\": " + std::strerror(errno));
-        done += static_cast<std::size_t>(n);
+    for (std::size_t dash = text.find('-', from); dash != std::string_view::npos; dash = text.find('-', dash + 1)) {
+        const bool lineStart = dash == from || text[dash - 1] == '\n';
+        if (lineStart && dash + 1 < text.size() && text[dash + 1] == '-') return dash;
     }
+    return std::string_view::npos;
 }
 
-/// Writes, syncs (for the store's own files) and renames; removes the temporary file when
-/// anything fails.
-void WriteThenRename(const fs::path& temp, const fs::path& target, const std::string& bytes, bool sync)
+[[noreturn]] void FailWrite(const fs::path& path)
 {
-    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (fd.Get() < 0) Fail("Cannot write \"" + temp.string() + "\": " + std::strerror(errno));
-    try {
-        WriteAll(fd.Get(), bytes, temp);
-        if ((sync && ::fsync(fd.Get()) != 0) || !fd.Close()) {
-            Fail("Cannot write \"" + temp.string() + "\": " + std::strerror(errno));
-        }
-        if (::rename(temp.c_str(), target.c_str()) != 0) {
-            Fail("Cannot write \"" + target.string() + "\": " + std::strerror(errno));
-        }
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
+    Fail("Cannot write \"" + path.string() + "\": " + std::strerror(errno));
+}
+
+/// Whether an unnamed file can be given a name through /proc (linkat with AT_EMPTY_PATH
+/// needs a privilege that a user does not have).
+bool CanNameUnnamedFiles()
+{
+    static const bool available = ::access("/proc/self/fd", X_OK) == 0;
+    return available;
+}
+
+/// A file written in `stagingDir` that appears under the target's name, whole, only when
+/// committed; until then, or when anything fails, nothing is left behind. Where the file
+/// system offers unnamed files (O_TMPFILE) the file has no name until it is complete, so a
+/// crash leaves no temporary file and the directory is changed once instead of twice.
+class AtomicFile {
+public:
+    AtomicFile(fs::path stagingDir, fs::path target)
+        : stagingDir_(std::move(stagingDir)), target_(std::move(target)), fd_(OpenUnnamed())
+    {
+        if (fd_.Get() >= 0) return;
+        temp_ = TempName();
+        fd_ = UniqueFd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (fd_.Get() < 0) FailWrite(temp_);
     }
+    ~AtomicFile()
+    {
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+    }
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void Write(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(fd_.Get(), bytes.data(), bytes.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) FailWrite(target_);
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+    }
+
+    /// Flushes the bytes to disk when `sync` is set and puts the file in place, replacing a
+    /// file of the target's name.
+    void Commit(bool sync)
+    {
+        if (sync && ::fsync(fd_.Get()) != 0) FailWrite(target_);
+        if (temp_.empty()) {
+            const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                CloseOrUndo(target_);
+                return;
+            }
+            if (errno != EEXIST) FailWrite(target_);
+            // Replacing a file takes a name of its own first: rename replaces, link does not.
+            temp_ = TempName();
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+                temp_.clear();
+                FailWrite(target_);
+            }
+        }
+        CloseOrUndo(temp_);
+        if (::rename(temp_.c_str(), target_.c_str()) != 0) FailWrite(target_);
+        temp_.clear();
+    }
+
+private:
+    UniqueFd OpenUnnamed() const
+    {
+        if (!CanNameUnnamedFiles()) return UniqueFd(-1);
+        return UniqueFd(::open(stagingDir_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    }
+
+    /// The temporary name does not repeat the target's name: a legal name near the 255-byte
+    /// limit would make it too long.
+    fs::path TempName() const { return stagingDir_ / (".trovanta-" + NewUniqueName() + ".part"); }
+
+    /// Closes the file; a failed close (a write the file system could not finish) removes the
+    /// name the file was given.
+    void CloseOrUndo(const fs::path& named)
+    {
+        if (fd_.Close()) return;
+        const int error = errno;
+        ::unlink(named.c_str());
+        errno = error;
+        FailWrite(target_);
+    }
+
+    fs::path stagingDir_;
+    fs::path target_;
+    fs::path temp_;  // the file's temporary name; empty while it has none
+    UniqueFd fd_;
+};
+
+fs::path DirectoryOf(const fs::path& target)
+{
+    return target.has_parent_path() ? target.parent_path() : fs::path(".");
+}
+
+/// Appends `chunk` to `out` with every bare LF turned into CR LF; `afterCr` carries whether
+/// the text so far ended in CR, so a text may be converted in pieces.
+void AppendCrLf(std::string& out, std::string_view chunk, bool& afterCr)
+{
+    std::size_t from = 0;
+    for (std::size_t eol = chunk.find('\n'); eol != std::string_view::npos; eol = chunk.find('\n', eol + 1)) {
+        out.append(chunk, from, eol - from);
+        if (!(eol == 0 ? afterCr : chunk[eol - 1] == '\r')) out += '\r';
+        from = eol;
+    }
+    out.append(chunk, from);
+    if (!chunk.empty()) afterCr = chunk.back() == '\r';
 }
 
 }  // namespace
@@ -184,20 +281,20 @@ std::string ReadWholeFile(const fs::path& path)
     return text;
 }
 
-bool FileContainsNoCase(const fs::path& path, const std::string& needle)
+bool MimeHeadersContainNoCase(const fs::path& path, const std::string& needle)
 {
-    if (needle.empty()) return true;
-    const UniqueFd fd = OpenForReading(path);
+    const std::string text = ReadWholeFile(path);
     const std::string lowerNeedle = AsciiLower(needle);
-    std::string window;
-    char buffer[65536];
+    std::size_t start = 0;
     for (;;) {
-        const ssize_t n = ReadSome(fd.Get(), buffer, sizeof buffer);
-        if (n <= 0) return false;
-        window.append(buffer, static_cast<std::size_t>(n));
-        if (FindNoCase(window, lowerNeedle) != std::string_view::npos) return true;
-        // Keep the tail that may hold the start of a hit across two blocks.
-        if (window.size() >= needle.size()) window.erase(0, window.size() - (needle.size() - 1));
+        const std::size_t end = HeaderEnd(text, start);
+        const std::size_t stop = end == std::string::npos ? text.size() : end;
+        if (FindNoCase(std::string_view(text).substr(start, stop - start), lowerNeedle) != std::string_view::npos) {
+            return true;
+        }
+        if (stop == text.size()) return false;
+        start = NextDashLine(text, stop);
+        if (start == std::string::npos) return false;
     }
 }
 
@@ -205,16 +302,37 @@ void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const s
 {
     std::error_code ec;
     fs::create_directories(tmpDir, ec);
-    WriteThenRename(tmpDir / NewUniqueName(), target, bytes, true);
+    AtomicFile file(tmpDir, target);
+    file.Write(bytes);
+    file.Commit(true);
 }
 
 void WriteUserFile(const std::string& path, const std::string& bytes)
 {
     const fs::path target(path);
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    // The temporary name does not repeat the target's name: a legal name near the 255-byte limit
-    // would make it too long.
-    WriteThenRename(dir / (".trovanta-" + NewUniqueName() + ".part"), target, bytes, false);
+    AtomicFile file(DirectoryOf(target), target);
+    file.Write(bytes);
+    file.Commit(false);
+}
+
+void CopyFileAsCrLf(const fs::path& from, const std::string& path)
+{
+    const UniqueFd in = OpenForReading(from);
+    const fs::path target(path);
+    AtomicFile file(DirectoryOf(target), target);
+    char buffer[65536];
+    std::string converted;
+    converted.reserve(2 * sizeof buffer);
+    bool afterCr = false;
+    for (;;) {
+        const ssize_t n = ReadSome(in.Get(), buffer, sizeof buffer);
+        if (n < 0) Fail("The message file \"" + from.string() + "\" cannot be read: " + std::strerror(errno));
+        if (n == 0) break;
+        converted.clear();
+        AppendCrLf(converted, std::string_view(buffer, static_cast<std::size_t>(n)), afterCr);
+        file.Write(converted);
+    }
+    file.Commit(false);
 }
 
 void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
@@ -260,13 +378,8 @@ std::string ToCrLf(const std::string& text)
 {
     std::string out;
     out.reserve(text.size() + text.size() / 32);
-    std::size_t from = 0;
-    for (std::size_t eol = text.find('\n'); eol != std::string::npos; eol = text.find('\n', eol + 1)) {
-        out.append(text, from, eol - from);
-        if (eol == 0 || text[eol - 1] != '\r') out += '\r';
-        from = eol;
-    }
-    out.append(text, from, std::string::npos);
+    bool afterCr = false;
+    AppendCrLf(out, text, afterCr);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // File operations on message files: reading the header block or the whole file, and
-// writing a file so that it appears whole or not at all (tmp/ of the Maildir, then rename).
+// writing a file so that it appears whole or not at all (an unnamed file or a temporary name,
+// then put in place under its name).
 
 #include <filesystem>
 #include <string>
@@ -14,8 +15,11 @@ std::string ReadHeaderBlock(const std::filesystem::path& path);
 /// The whole file; raises ComError when it cannot be read.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
-/// True when the file contains `needle` (ASCII, any case); reads it in blocks.
-bool FileContainsNoCase(const std::filesystem::path& path, const std::string& needle);
+/// True when a header block of the message file contains `needle` (ASCII, any case): the
+/// message's own, or that of a MIME part (the lines after a line that starts with "--", up to
+/// the next blank line). Bodies are passed over, so that a search in a message with large
+/// attachments costs little more than reading it.
+bool MimeHeadersContainNoCase(const std::filesystem::path& path, const std::string& needle);
 
 /// Writes `bytes` to `tmpDir`, flushes them to disk and renames the file to `target`.
 /// Raises ComError on failure and leaves no partial file behind.
@@ -34,6 +38,10 @@ void MoveFile(const std::filesystem::path& from, const std::filesystem::path& tm
 /// "name: value", or added at the end of the header block; the rest stays byte for byte.
 /// `value` must already be encoded for a header; the message's line ends are kept.
 std::string ReplaceHeader(const std::string& message, const std::string& name, const std::string& value);
+
+/// Copies the message file `from` to `path` with its LF line ends turned into CR LF, in blocks;
+/// the file appears whole or not at all.
+void CopyFileAsCrLf(const std::filesystem::path& from, const std::string& path);
 
 /// LF line ends turned into CR LF (CR LF pairs stay as they are).
 std::string ToCrLf(const std::string& text);

@@ -63,6 +63,49 @@ std::optional<std::time_t> ToUnix(GDateTime* date)
     return static_cast<std::time_t>(g_date_time_to_unix(date));
 }
 
+std::string Unfolded(std::string_view raw)
+{
+    EnsureGMime();
+    return TakeString(g_mime_utils_header_unfold(std::string(raw).c_str()));
+}
+
+/// A field's text with its encoded words decoded.
+std::string DecodedText(std::string_view raw)
+{
+    return TakeString(g_mime_utils_header_decode_text(nullptr, Unfolded(raw).c_str()));
+}
+
+std::optional<std::time_t> DecodedDate(const std::string& text)
+{
+    const GDateTimePtr date(g_mime_utils_header_decode_date(text.c_str()));
+    return ToUnix(date.get());
+}
+
+/// Whether the message's own content type is type/subtype ("*" for any subtype); a message
+/// without one is text/plain.
+bool ContentTypeIs(const HeaderFields& headers, const char* type, const char* subtype)
+{
+    EnsureGMime();
+    const auto values = headers.All("Content-Type");
+    const auto contentType = values.empty()
+        ? GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_new("text", "plain"))
+        : GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_parse(nullptr, std::string(values.back()).c_str()));
+    return contentType && g_mime_content_type_is_type(contentType.get(), type, subtype);
+}
+
+const char* AddressFieldName(GMimeAddressType type)
+{
+    switch (type) {
+    case GMIME_ADDRESS_TYPE_SENDER: return "Sender";
+    case GMIME_ADDRESS_TYPE_FROM: return "From";
+    case GMIME_ADDRESS_TYPE_REPLY_TO: return "Reply-To";
+    case GMIME_ADDRESS_TYPE_TO: return "To";
+    case GMIME_ADDRESS_TYPE_CC: return "Cc";
+    case GMIME_ADDRESS_TYPE_BCC: return "Bcc";
+    }
+    return "";
+}
+
 /// Depth-first walk of the body parts, not entering attached e-mails.
 template <class Visit>
 void WalkParts(GMimeObject* object, GMimeMultipart* parent, Visit&& visit)
@@ -136,21 +179,19 @@ std::string SerializeMessage(GMimeMessage* message)
     return bytes ? std::string(reinterpret_cast<const char*>(bytes->data), bytes->len) : std::string();
 }
 
-int ClassFromHeaders(GMimeMessage* headers)
+int ClassFromHeaders(const HeaderFields& headers)
 {
-    if (IsType(g_mime_message_get_mime_part(headers), "multipart", "report")) return 46;
-    const bool news = g_mime_object_get_header(GMIME_OBJECT(headers), "Newsgroups") != nullptr;
-    if (news && AddressesOf(headers, GMIME_ADDRESS_TYPE_TO).empty() &&
+    if (ContentTypeIs(headers, "multipart", "report")) return 46;
+    if (headers.Has("Newsgroups") && AddressesOf(headers, GMIME_ADDRESS_TYPE_TO).empty() &&
         AddressesOf(headers, GMIME_ADDRESS_TYPE_CC).empty()) {
         return 45;
     }
     return 43;
 }
 
-bool MayBeMeeting(GMimeMessage* headers)
+bool MayBeMeeting(const HeaderFields& headers)
 {
-    GMimeObject* body = g_mime_message_get_mime_part(headers);
-    return IsType(body, "text", "calendar") || IsType(body, "multipart", "*");
+    return ContentTypeIs(headers, "text", "calendar") || ContentTypeIs(headers, "multipart", "*");
 }
 
 bool HasMeetingRequest(GMimeMessage* message)
@@ -167,43 +208,59 @@ bool HasMeetingRequest(GMimeMessage* message)
     return found;
 }
 
-std::string HeaderText(GMimeMessage* message, const char* name)
+HeaderFields HeadersOf(GMimeObject* object)
 {
-    const char* value = g_mime_object_get_header(GMIME_OBJECT(message), name);
-    return value ? MakeValidUtf8(value) : std::string();
+    return HeaderFields(TakeString(g_mime_object_get_headers(object, nullptr)));
 }
 
-std::string SubjectOf(GMimeMessage* message)
+std::string HeaderText(const HeaderFields& headers, std::string_view name)
 {
-    const char* subject = g_mime_message_get_subject(message);
-    return subject ? MakeValidUtf8(subject) : std::string();
+    bool found = false;
+    const std::string_view raw = headers.First(name, &found);
+    return found ? MakeValidUtf8(DecodedText(raw)) : std::string();
 }
 
-std::vector<Address> AddressesOf(GMimeMessage* message, GMimeAddressType type)
+std::string SubjectOf(const HeaderFields& headers)
 {
+    const auto subjects = headers.All("Subject");
+    return subjects.empty() ? std::string() : MakeValidUtf8(DecodedText(subjects.back()));
+}
+
+std::vector<Address> AddressesOf(const HeaderFields& headers, GMimeAddressType type)
+{
+    EnsureGMime();
     std::vector<Address> out;
-    AppendMailboxes(g_mime_message_get_addresses(message, type), out);
+    for (const std::string_view raw : headers.All(AddressFieldName(type))) {
+        const std::string value(raw);
+        const GObjectPtr<InternetAddressList> list = GObjectPtr<InternetAddressList>::Adopt(
+            internet_address_list_parse(nullptr, value.c_str()));
+        AppendMailboxes(list.get(), out);
+    }
     return out;
 }
 
-std::optional<Address> SenderOf(GMimeMessage* message)
+std::optional<Address> SenderOf(const HeaderFields& headers)
 {
-    auto from = AddressesOf(message, GMIME_ADDRESS_TYPE_FROM);
-    if (from.empty()) from = AddressesOf(message, GMIME_ADDRESS_TYPE_SENDER);
+    auto from = AddressesOf(headers, GMIME_ADDRESS_TYPE_FROM);
+    if (from.empty()) from = AddressesOf(headers, GMIME_ADDRESS_TYPE_SENDER);
     if (from.empty()) return std::nullopt;
     return from.front();
 }
 
-std::optional<std::time_t> DateOf(GMimeMessage* message) { return ToUnix(g_mime_message_get_date(message)); }
-
-std::optional<std::time_t> FirstReceivedDate(GMimeMessage* message)
+std::optional<std::time_t> DateOf(const HeaderFields& headers)
 {
-    const char* received = g_mime_object_get_header(GMIME_OBJECT(message), "Received");
-    if (!received) return std::nullopt;
-    const char* semicolon = std::strrchr(received, ';');
-    if (!semicolon) return std::nullopt;
-    const GDateTimePtr date(g_mime_utils_header_decode_date(semicolon + 1));
-    return ToUnix(date.get());
+    const auto dates = headers.All("Date");
+    if (dates.empty()) return std::nullopt;
+    return DecodedDate(Unfolded(dates.back()));
+}
+
+std::optional<std::time_t> FirstReceivedDate(const HeaderFields& headers)
+{
+    bool found = false;
+    const std::string received = Unfolded(headers.First("Received", &found));
+    const auto semicolon = received.rfind(';');
+    if (!found || semicolon == std::string::npos) return std::nullopt;
+    return DecodedDate(received.substr(semicolon + 1));
 }
 
 std::string PlainBodyOf(GMimeMessage* message) { return FirstBodyText(message, "plain"); }

@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/outlook/GLibPtr.h"
+#include "platform/outlook/HeaderFields.h"
 
 namespace outlook {
 
@@ -29,24 +31,31 @@ std::string SerializeMessage(GMimeMessage* message);
 
 /// `Class` from the headers: report, post or mail; `MayBeMeeting` says whether the body
 /// must be looked at for a meeting request.
-int ClassFromHeaders(GMimeMessage* headers);
-bool MayBeMeeting(GMimeMessage* headers);
+int ClassFromHeaders(const HeaderFields& headers);
+bool MayBeMeeting(const HeaderFields& headers);
 /// True when the message holds a text/calendar part with METHOD:REQUEST.
 bool HasMeetingRequest(GMimeMessage* message);
 
-/// A header's decoded value as UTF-8 ("" when absent).
-std::string HeaderText(GMimeMessage* message, const char* name);
-std::string SubjectOf(GMimeMessage* message);
+/// The header fields of a parsed message or part, as it would be written now.
+HeaderFields HeadersOf(GMimeObject* object);
+
+/// The first field of this name, decoded to UTF-8 ("" when absent).
+std::string HeaderText(const HeaderFields& headers, std::string_view name);
+/// The subject, decoded to UTF-8; the last Subject field counts.
+std::string SubjectOf(const HeaderFields& headers);
 
 struct Address {
     std::string name;
     std::string address;
 };
-std::vector<Address> AddressesOf(GMimeMessage* message, GMimeAddressType type);
-std::optional<Address> SenderOf(GMimeMessage* message);
+/// The mailboxes of every field of the type, group members included.
+std::vector<Address> AddressesOf(const HeaderFields& headers, GMimeAddressType type);
+/// The first From mailbox, else the first Sender mailbox.
+std::optional<Address> SenderOf(const HeaderFields& headers);
 
-std::optional<std::time_t> DateOf(GMimeMessage* message);
-std::optional<std::time_t> FirstReceivedDate(GMimeMessage* message);
+/// The Date field (the last one counts), and the date of the first (latest) Received field.
+std::optional<std::time_t> DateOf(const HeaderFields& headers);
+std::optional<std::time_t> FirstReceivedDate(const HeaderFields& headers);
 
 /// The plain text body and the HTML body, decoded to UTF-8 ("" when none).
 std::string PlainBodyOf(GMimeMessage* message);

@@ -47,19 +47,19 @@ private:
 
 }  // namespace
 
-ComPtr<IRecipients> MakeRecipients(GMimeMessage* message)
+ComPtr<IRecipients> MakeRecipients(const HeaderFields& headers)
 {
     std::vector<ComPtr<IRecipient>> recipients;
     const std::pair<GMimeAddressType, int> kinds[] = {
         {GMIME_ADDRESS_TYPE_TO, olTo}, {GMIME_ADDRESS_TYPE_CC, olCC}, {GMIME_ADDRESS_TYPE_BCC, olBCC}};
     for (const auto& [kind, type] : kinds) {
-        for (auto& address : AddressesOf(message, kind)) {
+        for (auto& address : AddressesOf(headers, kind)) {
             recipients.push_back(MakeCom<RecipientImpl>(std::move(address), type));
         }
     }
     return MakeCom<RecipientsImpl>(std::move(recipients));
 }
 
-ComPtr<IRecipients> ItemImpl::Recipients() { return MakeRecipients(Head()); }
+ComPtr<IRecipients> ItemImpl::Recipients() { return MakeRecipients(Headers()); }
 
 }  // namespace outlook

@@ -1,20 +1,23 @@
-// The byte-level helpers of message files: the case-blind search through a file read in
-// blocks, the line-end conversion of exported messages, and parsing a message file.
+// The byte-level helpers of message files: the case-blind search through the header blocks
+// of a message file, the line-end conversion of exported messages, and parsing a message file.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/outlook/MessageFiles.h"
 #include "platform/outlook/Mime.h"
 #include "tests/support/TempDir.h"
 
-using outlook::FileContainsNoCase;
+using outlook::MimeHeadersContainNoCase;
 using outlook::ToCrLf;
 
 namespace {
 
-constexpr std::size_t kBlock = 65536;  // the read size of FileContainsNoCase
+constexpr std::size_t kBlock = 65536;  // a read block of the file helpers
 
 class FileSearchTest : public ::testing::Test {
 protected:
@@ -22,7 +25,7 @@ protected:
     {
         const auto path = dir_ / "message";
         test::WriteFile(path, bytes);
-        return FileContainsNoCase(path, needle);
+        return MimeHeadersContainNoCase(path, needle);
     }
     test::TempDir dir_;
 };
@@ -41,32 +44,43 @@ TEST_F(FileSearchTest, NeedleOfLettersOnlyAndNonLettersAroundTheAnchor)
 {
     EXPECT_TRUE(Contains("a VCALENDAR b", "vcalendar"));
     EXPECT_FALSE(Contains("a VCALENDA b", "vcalendar"));
-    // Many anchors that do not start a hit, one that does.
+    // Many near misses before a hit, and the needle's last byte everywhere.
     EXPECT_TRUE(Contains(std::string(1000, '/') + "TEXT/CALENDAR", "text/calendar"));
+    EXPECT_TRUE(Contains(std::string(1000, 'r') + "text/calendar", "text/calendar"));
     EXPECT_FALSE(Contains(std::string(1000, '/') + "text/", "text/calendar"));
     // Letters beyond ASCII are compared as bytes, never folded.
     EXPECT_FALSE(Contains("\xC3\x84/x", "\xC3\xA4/x"));
     EXPECT_TRUE(Contains("\xC3\xA4/X", "\xC3\xA4/x"));
 }
 
-TEST_F(FileSearchTest, FindsAHitThatSpansTwoReadBlocks)
+TEST_F(FileSearchTest, LooksAtThePartHeadersAndPassesOverTheBodies)
 {
-    const std::string needle = "text/calendar";
-    for (std::size_t cut = 1; cut < needle.size(); ++cut) {
-        std::string bytes(kBlock - cut, 'x');
-        bytes += "Text/Calendar";
-        bytes += std::string(100, 'y');
-        EXPECT_TRUE(Contains(bytes, needle)) << "cut after " << cut << " bytes";
-    }
-    std::string late(3 * kBlock, '/');
-    late += "text/calendar";
-    EXPECT_TRUE(Contains(late, needle));
-    EXPECT_FALSE(Contains(std::string(3 * kBlock, '/'), needle));
+    const std::string head = "Subject: x\nContent-Type: multipart/mixed; boundary=b\n\n";
+    const std::string body = std::string(3 * kBlock, 'Q') + "\n";
+    // A calendar part after large bodies, in a nested multipart, with CR LF lines.
+    EXPECT_TRUE(Contains(head + "--b\nContent-Type: text/plain\n\n" + body + "--b\nContent-Type: Text/Calendar\n\nBEGIN\n",
+                         "text/calendar"));
+    EXPECT_TRUE(Contains(head + "--b\nContent-Type: multipart/alternative; boundary=c\n\n--c\n"
+                                "Content-Type:\n text/calendar; method=REQUEST\n\nBEGIN\n--c--\n--b--\n",
+                         "text/calendar"));
+    EXPECT_TRUE(Contains("Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: text/calendar\r\n\r\nx\r\n",
+                         "text/calendar"));
+    // Named only in a body, or in the lines after a part's header block.
+    EXPECT_FALSE(Contains(head + "--b\nContent-Type: text/plain\n\nSee the text/calendar part.\n--b--\n", "text/calendar"));
+    EXPECT_FALSE(Contains(head + "--b\n\ntext/calendar\n--b--\n", "text/calendar"));
+    EXPECT_FALSE(Contains(head + body + "text/calendar\n", "text/calendar"));
+}
+
+TEST_F(FileSearchTest, ManyDashLinesWithoutBlankLinesStayLinear)
+{
+    std::string lines = "Content-Type: multipart/mixed; boundary=b\n\n";
+    for (int i = 0; i < 200000; ++i) lines += "--x\n";
+    EXPECT_FALSE(Contains(lines, "text/calendar"));  // would take minutes if each line rescanned the rest
 }
 
 TEST_F(FileSearchTest, MissingFileRaises)
 {
-    EXPECT_ANY_THROW(FileContainsNoCase(dir_ / "none", "x"));
+    EXPECT_ANY_THROW(MimeHeadersContainNoCase(dir_ / "none", "x"));
 }
 
 TEST_F(FileSearchTest, ParsedFileEqualsTheParsedBytesAndOutlivesTheFile)
@@ -85,7 +99,7 @@ TEST_F(FileSearchTest, ParsedFileEqualsTheParsedBytesAndOutlivesTheFile)
     std::filesystem::remove(path);  // the parsed message holds its own bytes
     auto fromBytes = outlook::ParseMessage(text);
     EXPECT_EQ(outlook::SerializeMessage(fromFile.get()), outlook::SerializeMessage(fromBytes.get()));
-    EXPECT_EQ(outlook::SubjectOf(fromFile.get()), "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_EQ(outlook::SubjectOf(outlook::HeadersOf(GMIME_OBJECT(fromFile.get()))), "Gr\xC3\xBC\xC3\x9F" "e");
     const auto attachments = outlook::AttachmentsOf(fromFile.get());
     ASSERT_EQ(attachments.size(), 1u);
     EXPECT_EQ(outlook::PartContent(attachments[0].part.get()), std::string("\0\1\2\3\4\5", 6));
@@ -104,6 +118,68 @@ TEST_F(FileSearchTest, WholeFileIsReadByteForByte)
     // A file whose size the file system does not tell is read to its end all the same.
     EXPECT_NE(outlook::ReadWholeFile("/proc/self/status").find("Name:"), std::string::npos);
     EXPECT_ANY_THROW(outlook::ReadWholeFile(dir_ / "none"));
+}
+
+class FileWriteTest : public ::testing::Test {
+protected:
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.Path())) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    test::TempDir dir_;
+};
+
+TEST_F(FileWriteTest, WritesReplacesAndLeavesNothingElseBehind)
+{
+    const std::string path = (dir_ / "out.eml").string();
+    outlook::WriteUserFile(path, "first");
+    EXPECT_EQ(test::ReadFile(path), "first");
+    outlook::WriteUserFile(path, "second, longer");
+    EXPECT_EQ(test::ReadFile(path), "second, longer");
+    outlook::WriteUserFile(path, "");
+    EXPECT_EQ(test::ReadFile(path), "");
+    EXPECT_EQ(Names(), std::vector<std::string>{"out.eml"});
+
+    const auto store = dir_ / "cur";
+    std::filesystem::create_directory(store);
+    outlook::WriteFileAtomically(dir_ / "tmp", store / "1.msg", "stored");
+    EXPECT_EQ(test::ReadFile(store / "1.msg"), "stored");
+    EXPECT_TRUE(std::filesystem::is_empty(dir_ / "tmp"));
+}
+
+TEST_F(FileWriteTest, FailureNamesTheFileAndLeavesNothing)
+{
+    try {
+        outlook::WriteUserFile((dir_ / "missing" / "out.eml").string(), "x");
+        FAIL() << "no error";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find("Cannot write"), std::string::npos) << e.what();
+    }
+    std::filesystem::create_directory(dir_ / "taken");  // a folder of the target's name cannot be replaced
+    EXPECT_ANY_THROW(outlook::WriteUserFile((dir_ / "taken").string(), "x"));
+    EXPECT_EQ(Names(), std::vector<std::string>{"taken"});
+}
+
+TEST_F(FileWriteTest, CopyAsCrLfAgreesWithTheWholeConversionAcrossReadBlocks)
+{
+    const auto from = dir_ / "message";
+    const std::string to = (dir_ / "copy.eml").string();
+    for (const std::string& around : {std::string("\r\n"), std::string("\n"), std::string("\r"), std::string("\n\n")}) {
+        for (const std::size_t at : {kBlock - 2, kBlock - 1, kBlock}) {
+            std::string bytes(at, 'a');
+            bytes += around + "tail\n";
+            test::WriteFile(from, bytes);
+            outlook::CopyFileAsCrLf(from, to);
+            EXPECT_EQ(test::ReadFile(to), ToCrLf(bytes)) << at;
+        }
+    }
+    outlook::CopyFileAsCrLf(from, to);  // over the file written before
+    EXPECT_EQ(Names(), (std::vector<std::string>{"copy.eml", "message"}));
+    EXPECT_ANY_THROW(outlook::CopyFileAsCrLf(dir_ / "none", to));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"copy.eml", "message"}));
 }
 
 struct CrLfCase {
