@@ -94,10 +94,19 @@ const HeaderFields& ItemImpl::Headers()
     CheckAlive();
     if (!folder_) {
         headers_ = HeadersOf(GMIME_OBJECT(full_.get()));  // the message may have changed since
+        sender_.reset();
     } else if (!headers_) {
         headers_ = HeaderFields(ReadHeaderBlock(StoredPath()));
+        sender_.reset();
     }
     return *headers_;
+}
+
+const std::optional<Address>& ItemImpl::Sender()
+{
+    const HeaderFields& headers = Headers();
+    if (!sender_) sender_ = SenderOf(headers);
+    return *sender_;
 }
 
 GMimeMessage* ItemImpl::FullMessage()
@@ -158,14 +167,14 @@ void ItemImpl::SetSubject(const std::string& subject)
 
 std::string ItemImpl::SenderName()
 {
-    const auto sender = SenderOf(Headers());
+    const auto& sender = Sender();
     if (!sender) return {};
     return sender->name.empty() ? sender->address : sender->name;
 }
 
 std::string ItemImpl::SenderEmailAddress()
 {
-    const auto sender = SenderOf(Headers());
+    const auto& sender = Sender();
     return sender ? sender->address : std::string();
 }
 

@@ -75,6 +75,8 @@ private:
     /// The header fields: of the stored file (read once while the item lives) for an item of a
     /// folder, else of the message as it is now. Valid until the next call.
     const HeaderFields& Headers();
+    /// The sender from the header fields, read once per reading of the fields.
+    const std::optional<Address>& Sender();
     std::filesystem::path StoredPath();
     void CheckAlive() const;
     int ComputeClass();
@@ -88,6 +90,7 @@ private:
     FolderStatePtr folder_;  // null for an item in no folder
     RecordPtr record_;
     std::optional<HeaderFields> headers_;
+    std::optional<std::optional<Address>> sender_;  // read from headers_ once
     GObjectPtr<GMimeMessage> full_;
     std::optional<int> class_;
     std::optional<std::string> pendingSubject_;

@@ -194,11 +194,13 @@ void ItemImpl::SaveAs(const std::string& path, int type)
         WriteUserFile(path, HtmlFileOf(*this));
         return;
     case olRFC822:
-        // A message of a folder is copied from its file in blocks, never held whole.
+        // The message as stored, byte for byte: line ends are not touched, since a part sent
+        // as binary may hold line feeds that are data. A message of a folder is copied from
+        // its file, never held whole.
         if (folder_) {
-            CopyFileAsCrLf(StoredPath(), path);
+            CopyUserFile(StoredPath(), path);
         } else {
-            WriteUserFile(path, ToCrLf(StoredBytes()));
+            WriteUserFile(path, StoredBytes());
         }
         return;
     case olMSG: {

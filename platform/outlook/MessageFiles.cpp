@@ -105,16 +105,67 @@ std::size_t HeaderEnd(std::string_view text, std::size_t from)
     return std::string_view::npos;
 }
 
-/// Where the next line that starts with "--" (a MIME boundary) begins, at or after `from`, which
-/// must be the start of a line. The scan jumps from dash to dash: base64 holds none.
-std::size_t NextDashLine(std::string_view text, std::size_t from)
+/// Where the next line that starts with "--" (a MIME boundary) begins, at or after `from`;
+/// `from` counts as a line start when `atLineStart` says so (the byte before it decides
+/// otherwise). The scan jumps from dash to dash:
+/// base64 holds none.
+std::size_t NextDashLine(std::string_view text, std::size_t from, bool atLineStart)
 {
     for (std::size_t dash = text.find('-', from); dash != std::string_view::npos; dash = text.find('-', dash + 1)) {
-        const bool lineStart = dash == from || text[dash - 1] == '\n';
+        const bool lineStart = (dash == from && atLineStart) || (dash > 0 && text[dash - 1] == '\n');
         if (lineStart && dash + 1 < text.size() && text[dash + 1] == '-') return dash;
     }
     return std::string_view::npos;
 }
+
+/// Looks for a needle in the header blocks of a message given in pieces: the message's own
+/// block, and the block after each line that starts with "--", up to the next blank line.
+/// Between pieces it keeps only the few bytes that a hit, a blank line or a boundary may
+/// span, so that a message of any size is searched in a buffer of fixed size.
+class HeaderBlockSearch {
+public:
+    explicit HeaderBlockSearch(std::string lowerNeedle)
+        : needle_(std::move(lowerNeedle)), keep_(std::max<std::size_t>(needle_.size(), 3) - 1)
+    {
+    }
+
+    /// Searches `window`, which starts with the bytes kept from the window before (`kept` of
+    /// them); returns true on a hit and sets `carry` to how many bytes to keep otherwise.
+    bool Search(std::string_view window, std::size_t kept, std::size_t& carry)
+    {
+        std::size_t pos = inHeader_ ? 0 : (kept > 0 ? 1 : 0);
+        bool atLineStart = !inHeader_ && kept == 0;
+        for (;;) {
+            if (inHeader_) {
+                const std::size_t end = HeaderEnd(window, pos);
+                const std::size_t stop = end == std::string_view::npos ? window.size() : end;
+                if (FindNoCase(window.substr(pos, stop - pos), needle_) != std::string_view::npos) return true;
+                if (end == std::string_view::npos) {
+                    carry = std::min(window.size() - pos, keep_);
+                    return false;
+                }
+                inHeader_ = false;
+                pos = end;
+                atLineStart = true;
+            } else {
+                const std::size_t dash = NextDashLine(window, pos, atLineStart);
+                if (dash == std::string_view::npos) {
+                    // The last bytes: the one before a dash that may start the next window,
+                    // and a dash whose second one is still to come.
+                    carry = std::min<std::size_t>(window.size(), 2);
+                    return false;
+                }
+                inHeader_ = true;
+                pos = dash;
+            }
+        }
+    }
+
+private:
+    std::string needle_;
+    std::size_t keep_;
+    bool inHeader_ = true;
+};
 
 [[noreturn]] void FailWrite(const fs::path& path)
 {
@@ -149,6 +200,9 @@ public:
     }
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
+
+    int Fd() const { return fd_.Get(); }
+    [[noreturn]] void FailOnTarget() const { FailWrite(target_); }
 
     void Write(std::string_view bytes)
     {
@@ -217,18 +271,23 @@ fs::path DirectoryOf(const fs::path& target)
     return target.has_parent_path() ? target.parent_path() : fs::path(".");
 }
 
-/// Appends `chunk` to `out` with every bare LF turned into CR LF; `afterCr` carries whether
-/// the text so far ended in CR, so a text may be converted in pieces.
-void AppendCrLf(std::string& out, std::string_view chunk, bool& afterCr)
+/// Copies what is left of `in` to `out` in the kernel; false when the file systems cannot do
+/// so (before anything was copied), so that the caller copies through a buffer.
+bool CopyInKernel(int in, AtomicFile& out)
 {
-    std::size_t from = 0;
-    for (std::size_t eol = chunk.find('\n'); eol != std::string_view::npos; eol = chunk.find('\n', eol + 1)) {
-        out.append(chunk, from, eol - from);
-        if (!(eol == 0 ? afterCr : chunk[eol - 1] == '\r')) out += '\r';
-        from = eol;
+    bool copied = false;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in, nullptr, out.Fd(), nullptr, std::size_t{1} << 30, 0);
+        if (n > 0) {
+            copied = true;
+            continue;
+        }
+        if (n == 0) return true;
+        if (errno == EINTR) continue;
+        const bool unsupported = errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP;
+        if (copied || !unsupported) out.FailOnTarget();
+        return false;
     }
-    out.append(chunk, from);
-    if (!chunk.empty()) afterCr = chunk.back() == '\r';
 }
 
 }  // namespace
@@ -283,18 +342,19 @@ std::string ReadWholeFile(const fs::path& path)
 
 bool MimeHeadersContainNoCase(const fs::path& path, const std::string& needle)
 {
-    const std::string text = ReadWholeFile(path);
-    const std::string lowerNeedle = AsciiLower(needle);
-    std::size_t start = 0;
+    const UniqueFd fd = OpenForReading(path);
+    HeaderBlockSearch search(AsciiLower(needle));
+    std::array<char, 65536> buffer;
+    std::size_t kept = 0;
     for (;;) {
-        const std::size_t end = HeaderEnd(text, start);
-        const std::size_t stop = end == std::string::npos ? text.size() : end;
-        if (FindNoCase(std::string_view(text).substr(start, stop - start), lowerNeedle) != std::string_view::npos) {
-            return true;
-        }
-        if (stop == text.size()) return false;
-        start = NextDashLine(text, stop);
-        if (start == std::string::npos) return false;
+        const ssize_t n = ReadSome(fd.Get(), buffer.data() + kept, buffer.size() - kept);
+        if (n < 0) Fail("The message file \"" + path.string() + "\" cannot be read: " + std::strerror(errno));
+        if (n == 0) return false;
+        const std::string_view window(buffer.data(), kept + static_cast<std::size_t>(n));
+        std::size_t carry = 0;
+        if (search.Search(window, kept, carry)) return true;
+        std::memmove(buffer.data(), window.data() + window.size() - carry, carry);
+        kept = carry;
     }
 }
 
@@ -315,22 +375,19 @@ void WriteUserFile(const std::string& path, const std::string& bytes)
     file.Commit(false);
 }
 
-void CopyFileAsCrLf(const fs::path& from, const std::string& path)
+void CopyUserFile(const fs::path& from, const std::string& path)
 {
     const UniqueFd in = OpenForReading(from);
     const fs::path target(path);
     AtomicFile file(DirectoryOf(target), target);
-    char buffer[65536];
-    std::string converted;
-    converted.reserve(2 * sizeof buffer);
-    bool afterCr = false;
-    for (;;) {
-        const ssize_t n = ReadSome(in.Get(), buffer, sizeof buffer);
-        if (n < 0) Fail("The message file \"" + from.string() + "\" cannot be read: " + std::strerror(errno));
-        if (n == 0) break;
-        converted.clear();
-        AppendCrLf(converted, std::string_view(buffer, static_cast<std::size_t>(n)), afterCr);
-        file.Write(converted);
+    if (!CopyInKernel(in.Get(), file)) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ReadSome(in.Get(), buffer, sizeof buffer);
+            if (n < 0) Fail("The message file \"" + from.string() + "\" cannot be read: " + std::strerror(errno));
+            if (n == 0) break;
+            file.Write(std::string_view(buffer, static_cast<std::size_t>(n)));
+        }
     }
     file.Commit(false);
 }
@@ -378,8 +435,13 @@ std::string ToCrLf(const std::string& text)
 {
     std::string out;
     out.reserve(text.size() + text.size() / 32);
-    bool afterCr = false;
-    AppendCrLf(out, text, afterCr);
+    std::size_t from = 0;
+    for (std::size_t eol = text.find('\n'); eol != std::string::npos; eol = text.find('\n', eol + 1)) {
+        out.append(text, from, eol - from);
+        if (eol == 0 || text[eol - 1] != '\r') out += '\r';
+        from = eol;
+    }
+    out.append(text, from, std::string::npos);
     return out;
 }
 

@@ -39,9 +39,9 @@ void MoveFile(const std::filesystem::path& from, const std::filesystem::path& tm
 /// `value` must already be encoded for a header; the message's line ends are kept.
 std::string ReplaceHeader(const std::string& message, const std::string& name, const std::string& value);
 
-/// Copies the message file `from` to `path` with its LF line ends turned into CR LF, in blocks;
-/// the file appears whole or not at all.
-void CopyFileAsCrLf(const std::filesystem::path& from, const std::string& path);
+/// Copies the message file `from` to `path` byte for byte (in the kernel where the file systems
+/// allow); the file appears whole or not at all.
+void CopyUserFile(const std::filesystem::path& from, const std::string& path);
 
 /// LF line ends turned into CR LF (CR LF pairs stay as they are).
 std::string ToCrLf(const std::string& text);

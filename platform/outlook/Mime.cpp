@@ -81,15 +81,19 @@ std::optional<std::time_t> DecodedDate(const std::string& text)
     return ToUnix(date.get());
 }
 
-/// Whether the message's own content type is type/subtype ("*" for any subtype); a message
-/// without one is text/plain.
-bool ContentTypeIs(const HeaderFields& headers, const char* type, const char* subtype)
+/// The message's own content type (the last Content-Type field counts); a message without
+/// one is text/plain.
+GObjectPtr<GMimeContentType> ContentTypeOf(const HeaderFields& headers)
 {
     EnsureGMime();
     const auto values = headers.All("Content-Type");
-    const auto contentType = values.empty()
-        ? GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_new("text", "plain"))
-        : GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_parse(nullptr, std::string(values.back()).c_str()));
+    if (values.empty()) return GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_new("text", "plain"));
+    return GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_parse(nullptr, std::string(values.back()).c_str()));
+}
+
+/// Whether the content type is type/subtype ("*" for any subtype).
+bool TypeIs(const GObjectPtr<GMimeContentType>& contentType, const char* type, const char* subtype)
+{
     return contentType && g_mime_content_type_is_type(contentType.get(), type, subtype);
 }
 
@@ -181,7 +185,7 @@ std::string SerializeMessage(GMimeMessage* message)
 
 int ClassFromHeaders(const HeaderFields& headers)
 {
-    if (ContentTypeIs(headers, "multipart", "report")) return 46;
+    if (TypeIs(ContentTypeOf(headers), "multipart", "report")) return 46;
     if (headers.Has("Newsgroups") && AddressesOf(headers, GMIME_ADDRESS_TYPE_TO).empty() &&
         AddressesOf(headers, GMIME_ADDRESS_TYPE_CC).empty()) {
         return 45;
@@ -191,7 +195,8 @@ int ClassFromHeaders(const HeaderFields& headers)
 
 bool MayBeMeeting(const HeaderFields& headers)
 {
-    return ContentTypeIs(headers, "text", "calendar") || ContentTypeIs(headers, "multipart", "*");
+    const auto contentType = ContentTypeOf(headers);
+    return TypeIs(contentType, "text", "calendar") || TypeIs(contentType, "multipart", "*");
 }
 
 bool HasMeetingRequest(GMimeMessage* message)

@@ -78,7 +78,7 @@ TEST_F(ExportTest, EveryFormatItsExtensionAndContent)
         << "unknown formats export as text";
     EXPECT_EQ(DestFile("Test message.msg").rfind("\xD0\xCF\x11\xE0", 0), 0u);
     EXPECT_EQ(DestFile("Test message.htm").rfind(std::string(Utf8Bom) + "<html>\r\n", 0), 0u);
-    EXPECT_NE(DestFile("Test message.eml").find("Subject: Test message\r\n"), std::string::npos);
+    EXPECT_NE(DestFile("Test message.eml").find("Subject: Test message\n"), std::string::npos);
     EXPECT_EQ(DestFile("Test message.mht"), DestFile("Test message.eml"));
     EXPECT_EQ(engine.FEmailsExported, 6);
     EXPECT_EQ(progress.front(), "Exporting e-mail");

@@ -1,10 +1,12 @@
 // The byte-level helpers of message files: the case-blind search through the header blocks
-// of a message file, the line-end conversion of exported messages, and parsing a message file.
+// of a message file, writing and copying files so that they appear whole, the line-end
+// conversion of header texts, and parsing a message file.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,73 @@ TEST_F(FileSearchTest, ManyDashLinesWithoutBlankLinesStayLinear)
     std::string lines = "Content-Type: multipart/mixed; boundary=b\n\n";
     for (int i = 0; i < 200000; ++i) lines += "--x\n";
     EXPECT_FALSE(Contains(lines, "text/calendar"));  // would take minutes if each line rescanned the rest
+}
+
+/// The header-block search over the whole text at once, written plainly: the reading in
+/// blocks must agree with it wherever the blocks are cut.
+bool WholeTextSearch(const std::string& text, const std::string& lowerNeedle)
+{
+    std::string lower = text;
+    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t stop = text.size();
+        for (std::size_t eol = text.find('\n', start); eol != std::string::npos; eol = text.find('\n', eol + 1)) {
+            if (text.compare(eol + 1, 1, "\n") == 0) { stop = eol + 2; break; }
+            if (text.compare(eol + 1, 2, "\r\n") == 0) { stop = eol + 3; break; }
+        }
+        if (lower.substr(start, stop - start).find(lowerNeedle) != std::string::npos) return true;
+        if (stop == text.size()) return false;
+        if (text.compare(stop, 2, "--") == 0) {
+            start = stop;
+            continue;
+        }
+        const auto next = text.find("\n--", stop);
+        if (next == std::string::npos) return false;
+        start = next + 1;
+    }
+}
+
+TEST_F(FileSearchTest, AHitOrABlankLineAcrossTheEndOfAReadBlock)
+{
+    const std::string head = "Content-Type: multipart/mixed; boundary=b\n\n";
+    const std::string needle = "Text/Calendar";
+    for (std::size_t cut = 1; cut < needle.size(); ++cut) {
+        std::string text = head + "--b\nX-Filler: ";
+        text += std::string(kBlock - cut - text.size(), 'f');
+        EXPECT_TRUE(Contains(text + needle + "\n\nbody\n", "text/calendar")) << "cut after " << cut << " bytes";
+    }
+    for (std::size_t cut = 0; cut < 3; ++cut) {
+        // The blank line ending the part's headers is cut: what follows is body, not header.
+        std::string text = head + "--b\nX-Filler: ";
+        text += std::string(kBlock - cut - 1 - text.size(), 'f');
+        EXPECT_FALSE(Contains(text + "\n\r\ntext/calendar\n", "text/calendar")) << "cut " << cut;
+    }
+}
+
+TEST_F(FileSearchTest, ReadingInBlocksAgreesWithTheWholeTextWhereverTheBlocksAreCut)
+{
+    const std::vector<std::string> pieces = {"Content-Type: text/calendar\n", "Content-Type: TEXT/Calendar\r\n",
+                                             "--b\n", "--b\r\n", "\n", "\r\n", "-", "--", "x", "text/calendar",
+                                             "Subject: y\n", "\n\n", "\r\n\r\n"};
+    std::mt19937 random(7);
+    int hits = 0;
+    for (int round = 0; round < 300; ++round) {
+        // A few pieces among filler, one of them across the end of a read block.
+        std::string text = "Content-Type: multipart/mixed; boundary=b\n\n";
+        const std::size_t cut = kBlock * (1 + random() % 2) - random() % 16;
+        for (int piece = 0; piece < 12; ++piece) {
+            const std::size_t target = piece == 6 ? cut : text.size() + random() % 12000;
+            if (text.size() < target) text += std::string(target - text.size(), piece % 2 ? 'Q' : '/');
+            text += pieces[random() % pieces.size()];
+            if (random() % 2) text += pieces[random() % pieces.size()];
+        }
+        const bool expected = WholeTextSearch(text, "text/calendar");
+        hits += expected;
+        ASSERT_EQ(Contains(text, "text/calendar"), expected) << "round " << round;
+    }
+    EXPECT_GT(hits, 30);
+    EXPECT_LT(hits, 270);
 }
 
 TEST_F(FileSearchTest, MissingFileRaises)
@@ -163,22 +232,20 @@ TEST_F(FileWriteTest, FailureNamesTheFileAndLeavesNothing)
     EXPECT_EQ(Names(), std::vector<std::string>{"taken"});
 }
 
-TEST_F(FileWriteTest, CopyAsCrLfAgreesWithTheWholeConversionAcrossReadBlocks)
+TEST_F(FileWriteTest, CopyIsByteForByteAndReplacesAnEarlierCopy)
 {
     const auto from = dir_ / "message";
     const std::string to = (dir_ / "copy.eml").string();
-    for (const std::string& around : {std::string("\r\n"), std::string("\n"), std::string("\r"), std::string("\n\n")}) {
-        for (const std::size_t at : {kBlock - 2, kBlock - 1, kBlock}) {
-            std::string bytes(at, 'a');
-            bytes += around + "tail\n";
-            test::WriteFile(from, bytes);
-            outlook::CopyFileAsCrLf(from, to);
-            EXPECT_EQ(test::ReadFile(to), ToCrLf(bytes)) << at;
-        }
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, kBlock, 3 * kBlock + 7}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 131 % 251);  // LF and CR alone too
+        test::WriteFile(from, bytes);
+        outlook::CopyUserFile(from, to);
+        EXPECT_EQ(test::ReadFile(to), bytes) << size << " bytes";
     }
-    outlook::CopyFileAsCrLf(from, to);  // over the file written before
     EXPECT_EQ(Names(), (std::vector<std::string>{"copy.eml", "message"}));
-    EXPECT_ANY_THROW(outlook::CopyFileAsCrLf(dir_ / "none", to));
+    EXPECT_ANY_THROW(outlook::CopyUserFile(dir_ / "none", to));
+    EXPECT_ANY_THROW(outlook::CopyUserFile(dir_.Path(), to));  // a folder is no message file
     EXPECT_EQ(Names(), (std::vector<std::string>{"copy.eml", "message"}));
 }
 

@@ -238,7 +238,7 @@ TEST_F(StorageTest, SaveAsTextHtmlAndRfc822)
     m.cc = "Cy <cy@example.com>";
     m.html = "<html><head><meta charset=\"iso-8859-1\"></head><body>Grüße</body></html>";
     m.body = "Grüße\n";
-    store_.Add("Inbox", test::MessageText(m));
+    const auto stored = store_.Add("Inbox", test::MessageText(m));
     auto item = InboxItem(1);
     item->SaveAs((dir_ / "a.txt").string(), olTXT);
     const std::string text = test::ReadFile(dir_ / "a.txt");
@@ -247,10 +247,23 @@ TEST_F(StorageTest, SaveAsTextHtmlAndRfc822)
     item->SaveAs((dir_ / "a.htm").string(), olHTML);
     EXPECT_EQ(test::ReadFile(dir_ / "a.htm"), "<html><head><meta charset=\"utf-8\"></head><body>Grüße</body></html>");
     item->SaveAs((dir_ / "a.eml").string(), olRFC822);
-    const std::string eml = test::ReadFile(dir_ / "a.eml");
-    EXPECT_EQ(eml.find("From: Ann Sender <ann@example.com>\r\n"), 0u);
-    EXPECT_EQ(eml.find("\n\n"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(dir_ / "a.eml"), test::ReadFile(stored));
     EXPECT_THROW(item->SaveAs((dir_ / "a.x").string(), 42), ComError);
+}
+
+TEST_F(StorageTest, SaveAsRfc822KeepsLineFeedsThatAreData)
+{
+    const std::string binary("\x89PNG\r\n\x1a\n\0\n\r", 11);
+    const std::string text = "From: a@b.c\nSubject: Binary\nMIME-Version: 1.0\n"
+                             "Content-Type: multipart/mixed; boundary=\"b\"\n\n--b\nContent-Type: text/plain\n\nSee it.\n"
+                             "--b\nContent-Type: image/png; name=\"i.png\"\nContent-Transfer-Encoding: binary\n\n" +
+                             binary + "\n--b--\n";
+    store_.Add("Inbox", text);
+    InboxItem(1)->SaveAs((dir_ / "b.eml").string(), olRFC822);
+    EXPECT_EQ(test::ReadFile(dir_ / "b.eml"), text);
+    auto opened = App()->CreateItemFromTemplate((dir_ / "b.eml").string());
+    opened->Attachments()->Item(1)->SaveAsFile((dir_ / "i.png").string());
+    EXPECT_EQ(test::ReadFile(dir_ / "i.png"), binary);
 }
 
 TEST_F(StorageTest, SaveAsRfc822HoldsTheSavedChangesOnly)
@@ -267,7 +280,7 @@ TEST_F(StorageTest, SaveAsRfc822HoldsTheSavedChangesOnly)
     item->SetSubject("Not saved");
     item->SaveAs((dir_ / "out.eml").string(), olRFC822);
     const std::string eml = test::ReadFile(dir_ / "out.eml");
-    EXPECT_NE(eml.find("\r\nSubject: Saved\r\n"), std::string::npos);
+    EXPECT_NE(eml.find("\nSubject: Saved\n"), std::string::npos);
     EXPECT_EQ(eml.find("Not saved"), std::string::npos);
     // The added file comes after the one that was there.
     const auto first = eml.find("filename=\"first.txt\"");
