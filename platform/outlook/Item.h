@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/outlook/Errors.h"
 #include "platform/outlook/GLibPtr.h"
 #include "platform/outlook/Mime.h"
 #include "platform/outlook/Objects.h"
@@ -78,6 +79,11 @@ private:
     /// The sender from the header fields, read once per reading of the fields.
     const std::optional<Address>& Sender();
     std::filesystem::path StoredPath();
+    /// Runs `read` on the stored file under the name it was last known by, without looking
+    /// first; when that fails because another program renamed the file, finds it again and
+    /// runs `read` once more.
+    template <class Read>
+    auto ReadStoredFile(Read&& read);
     void CheckAlive() const;
     int ComputeClass();
     void SaveToFile();
@@ -99,6 +105,20 @@ private:
     bool attachmentsChanged_ = false;
     bool gone_ = false;
 };
+
+template <class Read>
+auto ItemImpl::ReadStoredFile(Read&& read)
+{
+    CheckAlive();
+    const std::filesystem::path known = folder_->PathOf(*record_);
+    try {
+        return read(known);
+    } catch (const ComError&) {
+        std::error_code ec;
+        if (std::filesystem::exists(known, ec)) throw;
+    }
+    return read(StoredPath());
+}
 
 ComPtr<IRecipients> MakeRecipients(const HeaderFields& headers);
 /// The live attachment collection of `item`.

@@ -149,6 +149,13 @@ TEST_F(ItemTest, RenamedByAnotherProgramIsFoundAgain)
     EXPECT_TRUE(item->Unread());
     std::filesystem::rename(path, path.string() + "S");
     EXPECT_EQ(item->Subject(), "renamed");
+    // Renamed again after its headers were read: the file is still found for what follows.
+    std::filesystem::rename(path.string() + "S", path.string() + "RS");
+    const auto saved = dir_ / "saved.eml";
+    item->SaveAs(saved.string(), olRFC822);
+    EXPECT_EQ(test::ReadFile(saved), test::ReadFile(path.string() + "RS"));
+    std::filesystem::remove(path.string() + "RS");
+    EXPECT_THROW(item->SaveAs(saved.string(), olRFC822), ComError);
 }
 
 }  // namespace
