@@ -2,11 +2,12 @@
 # Runs qelbat on generated Maildir stores, side by side with the tools a user would pick
 # instead, and prints a table of wall times, ratios and peak memory. See bench/README.md.
 #
-#   bench/run-bench.sh [-b build-dir] [-w work-dir] [-s seed] [-k] [-o row,...] [count ...]
+#   bench/run-bench.sh [-b build-dir] [-w work-dir] [-s seed] [-k] [-f] [-o row,...] [count ...]
 #
 # count defaults to "10000 100000". -k keeps the generated stores in the work folder for the
-# next run (they are reused when count and seed match). -o runs only the named rows
-# (cat, cp, filter, eml, msg, save, ripmime, munpack, mu).
+# next run (they are reused when count and seed match). -f runs everything on a file system of
+# its own (an ext4 image in the work folder, loop-mounted; needs root). -o runs only the named
+# rows (cat, cp, filter, eml, msg, save, ripmime, munpack, mu).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -14,15 +15,17 @@ build=$here/../build
 work=${TMPDIR:-/tmp}/trovanta-bench
 seed=1
 keep=0
+own_fs=0
 only=""
-while getopts "b:w:s:ko:" opt; do
+while getopts "b:w:s:kfo:" opt; do
     case $opt in
     b) build=$OPTARG ;;
     w) work=$OPTARG ;;
     s) seed=$OPTARG ;;
     k) keep=1 ;;
+    f) own_fs=1 ;;
     o) only=",$OPTARG," ;;
-    *) sed -n '2,10p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,11p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -46,6 +49,27 @@ install_peers() {
     [[ $(id -u) -eq 0 ]] || sudo="sudo"
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# --- a file system of its own --------------------------------------------------------------
+
+# Mounts an ext4 image (sparse, made with the defaults of mkfs.ext4) on $work/fs and moves the
+# work there: the time to make a new file depends on what else the file system holds and
+# recently freed, which on a shared file system varies from run to run. The image is kept
+# with -k and mounted again by the next run.
+mount_own_fs() {
+    [[ $(id -u) -eq 0 ]] || { echo "-f needs root (mount)" >&2; exit 2; }
+    local image=$work/fs.img mountpoint=$work/fs
+    mkdir -p "$mountpoint"
+    if ! mountpoint -q "$mountpoint"; then
+        if [[ ! -f $image ]]; then
+            truncate -s "${BENCH_FS_SIZE:-40G}" "$image"
+            mkfs.ext4 -q -F "$image"
+        fi
+        mount -o loop,discard "$image" "$mountpoint"
+    fi
+    trap "cd /; umount '$mountpoint'; [[ $keep -eq 1 ]] || rm -f '$image'" EXIT
+    work=$mountpoint
 }
 
 # --- the sandbox qelbat runs in ------------------------------------------------------------
@@ -202,6 +226,7 @@ print_table() {
 
 install_peers
 mkdir -p "$work"
+[[ $own_fs -eq 0 ]] || mount_own_fs
 setup_home
 write_jobs
 for count in "${counts[@]}"; do
