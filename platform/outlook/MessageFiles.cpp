@@ -107,8 +107,7 @@ std::size_t HeaderEnd(std::string_view text, std::size_t from)
 
 /// Where the next line that starts with "--" (a MIME boundary) begins, at or after `from`;
 /// `from` counts as a line start when `atLineStart` says so (the byte before it decides
-/// otherwise). The scan jumps from dash to dash:
-/// base64 holds none.
+/// otherwise). The scan jumps from dash to dash: base64 holds none.
 std::size_t NextDashLine(std::string_view text, std::size_t from, bool atLineStart)
 {
     for (std::size_t dash = text.find('-', from); dash != std::string_view::npos; dash = text.find('-', dash + 1)) {
