@@ -81,20 +81,70 @@ std::optional<std::time_t> DecodedDate(const std::string& text)
     return ToUnix(date.get());
 }
 
-/// The message's own content type (the last Content-Type field counts); a message without
-/// one is text/plain.
-GObjectPtr<GMimeContentType> ContentTypeOf(const HeaderFields& headers)
+/// A media type ("type/subtype") in lower case; both empty when the field does not parse.
+struct MediaType {
+    std::string type, subtype;
+};
+
+/// Skips blanks, line ends and comments (nested, with quoted pairs), as between the tokens of
+/// a structured header field.
+std::size_t SkipBlanksAndComments(std::string_view text, std::size_t pos)
 {
-    EnsureGMime();
-    const auto values = headers.All("Content-Type");
-    if (values.empty()) return GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_new("text", "plain"));
-    return GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_parse(nullptr, std::string(values.back()).c_str()));
+    int depth = 0;
+    for (; pos < text.size(); ++pos) {
+        const char c = text[pos];
+        if (depth > 0 && c == '\\') {
+            ++pos;
+        } else if (c == '(') {
+            ++depth;
+        } else if (depth > 0 && c == ')') {
+            --depth;
+        } else if (depth == 0 && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+            break;
+        }
+    }
+    return pos;
 }
 
-/// Whether the content type is type/subtype ("*" for any subtype).
-bool TypeIs(const GObjectPtr<GMimeContentType>& contentType, const char* type, const char* subtype)
+bool IsTokenChar(char c)
 {
-    return contentType && g_mime_content_type_is_type(contentType.get(), type, subtype);
+    const auto u = static_cast<unsigned char>(c);
+    return u > 32 && u < 127 && std::string_view("()<>@,;:\\\"/[]?=").find(c) == std::string_view::npos;
+}
+
+std::string LowerToken(std::string_view text, std::size_t& pos)
+{
+    std::string token;
+    for (; pos < text.size() && IsTokenChar(text[pos]); ++pos) token += static_cast<char>(std::tolower(static_cast<unsigned char>(text[pos])));
+    return token;
+}
+
+/// The media type of a Content-Type value; what follows the subtype (parameters) is not read.
+MediaType ParseMediaType(std::string_view value)
+{
+    std::size_t pos = SkipBlanksAndComments(value, 0);
+    std::string type = LowerToken(value, pos);
+    pos = SkipBlanksAndComments(value, pos);
+    if (pos >= value.size() || value[pos] != '/') return {};
+    pos = SkipBlanksAndComments(value, pos + 1);
+    std::string subtype = LowerToken(value, pos);
+    if (subtype.empty()) return {};
+    return {std::move(type), std::move(subtype)};
+}
+
+/// The message's own media type (the last Content-Type field counts); a message without one
+/// is text/plain.
+MediaType MediaTypeOf(const HeaderFields& headers)
+{
+    const auto values = headers.All("Content-Type");
+    if (values.empty()) return {"text", "plain"};
+    return ParseMediaType(values.back());
+}
+
+/// Whether the media type is type/subtype (lower case; "*" for any subtype).
+bool TypeIs(const MediaType& media, std::string_view type, std::string_view subtype)
+{
+    return !media.subtype.empty() && media.type == type && (subtype == "*" || media.subtype == subtype);
 }
 
 const char* AddressFieldName(GMimeAddressType type)
@@ -185,7 +235,7 @@ std::string SerializeMessage(GMimeMessage* message)
 
 int ClassFromHeaders(const HeaderFields& headers)
 {
-    if (TypeIs(ContentTypeOf(headers), "multipart", "report")) return 46;
+    if (TypeIs(MediaTypeOf(headers), "multipart", "report")) return 46;
     if (headers.Has("Newsgroups") && AddressesOf(headers, GMIME_ADDRESS_TYPE_TO).empty() &&
         AddressesOf(headers, GMIME_ADDRESS_TYPE_CC).empty()) {
         return 45;
@@ -195,8 +245,8 @@ int ClassFromHeaders(const HeaderFields& headers)
 
 bool MayBeMeeting(const HeaderFields& headers)
 {
-    const auto contentType = ContentTypeOf(headers);
-    return TypeIs(contentType, "text", "calendar") || TypeIs(contentType, "multipart", "*");
+    const MediaType media = MediaTypeOf(headers);
+    return TypeIs(media, "text", "calendar") || TypeIs(media, "multipart", "*");
 }
 
 bool HasMeetingRequest(GMimeMessage* message)

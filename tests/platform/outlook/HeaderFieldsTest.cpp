@@ -98,6 +98,14 @@ TEST(MessageHeaders, ClassFromTheContentTypeAndTheNewsgroups)
     EXPECT_TRUE(mayBeMeeting("Content-Type: multipart/alternative;\n boundary=\"b\"\n\n"));
     EXPECT_FALSE(mayBeMeeting("Subject: no content type is text/plain\n\n"));
     EXPECT_FALSE(mayBeMeeting("Content-Type: garbage\n\n"));
+    // Comments, blanks and folding between the tokens; a quoted or broken type is no type.
+    EXPECT_EQ(classOf("Content-Type: (a (nested\\) one)) multipart /\n report(x); b=c\n\n"), 46);
+    EXPECT_EQ(classOf("Content-Type: multipart/report,text/plain\n\n"), 46);
+    EXPECT_EQ(classOf("Content-Type: \"multipart/report\"\n\n"), 43);
+    EXPECT_EQ(classOf("Content-Type: multi part/report\n\n"), 43);
+    EXPECT_FALSE(mayBeMeeting("Content-Type: multipart/\n\n"));
+    EXPECT_FALSE(mayBeMeeting("Content-Type: (unclosed multipart/mixed\n\n"));
+    EXPECT_TRUE(mayBeMeeting("Content-Type: text/calendar\"q\"\n\n"));
 }
 
 }  // namespace
