@@ -22,7 +22,10 @@ std::string ChildPath(const std::string& parent, const std::string& name)
 
 class FolderImpl final : public ComObject<IMAPIFolder, IFolderAccess> {
 public:
-    FolderImpl(ObjectContext context, FolderStatePtr folder) : context_(std::move(context)), folder_(std::move(folder)) {}
+    FolderImpl(ObjectContext context, const FolderStatePtr& folder)
+        : context_(std::move(context)), folder_(folder->shared_from_this())
+    {
+    }
 
     int Class() override { return olFolder; }
     ComPtr<IOutlookObject> Parent() override
@@ -42,15 +45,18 @@ public:
     std::string StoreID() override { return HexEncode(folder_->OwnerStore().DisplayName()); }
     ComPtr<IItems> Items() override
     {
-        folder_->Sync();
-        return MakeFolderItems(context_, folder_);
+        FolderStatePtr folder = folder_->Lease();
+        folder->Sync();
+        return MakeFolderItems(context_, std::move(folder));
     }
     ComPtr<IFolders> Folders() override { return MakeSubfolders(context_, folder_->OwnerStore(), folder_->Path()); }
-    FolderStatePtr State() override { return folder_; }
+    FolderStatePtr State() override { return folder_->Lease(); }
 
 private:
     ObjectContext context_;
-    FolderStatePtr folder_;
+    // Not a lease: a folder object keeps no message list in memory, so a walk that holds the
+    // folders above the one it reads holds only the list it reads.
+    std::shared_ptr<FolderState> folder_;
 };
 
 class SubfoldersImpl final : public ComObject<IFolders> {
@@ -137,9 +143,9 @@ void CheckIndex(int index, std::size_t count)
     if (index < 1 || static_cast<std::size_t>(index) > count) Fail("Array index out of bounds.");
 }
 
-ComPtr<IMAPIFolder> MakeFolderObject(const ObjectContext& context, FolderStatePtr folder)
+ComPtr<IMAPIFolder> MakeFolderObject(const ObjectContext& context, const FolderStatePtr& folder)
 {
-    return MakeCom<FolderImpl>(context, std::move(folder));
+    return MakeCom<FolderImpl>(context, folder);
 }
 
 ComPtr<IFolders> MakeSubfolders(const ObjectContext& context, Store& store, std::string path)

@@ -32,7 +32,7 @@ struct IItemAccess : IUnknown {
     virtual ItemImpl& Impl() = 0;
 };
 
-ComPtr<IMAPIFolder> MakeFolderObject(const ObjectContext& context, FolderStatePtr folder);
+ComPtr<IMAPIFolder> MakeFolderObject(const ObjectContext& context, const FolderStatePtr& folder);
 ComPtr<IFolders> MakeSubfolders(const ObjectContext& context, Store& store, std::string path);
 ComPtr<IFolders> MakeStoreFolders(const ObjectContext& context);
 ComPtr<IItems> MakeFolderItems(const ObjectContext& context, FolderStatePtr folder);

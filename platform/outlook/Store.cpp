@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <string_view>
 #include <system_error>
 #include <unordered_map>
 
@@ -75,6 +76,20 @@ StoreLayout DetectLayout(const fs::path& root)
     return StoreLayout::Nested;
 }
 
+/// The place of each name in a list of names each followed by '/'; a name that stands
+/// twice has the place of its last.
+std::unordered_map<std::string_view, std::size_t> ArrivalOrder(std::string_view arrivals)
+{
+    std::unordered_map<std::string_view, std::size_t> order;
+    std::size_t place = 0;
+    for (std::size_t start = 0; start < arrivals.size();) {
+        const std::size_t end = arrivals.find('/', start);
+        order[arrivals.substr(start, end - start)] = place++;
+        start = end + 1;
+    }
+    return order;
+}
+
 void SortUnique(std::vector<std::string>& names)
 {
     std::sort(names.begin(), names.end());
@@ -110,13 +125,59 @@ std::vector<RecordPtr> FolderState::ScanDisk() const
     return found;
 }
 
+/// Holds a folder's list in memory; the last lease to end drops it.
+class FolderState::ListLease {
+public:
+    explicit ListLease(std::shared_ptr<FolderState> folder) : folder_(std::move(folder)) {}
+    ListLease(const ListLease&) = delete;
+    ListLease& operator=(const ListLease&) = delete;
+    ~ListLease() { folder_->DropList(); }
+
+private:
+    std::shared_ptr<FolderState> folder_;
+};
+
+FolderStatePtr FolderState::Lease()
+{
+    if (auto lease = lease_.lock()) return lease;
+    FolderStatePtr lease(std::make_shared<ListLease>(shared_from_this()), this);
+    lease_ = lease;
+    return lease;
+}
+
+void FolderState::DropList()
+{
+    records_ = {};
+    loaded_ = false;
+}
+
+std::vector<RecordPtr> FolderState::ReadList() const
+{
+    std::vector<RecordPtr> list = ScanDisk();
+    if (arrivals_.empty()) return list;
+    const auto order = ArrivalOrder(arrivals_);
+    const auto firstArrival = std::stable_partition(list.begin(), list.end(), [&order](const RecordPtr& record) {
+        return order.count(record->name.unique) == 0;
+    });
+    std::sort(firstArrival, list.end(), [&order](const RecordPtr& a, const RecordPtr& b) {
+        return order.at(a->name.unique) < order.at(b->name.unique);
+    });
+    return list;
+}
+
 const std::vector<RecordPtr>& FolderState::Records()
 {
     if (!loaded_) {
-        records_ = ScanDisk();
+        records_ = ReadList();
         loaded_ = true;
     }
     return records_;
+}
+
+void FolderState::NoteArrival(const std::string& unique)
+{
+    arrivals_ += unique;
+    arrivals_ += '/';
 }
 
 void FolderState::Sync()
@@ -139,14 +200,18 @@ void FolderState::Sync()
         onDisk.erase(it);
     }
     for (auto& record : scanned) {
-        if (onDisk.count(record->name.unique)) kept.push_back(record);
+        if (!onDisk.count(record->name.unique)) continue;
+        NoteArrival(record->name.unique);
+        kept.push_back(record);
     }
     records_ = std::move(kept);
 }
 
 void FolderState::Append(RecordPtr record)
 {
+    NoteArrival(record->name.unique);
     if (loaded_) records_.push_back(std::move(record));
+    store_.KeepArrivalList(Lease());
 }
 
 void FolderState::Remove(const MessageRecord* record)
@@ -264,10 +329,10 @@ FolderStatePtr Store::Folder(const std::string& path)
         folders_.erase(path);
         return nullptr;
     }
-    if (const auto it = folders_.find(path); it != folders_.end()) return it->second;
+    if (const auto it = folders_.find(path); it != folders_.end()) return it->second->Lease();
     auto folder = std::make_shared<FolderState>(*this, JoinPath(parts), DirOf(parts));
     folders_.emplace(path, folder);
-    return folder;
+    return folder->Lease();
 }
 
 FolderStatePtr Store::CreateFolder(const std::string& parentPath, const std::string& name)
@@ -304,6 +369,17 @@ bool Store::IsDeletedItems(const FolderState& folder) const
 {
     const auto parts = SplitPath(folder.Path());
     return parts.size() == 1 && SameNameIgnoringCase(DecodeFolderName(parts[0]), kDeletedItems);
+}
+
+void Store::KeepArrivalList(FolderStatePtr folder)
+{
+    const auto kept = std::find(arrivalLists_.begin(), arrivalLists_.end(), folder);
+    if (kept != arrivalLists_.end()) {
+        std::rotate(arrivalLists_.begin(), kept, std::next(kept));
+        return;
+    }
+    if (arrivalLists_.size() == kKeptArrivalLists) arrivalLists_.pop_back();
+    arrivalLists_.insert(arrivalLists_.begin(), std::move(folder));
 }
 
 // ---- Session --------------------------------------------------------------------------

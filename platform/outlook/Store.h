@@ -2,6 +2,8 @@
 // The plain model under the COM objects: the stores of a session, their folders and the
 // message records of each folder. A folder's records are its live item list: moves, copies
 // and deletes change it at once, so every collection over the folder sees the same count.
+// The list is held in memory only while something uses it (a collection over the folder,
+// an item of it, a recent arrival); otherwise it is dropped and read from disk again.
 
 #include <filesystem>
 #include <map>
@@ -27,9 +29,16 @@ struct MessageRecord {
 
 using RecordPtr = std::shared_ptr<MessageRecord>;
 
-/// The messages of one folder, in a stable order (by file name when read from disk;
-/// records added later are appended).
-class FolderState {
+class FolderState;
+
+/// A folder as the store hands it out: while such a pointer or a copy of it lives, the
+/// folder's message list stays in memory (see FolderState::Lease).
+using FolderStatePtr = std::shared_ptr<FolderState>;
+
+/// The messages of one folder, in a stable order: by file name when read from disk, except
+/// that the messages which arrived during the session (copied or moved in, or found by
+/// `Sync`) follow in the order they came, also when the list is read again.
+class FolderState : public std::enable_shared_from_this<FolderState> {
 public:
     FolderState(Store& store, std::string path, std::filesystem::path dir);
 
@@ -39,11 +48,18 @@ public:
     /// The Maildir directory; empty for a folder that holds no messages of its own.
     const std::filesystem::path& Dir() const { return dir_; }
 
-    /// The records, read from disk on first use.
+    /// This folder, keeping its message list in memory while the pointer or a copy of it
+    /// lives. Collections and items hold such a pointer, so the records they hand out stay
+    /// the records of the list (one item object per message file). When the last one ends,
+    /// the list is dropped.
+    FolderStatePtr Lease();
+
+    /// The records, read from disk on first use after the list was dropped.
     const std::vector<RecordPtr>& Records();
     /// Picks up files that appeared and drops records whose files are gone.
     void Sync();
-    /// Adds a record at the end (for a folder whose list was read).
+    /// Adds a record at the end (for a folder whose list was read) and remembers it as
+    /// arrived, so that it stays at the end when the list is read again.
     void Append(RecordPtr record);
     void Remove(const MessageRecord* record);
 
@@ -55,16 +71,24 @@ public:
     void EnsureMaildir() const;
 
 private:
+    class ListLease;
+
     std::vector<RecordPtr> ScanDisk() const;
+    /// The files on disk in list order: by name, then the arrivals in the order they came.
+    std::vector<RecordPtr> ReadList() const;
+    void NoteArrival(const std::string& unique);
+    void DropList();
 
     Store& store_;
     std::string path_;
     std::filesystem::path dir_;
     bool loaded_ = false;
     std::vector<RecordPtr> records_;
+    /// The unique names of the messages that arrived in the folder during the session, each
+    /// followed by '/' (which no file name holds); a name that came twice counts by its last.
+    std::string arrivals_;
+    std::weak_ptr<FolderState> lease_;  // the pointers keeping the list, while any lives
 };
-
-using FolderStatePtr = std::shared_ptr<FolderState>;
 
 /// One Maildir store, in the nested layout (folders are subdirectories) or the Maildir++
 /// layout (".A.B" directories beside the root, whose own messages are the Inbox).
@@ -86,6 +110,11 @@ public:
     FolderStatePtr TopLevelFolder(const std::string& name);
     bool IsDeletedItems(const FolderState& folder) const;
 
+    /// Keeps the list of a folder that an item just arrived in, among the last few such
+    /// folders: a job that copies or moves every item into the same folders reads the list
+    /// of each once, not once per item.
+    void KeepArrivalList(FolderStatePtr folder);
+
 private:
     std::filesystem::path DirOf(const std::vector<std::string>& parts) const;
     bool Exists(const std::vector<std::string>& parts) const;
@@ -95,8 +124,14 @@ private:
     StoreConfig config_;
     std::filesystem::path root_;
     StoreLayout layout_;
-    std::map<std::string, FolderStatePtr> folders_;  // identity map by path
+    std::map<std::string, std::shared_ptr<FolderState>> folders_;  // identity map by path
+    std::vector<FolderStatePtr> arrivalLists_;  // most recent first
 };
+
+/// How many folders that items arrived in keep their lists in memory: one for each
+/// destination an item of a job can go to (two copies, a move, the deleted items, the source
+/// that a copy is made in), and some more for destinations that change with the item.
+inline constexpr std::size_t kKeptArrivalLists = 8;
 
 /// Name of the folder that `Delete` moves items to.
 inline constexpr const char* kDeletedItems = "Deleted Items";

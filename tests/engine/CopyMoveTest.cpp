@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/outlook/Store.h"
 #include "tests/engine/JobTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -76,6 +77,32 @@ TEST_F(CopyMoveTest, BothCopiesAndTheMoveInTheirPlaces)
     EXPECT_EQ(engine.GetResultText(),
               "Folders inspected: 1   \r\nItems inspected: 2   \r\nE-mails processed: 2   \r\n"
               "\r\nE-mails copied: 4   \r\n\r\nE-mails moved: 2   \r\n");
+}
+
+TEST_F(CopyMoveTest, MovesIntoMoreFoldersThanKeepTheirListsStayInTheOrderTheyCame)
+{
+    // Two messages per sender, more senders than folders keep their lists after items
+    // arrived: the first destinations are read again from disk after the run.
+    const int senders = static_cast<int>(outlook::kKeptArrivalLists) + 2;
+    for (int round = 0; round < 2; ++round) {
+        for (int s = 0; s < senders; ++s) {
+            test::TestMessage m;
+            m.from = "S" + std::to_string(s) + " <s" + std::to_string(s) + "@example.com>";
+            m.subject = m.from.substr(0, m.from.find(' ')) + (round == 0 ? " old" : " new");
+            store.Builder().Add("Inbox", test::MessageText(m));
+        }
+    }
+    store.Builder().Folder("Archive");
+    FolderJob("Inbox");
+    PointAt(engine.ManualOptions().MoveEmails(), "Archive", "[SN]");
+    engine.Execute();
+
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(Subjects("Inbox").empty());
+    for (int s = 0; s < senders; ++s) {
+        const std::string sender = "S" + std::to_string(s);
+        EXPECT_EQ(Subjects("Archive/" + sender), (Texts{sender + " new", sender + " old"})) << sender;
+    }
 }
 
 TEST_F(CopyMoveTest, FailedMoveOfTheCopyLeavesNoDuplicateBehind)
