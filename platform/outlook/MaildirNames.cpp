@@ -3,9 +3,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <charconv>
 
 namespace outlook {
@@ -15,11 +13,17 @@ namespace {
 constexpr std::string_view kInfoMark = ":2,";
 constexpr char kHex[] = "0123456789ABCDEF";
 
-void SortFlags(std::string& flags)
+constexpr int kFlagLetters = 52;
+
+/// The bit of a flag letter in MaildirName's flag bits; -1 for anything else.
+int FlagBit(char flag)
 {
-    std::sort(flags.begin(), flags.end());
-    flags.erase(std::unique(flags.begin(), flags.end()), flags.end());
+    if (flag >= 'A' && flag <= 'Z') return flag - 'A';
+    if (flag >= 'a' && flag <= 'z') return 26 + (flag - 'a');
+    return -1;
 }
+
+char FlagLetter(int bit) { return static_cast<char>(bit < 26 ? 'A' + bit : 'a' + (bit - 26)); }
 
 int HexValue(char c)
 {
@@ -55,19 +59,33 @@ std::string HostPart()
 std::string MaildirName::FileName() const
 {
     if (!hasInfo) return unique;
-    return unique + std::string(kInfoMark) + flags;
+    return unique + std::string(kInfoMark) + Flags();
 }
 
-bool MaildirName::HasFlag(char flag) const { return flags.find(flag) != std::string::npos; }
+std::string MaildirName::Flags() const
+{
+    std::string letters;
+    for (int bit = 0; bit < kFlagLetters; ++bit) {
+        if (flagBits_ & (std::uint64_t{1} << bit)) letters += FlagLetter(bit);
+    }
+    return letters;
+}
+
+bool MaildirName::HasFlag(char flag) const
+{
+    const int bit = FlagBit(flag);
+    return bit >= 0 && (flagBits_ & (std::uint64_t{1} << bit)) != 0;
+}
 
 void MaildirName::SetFlag(char flag, bool on)
 {
     hasInfo = true;
+    const int bit = FlagBit(flag);
+    if (bit < 0) return;
     if (on) {
-        flags += flag;
-        SortFlags(flags);
+        flagBits_ |= std::uint64_t{1} << bit;
     } else {
-        flags.erase(std::remove(flags.begin(), flags.end(), flag), flags.end());
+        flagBits_ &= ~(std::uint64_t{1} << bit);
     }
 }
 
@@ -80,11 +98,8 @@ MaildirName ParseMaildirName(std::string_view fileName)
         return name;
     }
     name.unique = std::string(fileName.substr(0, mark));
+    for (const char c : fileName.substr(mark + kInfoMark.size())) name.SetFlag(c, true);
     name.hasInfo = true;
-    for (const char c : fileName.substr(mark + kInfoMark.size())) {
-        if (std::isalpha(static_cast<unsigned char>(c))) name.flags += c;
-    }
-    SortFlags(name.flags);
     return name;
 }
 

@@ -2,6 +2,7 @@
 // Pure codecs of the Maildir store: message file names and their flags, folder names that
 // cannot stand as directory names, and the hex identifiers of folders and stores.
 
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -10,16 +11,22 @@
 
 namespace outlook {
 
-/// A message file name split into its unique part and its info ("unique:2,FLAGS").
+/// A message file name split into its unique part and its info ("unique:2,FLAGS"). Every
+/// message of a folder in memory has one, so the flags are kept as bits.
 struct MaildirName {
     std::string unique;
     bool hasInfo = false;
-    std::string flags;  ///< the flag letters, sorted, without duplicates
 
     std::string FileName() const;
+    /// The flag letters, sorted, without duplicates.
+    std::string Flags() const;
     bool HasFlag(char flag) const;
-    /// Sets or clears one flag; an info part is added when there was none.
+    /// Sets or clears one flag (a letter; anything else is ignored); an info part is added
+    /// when there was none.
     void SetFlag(char flag, bool on);
+
+private:
+    std::uint64_t flagBits_ = 0;  // one bit per letter: "A" to "Z", then "a" to "z"
 };
 
 MaildirName ParseMaildirName(std::string_view fileName);

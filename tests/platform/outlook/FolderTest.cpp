@@ -144,7 +144,7 @@ TEST_P(MaildirNameTest, ParsesAndRebuilds)
     const MaildirName name = ParseMaildirName(c.fileName);
     EXPECT_EQ(name.unique, c.unique);
     EXPECT_EQ(name.hasInfo, c.hasInfo);
-    EXPECT_EQ(name.flags, c.flags);
+    EXPECT_EQ(name.Flags(), c.flags);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, MaildirNameTest,
@@ -152,7 +152,8 @@ INSTANTIATE_TEST_SUITE_P(Names, MaildirNameTest,
                                            NameCase{"123.M1P2.host:2,", "123.M1P2.host", true, ""},
                                            NameCase{"123.M1P2.host:2,SRF", "123.M1P2.host", true, "FRS"},
                                            NameCase{"a:b:2,S", "a:b", true, "S"},
-                                           NameCase{"x:2,SS,", "x", true, "S"}));
+                                           NameCase{"x:2,SS,", "x", true, "S"},
+                                           NameCase{"k:2,bSaF", "k", true, "FSab"}));
 
 TEST(MaildirNameFlags, SetAndClear)
 {
@@ -163,6 +164,11 @@ TEST(MaildirNameFlags, SetAndClear)
     EXPECT_EQ(name.FileName(), "1.x:2,FS");
     name.SetFlag('S', false);
     EXPECT_EQ(name.FileName(), "1.x:2,F");
+    name.SetFlag('a', true);
+    name.SetFlag(',', true);
+    EXPECT_EQ(name.FileName(), "1.x:2,Fa");
+    EXPECT_TRUE(name.HasFlag('a'));
+    EXPECT_FALSE(name.HasFlag('A'));
     EXPECT_EQ(DeliveryTimeOf("1717423500.M1P2.h"), std::optional<std::time_t>(1717423500));
     EXPECT_EQ(DeliveryTimeOf("abc.h"), std::nullopt);
     const std::string first = NewUniqueName();
