@@ -108,12 +108,12 @@ class FolderItemsImpl final : public ComObject<IItems> {
 public:
     FolderItemsImpl(ObjectContext context, FolderStatePtr folder) : context_(std::move(context)), folder_(std::move(folder)) {}
 
-    int Count() override { return static_cast<int>(folder_->Records().size()); }
+    int Count() override { return static_cast<int>(folder_->Records().Size()); }
     ComPtr<IOutlookItem> Item(int index) override
     {
-        const auto& records = folder_->Records();
-        CheckIndex(index, records.size());
-        return ItemImpl::ForRecord(context_, folder_, records[static_cast<std::size_t>(index - 1)]);
+        auto& records = folder_->Records();
+        CheckIndex(index, records.Size());
+        return ItemImpl::ForRecord(context_, folder_, records.At(static_cast<std::size_t>(index - 1)));
     }
 
 private:

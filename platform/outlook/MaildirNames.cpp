@@ -92,15 +92,16 @@ void MaildirName::SetFlag(char flag, bool on)
 MaildirName ParseMaildirName(std::string_view fileName)
 {
     MaildirName name;
-    const auto mark = fileName.rfind(kInfoMark);
-    if (mark == std::string_view::npos) {
-        name.unique = std::string(fileName);
-        return name;
-    }
-    name.unique = std::string(fileName.substr(0, mark));
-    for (const char c : fileName.substr(mark + kInfoMark.size())) name.SetFlag(c, true);
+    name.unique = std::string(UniquePartOf(fileName));
+    if (name.unique.size() == fileName.size()) return name;
+    for (const char c : fileName.substr(name.unique.size() + kInfoMark.size())) name.SetFlag(c, true);
     name.hasInfo = true;
     return name;
+}
+
+std::string_view UniquePartOf(std::string_view fileName)
+{
+    return fileName.substr(0, fileName.rfind(kInfoMark));
 }
 
 std::optional<std::time_t> DeliveryTimeOf(std::string_view unique)

@@ -12,7 +12,7 @@
 namespace outlook {
 
 /// A message file name split into its unique part and its info ("unique:2,FLAGS"). Every
-/// message of a folder in memory has one, so the flags are kept as bits.
+/// message record holds one; the flags are kept as bits to keep it small.
 struct MaildirName {
     std::string unique;
     bool hasInfo = false;
@@ -30,6 +30,8 @@ private:
 };
 
 MaildirName ParseMaildirName(std::string_view fileName);
+/// The unique part of a message file name: the name without its info (":2,FLAGS").
+std::string_view UniquePartOf(std::string_view fileName);
 
 /// The delivery time that a Maildir file name starts with (seconds since the epoch).
 std::optional<std::time_t> DeliveryTimeOf(std::string_view unique);

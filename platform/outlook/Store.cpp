@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string_view>
 #include <system_error>
-#include <unordered_map>
 
 #include "platform/outlook/Errors.h"
 
@@ -78,9 +77,9 @@ StoreLayout DetectLayout(const fs::path& root)
 
 /// The place of each name in a list of names each followed by '/'; a name that stands
 /// twice has the place of its last.
-std::unordered_map<std::string_view, std::size_t> ArrivalOrder(std::string_view arrivals)
+MessagePlaces ArrivalOrder(std::string_view arrivals)
 {
-    std::unordered_map<std::string_view, std::size_t> order;
+    MessagePlaces order;
     std::size_t place = 0;
     for (std::size_t start = 0; start < arrivals.size();) {
         const std::size_t end = arrivals.find('/', start);
@@ -105,26 +104,6 @@ FolderState::FolderState(Store& store, std::string path, fs::path dir)
 {
 }
 
-std::vector<RecordPtr> FolderState::ScanDisk() const
-{
-    std::vector<RecordPtr> found;
-    if (dir_.empty()) return found;
-    for (const char* sub : {"cur", "new"}) {
-        std::error_code ec;
-        for (fs::directory_iterator it(dir_ / sub, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::string fileName = it->path().filename().string();
-            if (fileName.empty() || fileName[0] == '.') continue;
-            auto record = std::make_shared<MessageRecord>();
-            record->name = ParseMaildirName(fileName);
-            record->subdir = sub;
-            found.push_back(std::move(record));
-        }
-    }
-    std::sort(found.begin(), found.end(),
-              [](const RecordPtr& a, const RecordPtr& b) { return a->name.unique < b->name.unique; });
-    return found;
-}
-
 /// Holds a folder's list in memory; the last lease to end drops it.
 class FolderState::ListLease {
 public:
@@ -147,34 +126,21 @@ FolderStatePtr FolderState::Lease()
 
 void FolderState::DropList()
 {
-    records_ = {};
+    list_ = {};
     loaded_ = false;
 }
 
-std::vector<RecordPtr> FolderState::ReadList() const
-{
-    std::vector<RecordPtr> list = ScanDisk();
-    if (arrivals_.empty()) return list;
-    const auto order = ArrivalOrder(arrivals_);
-    const auto firstArrival = std::stable_partition(list.begin(), list.end(), [&order](const RecordPtr& record) {
-        return order.count(record->name.unique) == 0;
-    });
-    std::sort(firstArrival, list.end(), [&order](const RecordPtr& a, const RecordPtr& b) {
-        return order.at(a->name.unique) < order.at(b->name.unique);
-    });
-    return list;
-}
-
-const std::vector<RecordPtr>& FolderState::Records()
+MessageList& FolderState::Records()
 {
     if (!loaded_) {
-        records_ = ReadList();
+        // The messages that arrived during the session follow the others as they came.
+        list_ = MessageList::Scan(dir_, ArrivalOrder(arrivals_));
         loaded_ = true;
     }
-    return records_;
+    return list_;
 }
 
-void FolderState::NoteArrival(const std::string& unique)
+void FolderState::NoteArrival(std::string_view unique)
 {
     arrivals_ += unique;
     arrivals_ += '/';
@@ -186,43 +152,19 @@ void FolderState::Sync()
         Records();
         return;
     }
-    std::unordered_map<std::string, RecordPtr> onDisk;
-    std::vector<RecordPtr> scanned = ScanDisk();
-    for (const auto& record : scanned) onDisk.emplace(record->name.unique, record);
-    std::vector<RecordPtr> kept;
-    kept.reserve(scanned.size());
-    for (auto& record : records_) {
-        const auto it = onDisk.find(record->name.unique);
-        if (it == onDisk.end()) continue;
-        record->name = it->second->name;
-        record->subdir = it->second->subdir;
-        kept.push_back(std::move(record));
-        onDisk.erase(it);
-    }
-    for (auto& record : scanned) {
-        if (!onDisk.count(record->name.unique)) continue;
-        NoteArrival(record->name.unique);
-        kept.push_back(record);
-    }
-    records_ = std::move(kept);
+    for (const auto& unique : list_.Update(MessageList::Scan(dir_))) NoteArrival(unique);
 }
 
 void FolderState::Append(RecordPtr record)
 {
     NoteArrival(record->name.unique);
-    if (loaded_) records_.push_back(std::move(record));
+    if (loaded_) list_.Append(std::move(record));
     store_.KeepArrivalList(Lease());
 }
 
 void FolderState::Remove(const MessageRecord* record)
 {
-    // Walks go from the last item to the first, so the record is usually near the end.
-    for (auto it = records_.rbegin(); it != records_.rend(); ++it) {
-        if (it->get() == record) {
-            records_.erase(std::next(it).base());
-            return;
-        }
-    }
+    if (loaded_) list_.Remove(record);
 }
 
 fs::path FolderState::PathOf(const MessageRecord& record) const

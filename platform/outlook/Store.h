@@ -1,7 +1,7 @@
 #pragma once
 // The plain model under the COM objects: the stores of a session, their folders and the
-// message records of each folder. A folder's records are its live item list: moves, copies
-// and deletes change it at once, so every collection over the folder sees the same count.
+// message list of each folder. A folder's list is its live item list: moves, copies and
+// deletes change it at once, so every collection over the folder sees the same count.
 // The list is held in memory only while something uses it (a collection over the folder,
 // an item of it, a recent arrival); otherwise it is dropped and read from disk again.
 
@@ -12,23 +12,12 @@
 #include <vector>
 
 #include "platform/outlook/MaildirNames.h"
+#include "platform/outlook/MessageList.h"
 #include "platform/outlook/StoreConfig.h"
 
 namespace outlook {
 
-class ItemImpl;
 class Store;
-
-/// One message file of a folder. `live` is the item object currently standing for it
-/// (the identity map); the object clears it when it ends.
-struct MessageRecord {
-    MaildirName name;
-    std::string subdir;  ///< "cur" or "new"
-    ItemImpl* live = nullptr;
-};
-
-using RecordPtr = std::shared_ptr<MessageRecord>;
-
 class FolderState;
 
 /// A folder as the store hands it out: while such a pointer or a copy of it lives, the
@@ -54,9 +43,9 @@ public:
     /// the list is dropped.
     FolderStatePtr Lease();
 
-    /// The records, read from disk on first use after the list was dropped.
-    const std::vector<RecordPtr>& Records();
-    /// Picks up files that appeared and drops records whose files are gone.
+    /// The message list, read from disk on first use after it was dropped.
+    MessageList& Records();
+    /// Picks up files that appeared and drops the messages whose files are gone.
     void Sync();
     /// Adds a record at the end (for a folder whose list was read) and remembers it as
     /// arrived, so that it stays at the end when the list is read again.
@@ -73,17 +62,14 @@ public:
 private:
     class ListLease;
 
-    std::vector<RecordPtr> ScanDisk() const;
-    /// The files on disk in list order: by name, then the arrivals in the order they came.
-    std::vector<RecordPtr> ReadList() const;
-    void NoteArrival(const std::string& unique);
+    void NoteArrival(std::string_view unique);
     void DropList();
 
     Store& store_;
     std::string path_;
     std::filesystem::path dir_;
     bool loaded_ = false;
-    std::vector<RecordPtr> records_;
+    MessageList list_;
     /// The unique names of the messages that arrived in the folder during the session, each
     /// followed by '/' (which no file name holds); a name that came twice counts by its last.
     std::string arrivals_;

@@ -29,7 +29,7 @@ protected:
     /// A record of the folder's list in memory (read when it is not): it ends when the list is dropped.
     static std::weak_ptr<MessageRecord> FirstRecord(const ComPtr<IMAPIFolder>& folder)
     {
-        return StateOf(folder)->Records().front();
+        return StateOf(folder)->Records().At(0);
     }
 
     /// Copies a message into as many new folders as the store keeps lists of arrivals for, so
@@ -89,7 +89,8 @@ TEST_F(FolderListTest, MovedInItemsStayLastInTheOrderTheyCameWhenTheListIsReadAg
         c->Move(archive);
     }
     ArriveElsewhere();
-    EXPECT_EQ(Subjects(archive), (Texts{"x", "a", "c"})) << "an item that came again counts by its last arrival";
+    EXPECT_EQ(Subjects(archive), (Texts{"x", "a", "c"}))
+        << "an item that came again counts by its last arrival";
     EXPECT_EQ(Subjects(Inbox()), Texts{"b"});
 }
 
@@ -127,6 +128,45 @@ TEST_F(FolderListTest, ItemThatLivesKeepsItsObjectWhenItsFolderLeftTheRecentArri
     EXPECT_EQ(archive->Items()->Item(1).Get(), item.Get());
     item->Delete();
     EXPECT_EQ(archive->Items()->Count(), 0);
+}
+
+TEST_F(FolderListTest, WalkOverManyMessagesKeepsTheirChangesAndTheObjectsInUse)
+{
+    // Enough messages that the list lets go of the records of items no longer in use
+    // several times during the walk.
+    constexpr int kCount = 300;
+    Texts stayed;
+    for (int i = 1; i <= kCount; ++i) {
+        store_.Add("Inbox", test::SimpleMessage("m" + std::to_string(i)));
+        if (i % 10 != 0) stayed.push_back("m" + std::to_string(i));
+    }
+    const auto archive = Inbox()->Folders()->Add("Archive");
+    const auto items = Inbox()->Items();
+    const auto first = items->Item(1);
+    const auto middle = items->Item(155);
+    const auto movedButHeld = items->Item(160);
+    for (int n = kCount; n >= 1; --n) {
+        const auto item = items->Item(n);
+        if (n % 10 == 0) {
+            item->Move(archive);
+        } else {
+            item->SetUnread(true);
+            item->Save();
+        }
+    }
+
+    ASSERT_EQ(items->Count(), static_cast<int>(stayed.size()));
+    EXPECT_EQ(items->Item(1).Get(), first.Get());
+    EXPECT_EQ(items->Item(155 - 15).Get(), middle.Get()) << "fifteen items before it moved away";
+    for (int n = 1; n <= items->Count(); ++n) {
+        const auto item = items->Item(n);
+        EXPECT_TRUE(item->Unread()) << "the flag saved before the list let go of the record, item " << n;
+        EXPECT_EQ(item->Subject(), stayed[static_cast<std::size_t>(n - 1)]);
+    }
+    const auto moved = archive->Items();
+    ASSERT_EQ(moved->Count(), kCount / 10);
+    EXPECT_EQ(moved->Item(1)->Subject(), "m300");
+    EXPECT_EQ(moved->Item(kCount / 10 - 15).Get(), movedButHeld.Get());
 }
 
 TEST_F(FolderListTest, FilesAnotherProgramAddedKeepTheirPlaceWhenTheListIsReadAgain)
