@@ -15,7 +15,7 @@ constexpr char kHex[] = "0123456789ABCDEF";
 
 constexpr int kFlagLetters = 52;
 
-/// The bit of a flag letter in MaildirName's flag bits; -1 for anything else.
+/// The bit of a flag letter in MaildirFlags; -1 for anything else.
 int FlagBit(char flag)
 {
     if (flag >= 'A' && flag <= 'Z') return flag - 'A';
@@ -56,52 +56,66 @@ std::string HostPart()
 
 }  // namespace
 
-std::string MaildirName::FileName() const
+bool MaildirFlags::Has(char flag) const
 {
-    if (!hasInfo) return unique;
-    return unique + std::string(kInfoMark) + Flags();
+    const int bit = FlagBit(flag);
+    return bit >= 0 && (bits_ & (std::uint64_t{1} << bit)) != 0;
 }
 
-std::string MaildirName::Flags() const
+void MaildirFlags::Set(char flag, bool on)
+{
+    const int bit = FlagBit(flag);
+    if (bit < 0) return;
+    if (on) {
+        bits_ |= std::uint64_t{1} << bit;
+    } else {
+        bits_ &= ~(std::uint64_t{1} << bit);
+    }
+}
+
+std::string MaildirFlags::Letters() const
 {
     std::string letters;
     for (int bit = 0; bit < kFlagLetters; ++bit) {
-        if (flagBits_ & (std::uint64_t{1} << bit)) letters += FlagLetter(bit);
+        if (bits_ & (std::uint64_t{1} << bit)) letters += FlagLetter(bit);
     }
     return letters;
 }
 
-bool MaildirName::HasFlag(char flag) const
+std::string MaildirName::FileName() const
 {
-    const int bit = FlagBit(flag);
-    return bit >= 0 && (flagBits_ & (std::uint64_t{1} << bit)) != 0;
+    if (!hasInfo) return unique;
+    return unique + std::string(kInfoMark) + flags.Letters();
 }
 
 void MaildirName::SetFlag(char flag, bool on)
 {
     hasInfo = true;
-    const int bit = FlagBit(flag);
-    if (bit < 0) return;
-    if (on) {
-        flagBits_ |= std::uint64_t{1} << bit;
-    } else {
-        flagBits_ &= ~(std::uint64_t{1} << bit);
-    }
+    flags.Set(flag, on);
 }
 
 MaildirName ParseMaildirName(std::string_view fileName)
 {
     MaildirName name;
-    name.unique = std::string(UniquePartOf(fileName));
-    if (name.unique.size() == fileName.size()) return name;
-    for (const char c : fileName.substr(name.unique.size() + kInfoMark.size())) name.SetFlag(c, true);
-    name.hasInfo = true;
+    const std::string_view unique = UniquePartOf(fileName);
+    name.unique = std::string(unique);
+    name.hasInfo = unique.size() != fileName.size();
+    name.flags = FlagsOf(fileName);
     return name;
 }
 
 std::string_view UniquePartOf(std::string_view fileName)
 {
     return fileName.substr(0, fileName.rfind(kInfoMark));
+}
+
+MaildirFlags FlagsOf(std::string_view fileName)
+{
+    MaildirFlags flags;
+    const auto mark = fileName.rfind(kInfoMark);
+    if (mark == std::string_view::npos) return flags;
+    for (const char c : fileName.substr(mark + kInfoMark.size())) flags.Set(c, true);
+    return flags;
 }
 
 std::optional<std::time_t> DeliveryTimeOf(std::string_view unique)

@@ -11,27 +11,38 @@
 
 namespace outlook {
 
-/// A message file name split into its unique part and its info ("unique:2,FLAGS"). Every
-/// message record holds one; the flags are kept as bits to keep it small.
+/// The flags of a message file: a set of letters ("A" to "Z", "a" to "z") held as bits, so
+/// that a folder's messages can keep theirs in little memory.
+class MaildirFlags {
+public:
+    bool Has(char flag) const;
+    /// Sets or clears a flag; anything but a letter is ignored.
+    void Set(char flag, bool on);
+    /// The letters, sorted.
+    std::string Letters() const;
+    bool operator==(const MaildirFlags&) const = default;
+
+private:
+    std::uint64_t bits_ = 0;
+};
+
+/// A message file name split into its unique part and its info ("unique:2,FLAGS").
 struct MaildirName {
     std::string unique;
     bool hasInfo = false;
+    MaildirFlags flags;
 
     std::string FileName() const;
-    /// The flag letters, sorted, without duplicates.
-    std::string Flags() const;
-    bool HasFlag(char flag) const;
-    /// Sets or clears one flag (a letter; anything else is ignored); an info part is added
-    /// when there was none.
+    bool HasFlag(char flag) const { return flags.Has(flag); }
+    /// Sets or clears one flag; an info part is added when there was none.
     void SetFlag(char flag, bool on);
-
-private:
-    std::uint64_t flagBits_ = 0;  // one bit per letter: "A" to "Z", then "a" to "z"
 };
 
 MaildirName ParseMaildirName(std::string_view fileName);
 /// The unique part of a message file name: the name without its info (":2,FLAGS").
 std::string_view UniquePartOf(std::string_view fileName);
+/// The flags in the info part of a message file name (none when it has no info).
+MaildirFlags FlagsOf(std::string_view fileName);
 
 /// The delivery time that a Maildir file name starts with (seconds since the epoch).
 std::optional<std::time_t> DeliveryTimeOf(std::string_view unique);

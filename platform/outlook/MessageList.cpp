@@ -16,9 +16,9 @@ namespace {
 /// (or twice as many as were still held the last time).
 constexpr std::size_t kFirstRelease = 64;
 
-bool IsNewDir(const std::string& subdir)
+const char* SubdirName(bool inNew)
 {
-    return subdir == "new";
+    return inNew ? "new" : "cur";
 }
 
 }  // namespace
@@ -29,11 +29,11 @@ MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
     if (dir.empty()) return list;
     for (const bool inNew : {false, true}) {
         std::error_code ec;
-        for (fs::directory_iterator it(dir / (inNew ? "new" : "cur"), ec), end; !ec && it != end;
+        for (fs::directory_iterator it(dir / SubdirName(inNew), ec), end; !ec && it != end;
              it.increment(ec)) {
             const std::string fileName = it->path().filename().string();
             if (fileName.empty() || fileName[0] == '.') continue;
-            list.entries_.push_back(list.NewEntry(fileName, inNew));
+            list.entries_.push_back(list.EntryOfFile(fileName, inNew));
         }
     }
     const auto byUnique = [&list](const Entry& a, const Entry& b) {
@@ -50,29 +50,32 @@ MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
     return list;
 }
 
-std::string_view MessageList::FileNameOf(const Entry& entry) const
-{
-    return std::string_view(names_).substr(entry.nameAt, entry.nameLength);
-}
-
 std::string_view MessageList::UniqueOf(const Entry& entry) const
 {
-    return std::string_view(names_).substr(entry.nameAt, entry.uniqueLength);
+    return std::string_view(uniques_).substr(entry.uniqueAt, entry.uniqueLength);
 }
 
-MessageList::Entry MessageList::NewEntry(std::string_view fileName, bool inNew)
+std::uint32_t MessageList::AddUnique(std::string_view unique)
 {
     // A file name has at most 255 bytes; the names of a folder fit in 4 GB many times over.
-    if (fileName.size() > std::numeric_limits<std::uint8_t>::max() ||
-        names_.size() + fileName.size() > std::numeric_limits<std::uint32_t>::max()) {
-        Fail("The message file name \"" + std::string(fileName) + "\" cannot be kept.");
+    if (unique.size() > std::numeric_limits<std::uint8_t>::max() ||
+        uniques_.size() + unique.size() > std::numeric_limits<std::uint32_t>::max()) {
+        Fail("The message name \"" + std::string(unique) + "\" cannot be kept.");
     }
+    const auto at = static_cast<std::uint32_t>(uniques_.size());
+    uniques_.append(unique);
+    return at;
+}
+
+MessageList::Entry MessageList::EntryOfFile(std::string_view fileName, bool inNew)
+{
+    const std::string_view unique = UniquePartOf(fileName);
     Entry entry;
-    entry.nameAt = static_cast<std::uint32_t>(names_.size());
-    entry.nameLength = static_cast<std::uint8_t>(fileName.size());
-    entry.uniqueLength = static_cast<std::uint8_t>(UniquePartOf(fileName).size());
+    entry.flags = FlagsOf(fileName);
+    entry.uniqueAt = AddUnique(unique);
+    entry.uniqueLength = static_cast<std::uint8_t>(unique.size());
+    entry.hasInfo = unique.size() != fileName.size();
     entry.inNew = inNew;
-    names_.append(fileName);
     return entry;
 }
 
@@ -81,8 +84,10 @@ RecordPtr MessageList::At(std::size_t index)
     Entry& entry = entries_[index];
     if (!entry.record) {
         entry.record = std::make_shared<MessageRecord>();
-        entry.record->name = ParseMaildirName(FileNameOf(entry));
-        entry.record->subdir = entry.inNew ? "new" : "cur";
+        entry.record->name.unique = std::string(UniqueOf(entry));
+        entry.record->name.hasInfo = entry.hasInfo;
+        entry.record->name.flags = entry.flags;
+        entry.record->subdir = SubdirName(entry.inNew);
         handedOut_.push_back(index);
     }
     RecordPtr record = entry.record;
@@ -92,7 +97,10 @@ RecordPtr MessageList::At(std::size_t index)
 
 void MessageList::Append(RecordPtr record)
 {
-    Entry entry = NewEntry(record->name.FileName(), IsNewDir(record->subdir));
+    Entry entry;
+    entry.uniqueAt = AddUnique(record->name.unique);
+    entry.uniqueLength = static_cast<std::uint8_t>(record->name.unique.size());
+    TakeNameOf(entry, *record);
     entry.record = std::move(record);
     handedOut_.push_back(entries_.size());
     entries_.push_back(std::move(entry));
@@ -109,25 +117,31 @@ void MessageList::Remove(const MessageRecord* record)
     for (std::size_t& other : handedOut_) {
         if (other > index) --other;
     }
-    unusedBytes_ += entries_[index].nameLength;
+    unusedBytes_ += entries_[index].uniqueLength;
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (unusedBytes_ > names_.size() / 2) CompactNames();
+    if (unusedBytes_ > uniques_.size() / 2) CompactUniques();
 }
 
 std::vector<std::string> MessageList::Update(const MessageList& onDisk)
 {
     MessagePlaces diskPlaces;
-    for (std::size_t i = 0; i < onDisk.entries_.size(); ++i)
+    for (std::size_t i = 0; i < onDisk.entries_.size(); ++i) {
         diskPlaces.emplace(onDisk.UniqueOf(onDisk.entries_[i]), i);
+    }
     MessageList updated;
+    const auto copyFromDisk = [&](const Entry& onDiskEntry) {
+        Entry copy = onDiskEntry;
+        copy.uniqueAt = updated.AddUnique(onDisk.UniqueOf(onDiskEntry));
+        return copy;
+    };
     for (Entry& entry : entries_) {
         const auto found = diskPlaces.find(UniqueOf(entry));
         if (found == diskPlaces.end()) continue;
-        const Entry& onDiskEntry = onDisk.entries_[found->second];
-        Entry kept = updated.NewEntry(onDisk.FileNameOf(onDiskEntry), onDiskEntry.inNew);
+        Entry kept = copyFromDisk(onDisk.entries_[found->second]);
         if (entry.record) {
-            entry.record->name = ParseMaildirName(onDisk.FileNameOf(onDiskEntry));
-            entry.record->subdir = onDiskEntry.inNew ? "new" : "cur";
+            entry.record->name.hasInfo = kept.hasInfo;
+            entry.record->name.flags = kept.flags;
+            entry.record->subdir = SubdirName(kept.inNew);
             kept.record = std::move(entry.record);
             updated.handedOut_.push_back(updated.entries_.size());
         }
@@ -138,7 +152,7 @@ std::vector<std::string> MessageList::Update(const MessageList& onDisk)
     for (const Entry& onDiskEntry : onDisk.entries_) {
         if (!diskPlaces.count(onDisk.UniqueOf(onDiskEntry))) continue;
         added.emplace_back(onDisk.UniqueOf(onDiskEntry));
-        updated.entries_.push_back(updated.NewEntry(onDisk.FileNameOf(onDiskEntry), onDiskEntry.inNew));
+        updated.entries_.push_back(copyFromDisk(onDiskEntry));
     }
     *this = std::move(updated);
     return added;
@@ -146,13 +160,14 @@ std::vector<std::string> MessageList::Update(const MessageList& onDisk)
 
 void MessageList::TakeNameOf(Entry& entry, const MessageRecord& record)
 {
-    const std::string fileName = record.name.FileName();
-    const bool inNew = IsNewDir(record.subdir);
-    if (FileNameOf(entry) == fileName && entry.inNew == inNew) return;
-    unusedBytes_ += entry.nameLength;
-    Entry renamed = NewEntry(fileName, inNew);
-    renamed.record = std::move(entry.record);
-    entry = std::move(renamed);
+    if (UniqueOf(entry) != record.name.unique) {
+        unusedBytes_ += entry.uniqueLength;
+        entry.uniqueAt = AddUnique(record.name.unique);
+        entry.uniqueLength = static_cast<std::uint8_t>(record.name.unique.size());
+    }
+    entry.flags = record.name.flags;
+    entry.hasInfo = record.name.hasInfo;
+    entry.inNew = record.subdir == SubdirName(true);
 }
 
 void MessageList::ReleaseIdleRecords()
@@ -169,19 +184,19 @@ void MessageList::ReleaseIdleRecords()
     }
     handedOut_ = std::move(stillHeld);
     releaseAt_ = std::max(kFirstRelease, 2 * handedOut_.size());
-    if (unusedBytes_ > names_.size() / 2) CompactNames();
+    if (unusedBytes_ > uniques_.size() / 2) CompactUniques();
 }
 
-void MessageList::CompactNames()
+void MessageList::CompactUniques()
 {
-    std::string names;
-    names.reserve(names_.size() - unusedBytes_);
+    std::string uniques;
+    uniques.reserve(uniques_.size() - unusedBytes_);
     for (Entry& entry : entries_) {
-        const std::string_view fileName = FileNameOf(entry);
-        entry.nameAt = static_cast<std::uint32_t>(names.size());
-        names.append(fileName);
+        const std::string_view unique = UniqueOf(entry);
+        entry.uniqueAt = static_cast<std::uint32_t>(uniques.size());
+        uniques.append(unique);
     }
-    names_ = std::move(names);
+    uniques_ = std::move(uniques);
     unusedBytes_ = 0;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The messages of one folder in list order, kept small for folders of many messages: the
-// file names of all messages packed into one buffer, and a full record for a message only
-// while someone holds it (an item object standing for it, a caller).
+// unique names of all messages packed into one buffer, their flags as bits, and a full record
+// for a message only while someone holds it (an item object standing for it, a caller).
 
 #include <cstdint>
 #include <filesystem>
@@ -51,26 +51,27 @@ public:
 
 private:
     struct Entry {
-        std::uint32_t nameAt = 0;  // where the file name starts in names_
-        std::uint8_t nameLength = 0;
-        std::uint8_t uniqueLength = 0;  // the file name without its info (":2,FLAGS")
-        bool inNew = false;             // in new/, else in cur/
-        RecordPtr record;               // handed out and maybe still held by someone
+        MaildirFlags flags;
+        std::uint32_t uniqueAt = 0;  // where the unique name starts in uniques_
+        std::uint8_t uniqueLength = 0;
+        bool hasInfo = false;
+        bool inNew = false;  // in new/, else in cur/
+        RecordPtr record;    // handed out and maybe still held by someone
     };
 
-    std::string_view FileNameOf(const Entry& entry) const;
     std::string_view UniqueOf(const Entry& entry) const;
-    /// An entry for a file name, which is added to names_.
-    Entry NewEntry(std::string_view fileName, bool inNew);
-    /// Takes the file name of the record, which an item may have renamed, into the entry.
+    /// Adds a unique name to uniques_; returns where it starts.
+    std::uint32_t AddUnique(std::string_view unique);
+    Entry EntryOfFile(std::string_view fileName, bool inNew);
+    /// Takes the name of the record, which an item may have changed, into the entry.
     void TakeNameOf(Entry& entry, const MessageRecord& record);
     /// Lets go of the records that only the list holds any more.
     void ReleaseIdleRecords();
-    void CompactNames();
+    void CompactUniques();
 
     std::vector<Entry> entries_;
-    std::string names_;                   // the file names of the entries, one after the other
-    std::size_t unusedBytes_ = 0;         // in names_, of names no entry refers to any more
+    std::string uniques_;                 // the unique names of the entries, one after the other
+    std::size_t unusedBytes_ = 0;         // in uniques_, of names no entry refers to any more
     std::vector<std::size_t> handedOut_;  // the entries that hold a record
     std::size_t releaseAt_ = 0;           // the size of handedOut_ at which idle records go
 };
