@@ -1,8 +1,9 @@
 #include "platform/outlook/MessageList.h"
 
+#include <dirent.h>
+
 #include <algorithm>
 #include <limits>
-#include <system_error>
 
 #include "platform/outlook/Errors.h"
 
@@ -21,6 +22,19 @@ const char* SubdirName(bool inNew)
     return inNew ? "new" : "cur";
 }
 
+/// Calls `visit` with the name of every message file in `subdir` (a name that starts with "."
+/// is not a message); nothing when it cannot be read.
+template <typename Visit>
+void ForEachFileName(const fs::path& subdir, const Visit& visit)
+{
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(subdir.c_str()), &::closedir);
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string_view fileName(entry->d_name);
+        if (!fileName.empty() && fileName[0] != '.') visit(fileName);
+    }
+}
+
 }  // namespace
 
 MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
@@ -28,13 +42,9 @@ MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
     MessageList list;
     if (dir.empty()) return list;
     for (const bool inNew : {false, true}) {
-        std::error_code ec;
-        for (fs::directory_iterator it(dir / SubdirName(inNew), ec), end; !ec && it != end;
-             it.increment(ec)) {
-            const std::string fileName = it->path().filename().string();
-            if (fileName.empty() || fileName[0] == '.') continue;
+        ForEachFileName(dir / SubdirName(inNew), [&](std::string_view fileName) {
             list.entries_.push_back(list.EntryOfFile(fileName, inNew));
-        }
+        });
     }
     const auto byUnique = [&list](const Entry& a, const Entry& b) {
         return list.UniqueOf(a) < list.UniqueOf(b);
