@@ -114,6 +114,8 @@ void MessageList::Append(RecordPtr record)
     entry.record = std::move(record);
     handedOut_.push_back(entries_.size());
     entries_.push_back(std::move(entry));
+    // A folder that items are moved into may never be read: its list lets go here too.
+    if (handedOut_.size() >= releaseAt_) ReleaseIdleRecords();
 }
 
 void MessageList::Remove(const MessageRecord* record)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,27 @@ TEST_F(MessageListTest, RecordLetGoKeepsItsRenameInTheList)
     EXPECT_TRUE(appended.expired()) << "the list let go of the records nobody else held";
     EXPECT_EQ(list.At(kCount)->name.FileName(), "9000.z:2,S");
     EXPECT_EQ(list.At(0)->name.FileName(), "1000.m:2,S");
+}
+
+TEST_F(MessageListTest, ListThatOnlyReceivesLetsGoOfTheRecordsNobodyHolds)
+{
+    MessageList list = MessageList::Scan(Dir());
+    std::vector<std::weak_ptr<MessageRecord>> appended;
+    const auto kept = std::make_shared<MessageRecord>();
+    kept->name = ParseMaildirName("0.kept:2,S");
+    kept->subdir = "cur";
+    list.Append(kept);
+    for (int i = 1; i <= 200; ++i) {
+        auto record = std::make_shared<MessageRecord>();
+        record->name = ParseMaildirName(std::to_string(i) + ".moved:2,S");
+        record->subdir = "cur";
+        appended.push_back(record);
+        list.Append(std::move(record));
+    }
+    ASSERT_EQ(list.Size(), 201u);
+    EXPECT_TRUE(appended.front().expired());
+    EXPECT_EQ(list.At(0), kept) << "a record still held stays the message's record";
+    EXPECT_EQ(list.At(200)->name.FileName(), "200.moved:2,S");
 }
 
 }  // namespace
