@@ -88,6 +88,20 @@ TEST_F(NewMail, ADeliveredMessageFiresOnceWithItsItem)
     EXPECT_EQ(SubjectOfEvent(1), "Sentinel");
 }
 
+TEST_F(NewMail, AMessageMovedInFromAnotherFolderArrivesOneMovedOutDoesNot)
+{
+    const fs::path archive = store_.Folder("Archive");
+    const fs::path leaving = store_.Add("Inbox", test::SimpleMessage("Leaving"), "S");
+    const fs::path coming = store_.Add("Archive", test::SimpleMessage("Coming back"), "S");
+    ASSERT_TRUE(PumpUntil([&] { return sink_->calls.size() == 1; }));  // "Leaving", written in place
+    fs::rename(leaving, archive / "cur" / leaving.filename());
+    fs::rename(coming, inboxDir_ / "cur" / coming.filename());
+    ASSERT_TRUE(PumpUntil([&] { return sink_->calls.size() >= 2; }));
+    g_main_context_iteration(nullptr, FALSE);
+    ASSERT_EQ(sink_->calls.size(), 2u);
+    EXPECT_EQ(SubjectOfEvent(1), "Coming back");
+}
+
 TEST_F(NewMail, AFileWrittenInPlaceIsReportedWhenClosed)
 {
     test::WriteFile(inboxDir_ / "cur" / "1800000002.M1P1Q3.test:2,", test::SimpleMessage("Written in place"));
