@@ -22,3 +22,18 @@ function(trovanta_server_library target)
   target_link_options(${target} PRIVATE
     -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/server.map -Wl,--no-undefined)
 endfunction()
+
+# add_qt_unit_test(NAME <name> SOURCES <files...> LIBS <targets...>)
+# A GoogleTest executable for code that opens windows: its main creates a QApplication on the
+# offscreen platform, and the scripted user interface is at hand.
+function(add_qt_unit_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/ui/QtTestMain.cpp)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} trovanta_ui_test_support trovanta_test_support
+    GTest::gtest GTest::gmock)
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests AUTOMOC ON)
+  gtest_discover_tests(${T_NAME}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "TROVANTA_BUILD_DIR=${CMAKE_BINARY_DIR};TROVANTA_SOURCE_DIR=${CMAKE_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

@@ -4,41 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <system_error>
-
-namespace {
-
-class PrivateTmpDir {
-public:
-    PrivateTmpDir()
-    {
-        const char* parent = std::getenv("TMPDIR");
-        std::string pattern = std::string(parent && *parent ? parent : "/tmp") + "/trovanta-tests-XXXXXX";
-        if (mkdtemp(pattern.data())) {
-            path_ = pattern;
-            setenv("TMPDIR", pattern.c_str(), 1);
-        }
-    }
-    ~PrivateTmpDir()
-    {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    PrivateTmpDir(const PrivateTmpDir&) = delete;
-    PrivateTmpDir& operator=(const PrivateTmpDir&) = delete;
-
-private:
-    std::filesystem::path path_;
-};
-
-}  // namespace
+#include "tests/support/PrivateTmpDir.h"
 
 int main(int argc, char** argv)
 {
-    const PrivateTmpDir tmp;
+    const trovanta_test::PrivateTmpDir tmp;
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
