@@ -1,6 +1,7 @@
 // Item information (sender, first recipient, date, subject, message identifier, own and
 // other side) and the filter of a manual job.
 
+#include <optional>
 #include <string_view>
 
 #include "engine/EmailProcessor.h"
@@ -58,10 +59,11 @@ T Trapped(Read read, T fallback)
 
 bool MatchesAnyMask(const TStringList& List, const std::string& Value)
 {
-    const std::string value = UpperCase(Value);
+    std::optional<std::string> value;  // upper-cased once there is a mask to compare with
     for (const std::string& entry : List) {
         if (Trim(entry).empty()) continue;
-        if (MatchWildcard(value, UpperCase(entry))) return true;
+        if (!value) value = UpperCase(Value);
+        if (MatchWildcard(*value, UpperCase(entry))) return true;
     }
     return false;
 }
@@ -89,11 +91,25 @@ void TEmailProcessor::GetRecipientInfo(const ComPtr<outlook::IRecipient>& Recipi
     }
 }
 
+namespace {
+
+/// Whether the list holds a mask that is not blank.
+bool HasAnyMask(const TStringList& List)
+{
+    for (const std::string& entry : List) {
+        if (!Trim(entry).empty()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void TEmailProcessor::FindOtherRecipient(const RecipientsPtr& Recipients, std::string& Name,
                                          std::string& Address)
 {
     const TStringList& own = FMeOptions->Values();
-    for (int n = 1; n <= Recipients->Count(); ++n) {
+    // Without own addresses the first recipient is the other party; it is read already.
+    for (int n = 1; HasAnyMask(own) && n <= Recipients->Count(); ++n) {
         GetRecipientInfo(Recipients->Item(n), Name, Address);
         if (!MatchesAnyMask(own, Name) && !MatchesAnyMask(own, Address)) return;
     }
@@ -104,7 +120,8 @@ void TEmailProcessor::FindOtherRecipient(const RecipientsPtr& Recipients, std::s
 void TEmailProcessor::FindMyRecipient(const RecipientsPtr& Recipients, std::string& Name, std::string& Address)
 {
     const TStringList& own = FMeOptions->Values();
-    for (int n = 1; n <= Recipients->Count(); ++n) {
+    // Without own addresses no recipient is the user, and the first one stands in.
+    for (int n = 1; HasAnyMask(own) && n <= Recipients->Count(); ++n) {
         GetRecipientInfo(Recipients->Item(n), Name, Address);
         if (MatchesAnyMask(own, Name) || MatchesAnyMask(own, Address)) return;
     }

@@ -96,7 +96,7 @@ const HeaderFields& ItemImpl::Headers()
         headers_ = HeadersOf(GMIME_OBJECT(full_.get()));  // the message may have changed since
         sender_.reset();
     } else if (!headers_) {
-        headers_ = HeaderFields(ReadStoredFile([](const std::filesystem::path& path) { return ReadHeaderBlock(path); }));
+        headers_ = HeaderFields(ReadStoredFile([](const std::string& path) { return ReadHeaderBlock(path); }));
         sender_.reset();
     }
     return *headers_;
@@ -134,7 +134,7 @@ int ItemImpl::ComputeClass()
     const int fromHeaders = ClassFromHeaders(Headers());
     if (fromHeaders == olReport || !MayBeMeeting(Headers())) return fromHeaders;
     // Only a message whose own or a part's headers name text/calendar is parsed whole.
-    const bool look = full_ || !folder_ || ReadStoredFile([](const std::filesystem::path& path) {
+    const bool look = full_ || !folder_ || ReadStoredFile([](const std::string& path) {
         return MimeHeadersContainNoCase(path, "text/calendar");
     });
     if (look && HasMeetingRequest(FullMessage())) return olMeetingRequest;

@@ -110,14 +110,14 @@ template <class Read>
 auto ItemImpl::ReadStoredFile(Read&& read)
 {
     CheckAlive();
-    const std::filesystem::path known = folder_->PathOf(*record_);
+    const std::string known = folder_->FileOf(*record_);
     try {
         return read(known);
     } catch (const ComError&) {
         std::error_code ec;
         if (std::filesystem::exists(known, ec)) throw;
     }
-    return read(StoredPath());
+    return read(StoredPath().native());
 }
 
 ComPtr<IRecipients> MakeRecipients(const HeaderFields& headers);

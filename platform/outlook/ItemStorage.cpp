@@ -198,7 +198,7 @@ void ItemImpl::SaveAs(const std::string& path, int type)
         // as binary may hold line feeds that are data. A message of a folder is copied from
         // its file, never held whole.
         if (folder_) {
-            ReadStoredFile([&path](const fs::path& stored) { CopyUserFile(stored, path); });
+            ReadStoredFile([&path](const std::string& stored) { CopyUserFile(stored, path); });
         } else {
             WriteUserFile(path, StoredBytes());
         }

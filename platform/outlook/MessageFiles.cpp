@@ -46,11 +46,11 @@ private:
     int fd_;
 };
 
-UniqueFd OpenForReading(const fs::path& path)
+UniqueFd OpenForReading(const std::string& path)
 {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) {
-        Fail("The message file \"" + path.string() + "\" cannot be read: " + std::strerror(errno));
+        Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
     }
     return fd;
 }
@@ -291,7 +291,7 @@ bool CopyInKernel(int in, AtomicFile& out)
 
 }  // namespace
 
-std::string ReadHeaderBlock(const fs::path& path)
+std::string ReadHeaderBlock(const std::string& path)
 {
     const UniqueFd fd = OpenForReading(path);
     constexpr std::size_t kBlock = 8192;
@@ -312,11 +312,11 @@ std::string ReadHeaderBlock(const fs::path& path)
     return text;
 }
 
-std::string ReadWholeFile(const fs::path& path)
+std::string ReadWholeFile(const std::string& path)
 {
     const UniqueFd fd = OpenForReading(path);
     const auto fail = [&path] {
-        Fail("The message file \"" + path.string() + "\" cannot be read: " + std::strerror(errno));
+        Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
     };
     struct stat st {};
     // Read straight into the result, sized by the file; a file that grew since is read on.
@@ -339,7 +339,7 @@ std::string ReadWholeFile(const fs::path& path)
     return text;
 }
 
-bool MimeHeadersContainNoCase(const fs::path& path, const std::string& needle)
+bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle)
 {
     const UniqueFd fd = OpenForReading(path);
     HeaderBlockSearch search(AsciiLower(needle));
@@ -347,7 +347,7 @@ bool MimeHeadersContainNoCase(const fs::path& path, const std::string& needle)
     std::size_t kept = 0;
     for (;;) {
         const ssize_t n = ReadSome(fd.Get(), buffer.data() + kept, buffer.size() - kept);
-        if (n < 0) Fail("The message file \"" + path.string() + "\" cannot be read: " + std::strerror(errno));
+        if (n < 0) Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
         if (n == 0) return false;
         const std::string_view window(buffer.data(), kept + static_cast<std::size_t>(n));
         std::size_t carry = 0;
@@ -374,7 +374,7 @@ void WriteUserFile(const std::string& path, const std::string& bytes)
     file.Commit(false);
 }
 
-void CopyUserFile(const fs::path& from, const std::string& path)
+void CopyUserFile(const std::string& from, const std::string& path)
 {
     const UniqueFd in = OpenForReading(from);
     const fs::path target(path);
@@ -383,7 +383,7 @@ void CopyUserFile(const fs::path& from, const std::string& path)
         char buffer[65536];
         for (;;) {
             const ssize_t n = ReadSome(in.Get(), buffer, sizeof buffer);
-            if (n < 0) Fail("The message file \"" + from.string() + "\" cannot be read: " + std::strerror(errno));
+            if (n < 0) Fail("The message file \"" + from + "\" cannot be read: " + std::strerror(errno));
             if (n == 0) break;
             file.Write(std::string_view(buffer, static_cast<std::size_t>(n)));
         }

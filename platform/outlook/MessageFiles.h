@@ -10,16 +10,16 @@ namespace outlook {
 
 /// The header block of a message file up to and including the blank line that ends it.
 /// Raises ComError when the file cannot be opened.
-std::string ReadHeaderBlock(const std::filesystem::path& path);
+std::string ReadHeaderBlock(const std::string& path);
 
 /// The whole file; raises ComError when it cannot be read.
-std::string ReadWholeFile(const std::filesystem::path& path);
+std::string ReadWholeFile(const std::string& path);
 
 /// True when a header block of the message file contains `needle` (ASCII, any case): the
 /// message's own, or that of a MIME part (the lines after a line that starts with "--", up to
 /// the next blank line). Bodies are passed over, so that a search in a message with large
 /// attachments costs little more than reading it.
-bool MimeHeadersContainNoCase(const std::filesystem::path& path, const std::string& needle);
+bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle);
 
 /// Writes `bytes` to `tmpDir`, flushes them to disk and renames the file to `target`.
 /// Raises ComError on failure and leaves no partial file behind.
@@ -41,7 +41,7 @@ std::string ReplaceHeader(const std::string& message, const std::string& name, c
 
 /// Copies the message file `from` to `path` byte for byte (in the kernel where the file systems
 /// allow); the file appears whole or not at all.
-void CopyUserFile(const std::filesystem::path& from, const std::string& path);
+void CopyUserFile(const std::string& from, const std::string& path);
 
 /// LF line ends turned into CR LF (CR LF pairs stay as they are).
 std::string ToCrLf(const std::string& text);

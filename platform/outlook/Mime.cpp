@@ -1,5 +1,7 @@
 #include "platform/outlook/Mime.h"
 
+#include "platform/outlook/QuickFields.h"
+
 #include <magic.h>
 
 #include <algorithm>
@@ -72,13 +74,14 @@ std::string Unfolded(std::string_view raw)
 /// A field's text with its encoded words decoded.
 std::string DecodedText(std::string_view raw)
 {
-    return TakeString(g_mime_utils_header_decode_text(nullptr, Unfolded(raw).c_str()));
+    if (std::optional<std::string> quick = QuickText(raw)) return std::move(*quick);
+    return ParseHeaderText(raw);
 }
 
 std::optional<std::time_t> DecodedDate(const std::string& text)
 {
-    const GDateTimePtr date(g_mime_utils_header_decode_date(text.c_str()));
-    return ToUnix(date.get());
+    if (const auto quick = QuickDate(text)) return quick;
+    return ParseDate(text);
 }
 
 /// A media type ("type/subtype") in lower case; both empty when the field does not parse.
@@ -281,15 +284,39 @@ std::string SubjectOf(const HeaderFields& headers)
     return subjects.empty() ? std::string() : MakeValidUtf8(DecodedText(subjects.back()));
 }
 
-std::vector<Address> AddressesOf(const HeaderFields& headers, GMimeAddressType type)
+std::string ParseHeaderText(std::string_view raw)
+{
+    return TakeString(g_mime_utils_header_decode_text(nullptr, Unfolded(raw).c_str()));
+}
+
+std::optional<std::time_t> ParseDate(const std::string& text)
+{
+    EnsureGMime();
+    const GDateTimePtr date(g_mime_utils_header_decode_date(text.c_str()));
+    return ToUnix(date.get());
+}
+
+std::vector<Address> ParseAddressList(const std::string& value)
 {
     EnsureGMime();
     std::vector<Address> out;
+    const GObjectPtr<InternetAddressList> list =
+        GObjectPtr<InternetAddressList>::Adopt(internet_address_list_parse(nullptr, value.c_str()));
+    AppendMailboxes(list.get(), out);
+    return out;
+}
+
+std::vector<Address> AddressesOf(const HeaderFields& headers, GMimeAddressType type)
+{
+    std::vector<Address> out;
     for (const std::string_view raw : headers.All(AddressFieldName(type))) {
-        const std::string value(raw);
-        const GObjectPtr<InternetAddressList> list = GObjectPtr<InternetAddressList>::Adopt(
-            internet_address_list_parse(nullptr, value.c_str()));
-        AppendMailboxes(list.get(), out);
+        std::optional<std::vector<Address>> quick = QuickAddresses(raw);
+        std::vector<Address> mailboxes = quick ? std::move(*quick) : ParseAddressList(std::string(raw));
+        if (out.empty()) {
+            out = std::move(mailboxes);
+        } else {
+            for (Address& mailbox : mailboxes) out.push_back(std::move(mailbox));
+        }
     }
     return out;
 }
@@ -306,7 +333,8 @@ std::optional<std::time_t> DateOf(const HeaderFields& headers)
 {
     const auto dates = headers.All("Date");
     if (dates.empty()) return std::nullopt;
-    return DecodedDate(Unfolded(dates.back()));
+    if (const auto quick = QuickDate(dates.back())) return quick;
+    return ParseDate(Unfolded(dates.back()));
 }
 
 std::optional<std::time_t> FirstReceivedDate(const HeaderFields& headers)

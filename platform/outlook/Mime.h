@@ -41,21 +41,28 @@ HeaderFields HeadersOf(GMimeObject* object);
 
 /// The first field of this name, decoded to UTF-8 ("" when absent).
 std::string HeaderText(const HeaderFields& headers, std::string_view name);
+/// An unstructured field's raw value as GMime decodes it.
+std::string ParseHeaderText(std::string_view raw);
 /// The subject, decoded to UTF-8; the last Subject field counts.
 std::string SubjectOf(const HeaderFields& headers);
 
 struct Address {
     std::string name;
     std::string address;
+    bool operator==(const Address&) const = default;
 };
 /// The mailboxes of every field of the type, group members included.
 std::vector<Address> AddressesOf(const HeaderFields& headers, GMimeAddressType type);
+/// The mailboxes of one address field's value, as GMime reads it.
+std::vector<Address> ParseAddressList(const std::string& value);
 /// The first From mailbox, else the first Sender mailbox.
 std::optional<Address> SenderOf(const HeaderFields& headers);
 
 /// The Date field (the last one counts), and the date of the first (latest) Received field.
 std::optional<std::time_t> DateOf(const HeaderFields& headers);
 std::optional<std::time_t> FirstReceivedDate(const HeaderFields& headers);
+/// A date field's value as GMime reads it.
+std::optional<std::time_t> ParseDate(const std::string& text);
 
 /// The plain text body and the HTML body, decoded to UTF-8 ("" when none).
 std::string PlainBodyOf(GMimeMessage* message);

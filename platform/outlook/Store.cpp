@@ -169,7 +169,19 @@ void FolderState::Remove(const MessageRecord* record)
 
 fs::path FolderState::PathOf(const MessageRecord& record) const
 {
-    return dir_ / record.subdir / record.name.FileName();
+    return FileOf(record);
+}
+
+std::string FolderState::FileOf(const MessageRecord& record) const
+{
+    const std::string& dir = dir_.native();
+    const std::string name = record.name.FileName();
+    std::string file;
+    file.reserve(dir.size() + record.subdir.size() + name.size() + 2);
+    file.append(dir);
+    if (!dir.empty() && dir.back() != '/') file += '/';
+    file.append(record.subdir).append(1, '/').append(name);
+    return file;
 }
 
 fs::path FolderState::Locate(MessageRecord& record) const

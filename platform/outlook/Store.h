@@ -56,6 +56,8 @@ public:
     /// (changed its flags or moved it from new/ to cur/). Empty when it is gone.
     std::filesystem::path Locate(MessageRecord& record) const;
     std::filesystem::path PathOf(const MessageRecord& record) const;
+    /// PathOf as text, without building a path object (read for every message walked).
+    std::string FileOf(const MessageRecord& record) const;
     /// Creates cur/, new/ and tmp/ when missing.
     void EnsureMaildir() const;
 
