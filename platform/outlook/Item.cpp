@@ -29,6 +29,8 @@ std::string NormalizeLineEnds(const std::string& text)
     return out;
 }
 
+constexpr const char* kCalendarType = "text/calendar";
+
 std::optional<std::time_t> FileTime(const std::filesystem::path& path)
 {
     struct stat st {};
@@ -129,14 +131,33 @@ std::string ItemImpl::StoredBytes()
     return ReadWholeFile(StoredPath());
 }
 
+std::optional<bool> ItemImpl::ReadHeadersAndLookForCalendar()
+{
+    if (!folder_ || full_ || headers_) return std::nullopt;
+    std::optional<HeaderFields> parsed;
+    const HeaderAndSearch read = ReadStoredFile([&parsed](const std::string& path) {
+        return ReadHeaderBlockAndSearch(path, kCalendarType, [&parsed](const std::string& block) {
+            const HeaderFields& fields = parsed.emplace(block);
+            return MayBeMeeting(fields) && ClassFromHeaders(fields) != olReport;
+        });
+    });
+    headers_ = std::move(*parsed);
+    sender_.reset();
+    return read.found;
+}
+
 int ItemImpl::ComputeClass()
 {
+    // A message in a folder is opened once for its headers and, where they allow a meeting
+    // request, for the headers of its parts.
+    const std::optional<bool> calendarSeen = ReadHeadersAndLookForCalendar();
     const int fromHeaders = ClassFromHeaders(Headers());
     if (fromHeaders == olReport || !MayBeMeeting(Headers())) return fromHeaders;
     // Only a message whose own or a part's headers name text/calendar is parsed whole.
-    const bool look = full_ || !folder_ || ReadStoredFile([](const std::string& path) {
-        return MimeHeadersContainNoCase(path, "text/calendar");
-    });
+    const bool look = full_ || !folder_ || calendarSeen.value_or(false) ||
+                      (!calendarSeen && ReadStoredFile([](const std::string& path) {
+                          return MimeHeadersContainNoCase(path, kCalendarType);
+                      }));
     if (look && HasMeetingRequest(FullMessage())) return olMeetingRequest;
     return fromHeaders;
 }

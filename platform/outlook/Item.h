@@ -86,6 +86,9 @@ private:
     auto ReadStoredFile(Read&& read);
     void CheckAlive() const;
     int ComputeClass();
+    /// Reads the headers when they are not read yet, with the search for a calendar part that
+    /// the class needs: whether one was found, or nothing when the headers were read before.
+    std::optional<bool> ReadHeadersAndLookForCalendar();
     void SaveToFile();
     void ApplyPendingToMessage();
     ComPtr<IOutlookItem> MoveInto(const FolderStatePtr& target);

@@ -173,6 +173,9 @@ private:
 
 /// Whether an unnamed file can be given a name through /proc (linkat with AT_EMPTY_PATH
 /// needs a privilege that a user does not have).
+constexpr std::size_t kHeaderRead = 8192;
+constexpr std::size_t kHeaderLimit = 1 << 20;  // a header block larger than this is cut here
+
 bool CanNameUnnamedFiles()
 {
     static const bool available = ::access("/proc/self/fd", X_OK) == 0;
@@ -293,23 +296,59 @@ bool CopyInKernel(int in, AtomicFile& out)
 
 std::string ReadHeaderBlock(const std::string& path)
 {
+    return ReadHeaderBlockAndSearch(path, {}, nullptr).header;
+}
+
+HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::string& needle,
+                                         const std::function<bool(const std::string&)>& searchIf)
+{
     const UniqueFd fd = OpenForReading(path);
-    constexpr std::size_t kBlock = 8192;
-    constexpr std::size_t kLimit = 1 << 20;  // a header block larger than this is cut here
-    std::string text;
-    while (text.size() < kLimit) {
+    const auto fail = [&path] {
+        Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
+    };
+    HeaderAndSearch result;
+    std::string& text = result.header;
+    std::size_t end = std::string::npos;
+    bool atEnd = false;
+    while (end == std::string::npos && text.size() < kHeaderLimit) {
         const std::size_t old = text.size();
-        text.resize(old + kBlock);
-        const ssize_t n = ReadSome(fd.Get(), text.data() + old, kBlock);
+        text.resize(old + kHeaderRead);
+        const ssize_t n = ReadSome(fd.Get(), text.data() + old, kHeaderRead);
         text.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
-        if (n <= 0) break;
-        const auto end = HeaderEnd(text, old > 2 ? old - 2 : 0);
-        if (end != std::string::npos) {
-            text.resize(end);
+        atEnd = n <= 0;
+        if (atEnd) break;
+        end = HeaderEnd(text, old > 2 ? old - 2 : 0);
+    }
+    if (!searchIf || !searchIf(text.substr(0, std::min(end, text.size())))) {
+        if (end != std::string::npos) text.resize(end);
+        return result;
+    }
+    // The bytes read past the block start the search, which reads on from the same file.
+    HeaderBlockSearch search(AsciiLower(needle));
+    std::array<char, 65536> buffer;
+    std::size_t kept = 0;
+    std::string_view window = text;
+    for (;;) {
+        std::size_t carry = 0;
+        if (search.Search(window, kept, carry)) {
+            result.found = true;
             break;
         }
+        std::memmove(buffer.data(), window.data() + window.size() - carry, carry);
+        kept = carry;
+        if (atEnd) break;
+        const ssize_t n = ReadSome(fd.Get(), buffer.data() + kept, buffer.size() - kept);
+        if (n < 0) fail();
+        if (n == 0) break;
+        window = std::string_view(buffer.data(), kept + static_cast<std::size_t>(n));
     }
-    return text;
+    if (end != std::string::npos) text.resize(end);
+    return result;
+}
+
+bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle)
+{
+    return ReadHeaderBlockAndSearch(path, needle, [](const std::string&) { return true; }).found;
 }
 
 std::string ReadWholeFile(const std::string& path)
@@ -337,24 +376,6 @@ std::string ReadWholeFile(const std::string& path)
         text.append(more, static_cast<std::size_t>(n));
     }
     return text;
-}
-
-bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle)
-{
-    const UniqueFd fd = OpenForReading(path);
-    HeaderBlockSearch search(AsciiLower(needle));
-    std::array<char, 65536> buffer;
-    std::size_t kept = 0;
-    for (;;) {
-        const ssize_t n = ReadSome(fd.Get(), buffer.data() + kept, buffer.size() - kept);
-        if (n < 0) Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
-        if (n == 0) return false;
-        const std::string_view window(buffer.data(), kept + static_cast<std::size_t>(n));
-        std::size_t carry = 0;
-        if (search.Search(window, kept, carry)) return true;
-        std::memmove(buffer.data(), window.data() + window.size() - carry, carry);
-        kept = carry;
-    }
 }
 
 void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const std::string& bytes)

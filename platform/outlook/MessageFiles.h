@@ -4,6 +4,7 @@
 // then put in place under its name).
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace outlook {
@@ -15,10 +16,18 @@ std::string ReadHeaderBlock(const std::string& path);
 /// The whole file; raises ComError when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-/// True when a header block of the message file contains `needle` (ASCII, any case): the
-/// message's own, or that of a MIME part (the lines after a line that starts with "--", up to
-/// the next blank line). Bodies are passed over, so that a search in a message with large
-/// attachments costs little more than reading it.
+struct HeaderAndSearch {
+    std::string header;  ///< as ReadHeaderBlock gives it
+    bool found = false;  ///< whether the search was made and found the needle
+};
+/// The header block, and, when `searchIf` says so for that block, whether a header block of
+/// the message file contains `needle` (ASCII, any case): the message's own, or that of a MIME
+/// part (the lines after a line that starts with "--", up to the next blank line). Bodies are
+/// passed over, so that a search in a message with large attachments costs little more than
+/// reading it; the file is opened once for both.
+HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::string& needle,
+                                         const std::function<bool(const std::string&)>& searchIf);
+/// The search alone, made in every case.
 bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle);
 
 /// Writes `bytes` to `tmpDir`, flushes them to disk and renames the file to `target`.
