@@ -46,8 +46,54 @@ private:
     int fd_;
 };
 
+/// The message file whose header block was read last stays open for the next read of the
+/// same file: an item is read for its headers and then, when it is exported or parsed, read
+/// whole, and the second open would look the name up again. One file per thread is kept.
+/// Maildir messages are never changed in place: a program that rewrites one puts a new file
+/// in its place, which leaves the open one without a name, and such a file is not used.
+class ParkedFile {
+public:
+    void Park(const std::string& path, UniqueFd fd)
+    {
+        path_ = path;
+        fd_ = std::move(fd);
+    }
+
+    /// The parked file when it is `path` and still has a name, read from its start; else none.
+    UniqueFd Take(const std::string& path)
+    {
+        if (fd_.Get() < 0 || path != path_) return UniqueFd(-1);
+        UniqueFd fd = std::move(fd_);
+        path_.clear();
+        struct stat st {};
+        if (::fstat(fd.Get(), &st) != 0 || st.st_nlink == 0 || ::lseek(fd.Get(), 0, SEEK_SET) != 0) {
+            return UniqueFd(-1);
+        }
+        return fd;
+    }
+
+    /// Called before a message file is written: a file written under the parked name must not
+    /// be read through the file it replaced.
+    void Forget()
+    {
+        fd_ = UniqueFd(-1);
+        path_.clear();
+    }
+
+private:
+    std::string path_;
+    UniqueFd fd_{-1};
+};
+
+ParkedFile& Parked()
+{
+    thread_local ParkedFile parked;
+    return parked;
+}
+
 UniqueFd OpenForReading(const std::string& path)
 {
+    if (UniqueFd parked = Parked().Take(path); parked.Get() >= 0) return parked;
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) {
         Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
@@ -302,7 +348,7 @@ std::string ReadHeaderBlock(const std::string& path)
 HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::string& needle,
                                          const std::function<bool(const std::string&)>& searchIf)
 {
-    const UniqueFd fd = OpenForReading(path);
+    UniqueFd fd = OpenForReading(path);
     const auto fail = [&path] {
         Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
     };
@@ -321,6 +367,7 @@ HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::str
     }
     if (!searchIf || !searchIf(text.substr(0, std::min(end, text.size())))) {
         if (end != std::string::npos) text.resize(end);
+        Parked().Park(path, std::move(fd));
         return result;
     }
     // The bytes read past the block start the search, which reads on from the same file.
@@ -343,6 +390,7 @@ HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::str
         window = std::string_view(buffer.data(), kept + static_cast<std::size_t>(n));
     }
     if (end != std::string::npos) text.resize(end);
+    Parked().Park(path, std::move(fd));
     return result;
 }
 
@@ -380,6 +428,7 @@ std::string ReadWholeFile(const std::string& path)
 
 void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const std::string& bytes)
 {
+    Parked().Forget();
     std::error_code ec;
     fs::create_directories(tmpDir, ec);
     AtomicFile file(tmpDir, target);

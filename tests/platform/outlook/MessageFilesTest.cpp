@@ -249,6 +249,30 @@ TEST_F(FileWriteTest, CopyIsByteForByteAndReplacesAnEarlierCopy)
     EXPECT_EQ(Names(), (std::vector<std::string>{"copy.eml", "message"}));
 }
 
+TEST_F(FileWriteTest, AFileReadForItsHeadersIsReadAgainFromItsStartAndNeverWhenReplaced)
+{
+    const std::string path = (dir_ / "message").string();
+    const std::string to = (dir_ / "copy.eml").string();
+    const std::string first = "Subject: one\n\n" + std::string(100000, 'a');
+    test::WriteFile(path, first);
+    EXPECT_EQ(outlook::ReadHeaderBlock(path), "Subject: one\n\n");
+    outlook::CopyUserFile(path, to);
+    EXPECT_EQ(test::ReadFile(to), first);  // from the start, not where the header read stopped
+
+    // Another program puts a new file in the message's place.
+    EXPECT_EQ(outlook::ReadHeaderBlock(path), "Subject: one\n\n");
+    test::WriteFile(dir_ / "new", "Subject: two\n\nb");
+    std::filesystem::rename(dir_ / "new", path);
+    outlook::CopyUserFile(path, to);
+    EXPECT_EQ(test::ReadFile(to), "Subject: two\n\nb");
+
+    // This process writes it anew under the same name.
+    EXPECT_EQ(outlook::ReadHeaderBlock(path), "Subject: two\n\n");
+    std::filesystem::create_directory(dir_ / "tmp");
+    outlook::WriteFileAtomically(dir_ / "tmp", path, "Subject: three\n\nc");
+    EXPECT_EQ(outlook::ReadWholeFile(path), "Subject: three\n\nc");
+}
+
 struct CrLfCase {
     std::string in, out;
 };
