@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -228,6 +229,25 @@ bool CanNameUnnamedFiles()
     return available;
 }
 
+/// Gives the unnamed file `fd` the name `target` (0, or -1 with errno): with AT_EMPTY_PATH
+/// where the kernel allows it to any user (Linux 6.10 on), else through the file's name
+/// under /proc, which costs a lookup of that name.
+int LinkUnnamed(int fd, const char* target)
+{
+    static std::atomic<bool> emptyPathRefused{false};
+    const bool tryEmptyPath = !emptyPathRefused.load(std::memory_order_relaxed);
+    if (tryEmptyPath) {
+        if (::linkat(fd, "", AT_FDCWD, target, AT_EMPTY_PATH) == 0) return 0;
+        if (errno != ENOENT && errno != EPERM && errno != EINVAL) return -1;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const int result = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target, AT_SYMLINK_FOLLOW);
+    // Only a link that works the other way shows that the kernel refuses the empty path
+    // (a missing folder fails both ways).
+    if (tryEmptyPath && result == 0) emptyPathRefused.store(true, std::memory_order_relaxed);
+    return result;
+}
+
 /// A file written in `stagingDir` that appears under the target's name, whole, only when
 /// committed; until then, or when anything fails, nothing is left behind. Where the file
 /// system offers unnamed files (O_TMPFILE) the file has no name until it is complete, so a
@@ -268,15 +288,14 @@ public:
     {
         if (sync && ::fsync(fd_.Get()) != 0) FailWrite(target_);
         if (temp_.empty()) {
-            const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            if (LinkUnnamed(fd_.Get(), target_.c_str()) == 0) {
                 CloseOrUndo(target_);
                 return;
             }
             if (errno != EEXIST) FailWrite(target_);
             // Replacing a file takes a name of its own first: rename replaces, link does not.
             temp_ = TempName();
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (LinkUnnamed(fd_.Get(), temp_.c_str()) != 0) {
                 temp_.clear();
                 FailWrite(target_);
             }
