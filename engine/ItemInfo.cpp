@@ -29,12 +29,24 @@ std::string RemoveSubjectPrefixes(std::string s)
 std::string FindMessageID(std::string_view headers)
 {
     constexpr std::string_view kName = "MESSAGE-ID:";
-    while (!headers.empty()) {
-        const std::size_t end = headers.find_first_of("\r\n");
-        const std::string_view line = headers.substr(0, end);
-        if (line.size() >= kName.size() && AsciiUpperCase(line.substr(0, kName.size())) == kName) {
-            return Trim(line.substr(kName.size()));
+    const auto isNameOf = [kName](std::string_view line) {
+        if (line.size() < kName.size()) return false;
+        for (std::size_t i = 0; i < kName.size(); ++i) {
+            const char c = line[i];
+            if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c) != kName[i]) return false;
         }
+        return true;
+    };
+    const auto lineEnd = [](std::string_view text) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' || text[i] == '\n') return i;
+        }
+        return std::string_view::npos;
+    };
+    while (!headers.empty()) {
+        const std::size_t end = lineEnd(headers);
+        const std::string_view line = headers.substr(0, end);
+        if (isNameOf(line)) return Trim(line.substr(kName.size()));
         if (end == std::string_view::npos) break;
         const std::size_t next = (headers[end] == '\r' && end + 1 < headers.size() && headers[end + 1] == '\n')
                                      ? end + 2
