@@ -119,7 +119,8 @@ TEST_F(BrowseDialog, AnEmptyPathStartsAtTheDesktopAndChoosingItGivesTheDesktopFo
         EXPECT_EQ(Browse.DialogWindow(), dialog);
         EXPECT_EQ(dialog->findChild<QLabel*>("LabelTitle")->text(), "Browse for folder");
         EXPECT_EQ(Selected(dialog), (Chain{"Desktop"}));
-        EXPECT_EQ(Children(Tree(dialog)->topLevelItem(0)), (Chain{User(), "Dokumente", "Computer", "On desktop"}));
+        EXPECT_EQ(Children(Tree(dialog)->topLevelItem(0)),
+                  (Chain{User(), "Dokumente", "Computer", "On desktop"}));
         test::GrabIfAsked(dialog, "JamBrowseForFolder");
         test::ClickButton(dialog, "ButtonOK");
     });
@@ -135,7 +136,8 @@ TEST_F(BrowseDialog, APresetPathIsSelectedThroughTheDeepestFolderThatHoldsIt)
     EXPECT_EQ(FirstSelection(Home() + "/Schreibtisch/On desktop/"), (Chain{"Desktop", "On desktop"}));
     EXPECT_EQ(FirstSelection(Home() + "/Projects/alpha"), (Chain{"Desktop", User(), "Projects", "alpha"}));
     // A hidden folder is not listed, but a preset path still reaches it.
-    EXPECT_EQ(FirstSelection(Home() + "/.config/trovanta"), (Chain{"Desktop", User(), ".config", "trovanta"}));
+    EXPECT_EQ(FirstSelection(Home() + "/.config/trovanta"),
+              (Chain{"Desktop", User(), ".config", "trovanta"}));
     EXPECT_EQ(FirstSelection("/"), (Chain{"Desktop", "Computer", "/"}));
     // What cannot be parsed leaves the first selection at the root.
     EXPECT_EQ(FirstSelection(Home() + "/no such folder"), (Chain{"Desktop"}));
@@ -208,7 +210,8 @@ TEST_F(BrowseDialog, FileSystemOnlyRefusesVirtualFoldersAndFilesShowOnlyWhenAske
     Browse.SetOptions({bfNewDialogStyle, bfBrowseIncludeFiles});
     Browse.SetPath(Home() + "/Dokumente/readme.txt");
     Run([](QWidget* dialog) {
-        EXPECT_EQ(Children(Open(dialog, {"Desktop", "Dokumente"})), (Chain{"bills", "Letters", "readme.txt"}));
+        EXPECT_EQ(Children(Open(dialog, {"Desktop", "Dokumente"})),
+                  (Chain{"bills", "Letters", "readme.txt"}));
         EXPECT_EQ(Selected(dialog), (Chain{"Desktop", "Dokumente", "readme.txt"}));
         test::ClickButton(dialog, "ButtonOK");
     });

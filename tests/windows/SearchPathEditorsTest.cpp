@@ -36,7 +36,8 @@ Rows RowsOf(QWidget* window)
     Rows rows;
     QTreeWidget* list = ListOf(window);
     for (int i = 0; i < list->topLevelItemCount(); ++i)
-        rows.emplace_back(list->topLevelItem(i)->text(0).toStdString(), list->topLevelItem(i)->text(1).toStdString());
+        rows.emplace_back(list->topLevelItem(i)->text(0).toStdString(),
+                          list->topLevelItem(i)->text(1).toStdString());
     return rows;
 }
 

@@ -48,8 +48,8 @@ protected:
         env.Set("XDG_CACHE_HOME", Home() + "/.cache");
         test::WriteFile(home / ".config/user-dirs.dirs",
                         "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
-        for (const char* dir : {"Schreibtisch/On desktop", "Dokumente/Letters", "Dokumente/bills", ".config/trovanta",
-                                "Projects/alpha"})
+        for (const char* dir : {"Schreibtisch/On desktop", "Dokumente/Letters", "Dokumente/bills",
+                                ".config/trovanta", "Projects/alpha"})
             std::filesystem::create_directories(home / dir);
         test::WriteFile(home / "Dokumente/readme.txt", "x");
     }

@@ -85,7 +85,8 @@ TEST_F(ShortcutPrompts, ConfirmReplaceShowsTheAttachmentWithItsFolderAndTheFileB
         EXPECT_EQ(question->text(), "Would you like to replace the shortcut with the original file?");
         EXPECT_EQ(window->findChild<QLabel*>("LabelAttachment")->text(), "The attachment");
         EXPECT_EQ(window->findChild<QLabel*>("LabelShortcut")->text(), "contains a shortcut to the file");
-        EXPECT_EQ(VisibleButtons(window), (std::vector<std::string>{"Yes", "No", "Yes to all", "Cancel", "Help"}));
+        EXPECT_EQ(VisibleButtons(window),
+                  (std::vector<std::string>{"Yes", "No", "Yes to all", "Cancel", "Help"}));
         auto* field = window->findChild<QLineEdit*>("EditAttFilename");
         EXPECT_TRUE(field->isReadOnly());
         EXPECT_FALSE(field->focusPolicy() & Qt::TabFocus);
@@ -132,8 +133,9 @@ TEST_F(ShortcutPrompts, NotFoundShowsBothNamesWithoutTheirFolders)
         auto* info = window->findChild<QLabel*>("LabelNotFoundInfo");
         ASSERT_NE(info, nullptr);
         EXPECT_TRUE(info->wordWrap());
-        EXPECT_EQ(info->text(), "The file could not be found.\n\nMaybe the file has been moved to another location. "
-                                "In this case you have to edit the search paths.");
+        EXPECT_EQ(info->text(),
+                  "The file could not be found.\n\nMaybe the file has been moved to another location. "
+                  "In this case you have to edit the search paths.");
         test::GrabIfAsked(window, "FrmNotFound");
         test::ClickButton(window, "ButtonEdit");
     });
@@ -179,7 +181,8 @@ TEST_F(ShortcutPrompts, ShowFileNotFoundTakesAWindowsPathApartAtItsBackslashes)
         EXPECT_EQ(Hint(window, "EditOrgFilename"), "C:\\Data\\Plan.xls");
         test::ClickButton(window, "ButtonDontReplace");
     });
-    EXPECT_EQ(ShowFileNotFound(nullptr, "Plan.xls.qel", "C:\\Data\\Plan.xls", true, false), prompt::mrDontReplace);
+    EXPECT_EQ(ShowFileNotFound(nullptr, "Plan.xls.qel", "C:\\Data\\Plan.xls", true, false),
+              prompt::mrDontReplace);
 }
 
 }  // namespace

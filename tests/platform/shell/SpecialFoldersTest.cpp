@@ -90,14 +90,10 @@ TEST(SpecialFolderOf, FollowsTheUserFoldersAndTheBaseFoldersOfTheEnvironment)
         int csidl;
         std::string path;
     } folders[] = {
-        {csidl::DesktopDirectory, h + "/Desktop"},
-        {csidl::Personal, h + "/Dokumente"},
-        {csidl::Templates, h + "/Templates"},
-        {csidl::AppData, h + "/conf"},
-        {csidl::Startup, h + "/conf/autostart"},
-        {csidl::Programs, h + "/.local/share/applications"},
-        {csidl::InternetCache, h + "/.cache"},
-        {csidl::CommonPrograms, "/usr/share/applications"},
+        {csidl::DesktopDirectory, h + "/Desktop"}, {csidl::Personal, h + "/Dokumente"},
+        {csidl::Templates, h + "/Templates"},      {csidl::AppData, h + "/conf"},
+        {csidl::Startup, h + "/conf/autostart"},   {csidl::Programs, h + "/.local/share/applications"},
+        {csidl::InternetCache, h + "/.cache"},     {csidl::CommonPrograms, "/usr/share/applications"},
     };
     for (const auto& f : folders) {
         EXPECT_EQ(SpecialFolderOf(f.csidl).Kind, SpecialFolderKind::FileSystem) << f.csidl;
@@ -120,9 +116,10 @@ TEST(SpecialFolderOf, VirtualFoldersHaveANameAndNoPathAndTheRestIsMissing)
         EXPECT_EQ(SpecialFolderOf(v.csidl).DisplayName, v.name);
         EXPECT_TRUE(SpecialFolderOf(v.csidl).Path.empty());
     }
-    for (const int missing : {csidl::Favorites, csidl::Recent, csidl::SendTo, csidl::StartMenu, csidl::NetHood,
-                              csidl::CommonStartMenu, csidl::CommonDesktopDirectory, csidl::PrintHood,
-                              csidl::CommonFavorites, csidl::Cookies, csidl::History, 0x01, 0x7F, -1})
+    for (const int missing :
+         {csidl::Favorites, csidl::Recent, csidl::SendTo, csidl::StartMenu, csidl::NetHood,
+          csidl::CommonStartMenu, csidl::CommonDesktopDirectory, csidl::PrintHood, csidl::CommonFavorites,
+          csidl::Cookies, csidl::History, 0x01, 0x7F, -1})
         EXPECT_EQ(SpecialFolderOf(missing).Kind, SpecialFolderKind::Missing) << missing;
 }
 
