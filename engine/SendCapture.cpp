@@ -54,10 +54,11 @@ bool IsRegularFile(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-/// The folder part of a path, ending with its separator.
+/// The folder part of a path, ending with its separator; the target of a shortcut made on
+/// Windows ("C:\Docs\a.doc") has its folders after a backslash.
 std::string FolderWithSlash(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
+    const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 

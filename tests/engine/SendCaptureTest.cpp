@@ -293,6 +293,17 @@ TEST_F(SendCaptureTest, EditedSearchPathsAreSavedAndSearchedAgain)
               old + "/=" + (sandbox.Files() / "New").string() + "\r\n");
 }
 
+TEST_F(SendCaptureTest, SearchPathEditorOffersTheFolderOfAWindowsTarget)
+{
+    const auto item = Mail({test::ShortcutAttachment("C:\\Docs\\Old\\a.txt", "a.txt")});
+    capture.Options().ReplaceMode = 1;
+    prompts.editor = [](const std::string&, TSearchPathList&) { return false; };
+    prompts.notFoundAnswers = {mrSearchPaths, mrDontReplace};
+    capture.ProcessItem(item);
+    ASSERT_GE(prompts.asked.size(), 2u);
+    EXPECT_EQ(prompts.asked[1], "edit|C:\\Docs\\Old\\");
+}
+
 TEST_F(SendCaptureTest, NotFoundAnswersKeepRemoveAndCancel)
 {
     const std::string gone = (sandbox.Files() / "gone.txt").string();
