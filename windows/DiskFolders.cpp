@@ -7,6 +7,7 @@
 
 #include "platform/runtime/Exception.h"
 #include "platform/ui/UserInterface.h"
+#include "windows/JAMDialogs.h"
 
 std::string ExpandFolderPath(const std::string& Text)
 {
@@ -32,4 +33,27 @@ std::string ConfirmDiskFolder(QWidget* Parent, QLineEdit* Field, const std::stri
         std::filesystem::create_directories(path, error);
     }
     return path;
+}
+
+void BrowseFolderField(TJamBrowseForFolder& Browser, QLineEdit* Field, const std::string& Title)
+{
+    Browser.SetTitle(Title);
+    Browser.SetPath(ExpandFolderPath(Field->text().toStdString()));
+    if (Browser.Execute()) TakeBrowsedFolder(Field, Browser.Path());
+}
+
+void TakeBrowsedFolder(QLineEdit* Field, const std::string& ChosenPath)
+{
+    Field->setText(HasFileSystemPath(ChosenPath) ? QString::fromStdString(ChosenPath) : QString());
+}
+
+TJamBrowseForFolder* NewFolderBrowser(QWidget* Form)
+{
+    auto* browser = new TJamBrowseForFolder(Form);
+    browser->setObjectName(QStringLiteral("JamBrowseForFolder"));
+    browser->SetOptions({bfNewDialogStyle});
+    browser->SetRootedAt(SF_DESKTOP);
+    browser->SetDialogLeft(-1);
+    browser->SetDialogTop(-1);
+    return browser;
 }

@@ -6,6 +6,7 @@
 
 class QLineEdit;
 class QWidget;
+class TJamBrowseForFolder;
 
 /// The full path of a folder field's text: relative to the current folder, "." and ".."
 /// resolved. (Drive letters and mapped network drives do not exist on this platform, so
@@ -17,3 +18,16 @@ std::string ExpandFolderPath(const std::string& Text);
 /// it?": No gives `Field` the focus and raises the silent abort, Yes creates the folder with
 /// its missing parents. Returns the full path to store.
 std::string ConfirmDiskFolder(QWidget* Parent, QLineEdit* Field, const std::string& Text);
+
+/// "..." beside a folder field: the dialog starts at the field's folder (expanded) under
+/// `Title`; when the user chooses an item the field takes it (TakeBrowsedFolder); when the
+/// dialog is cancelled the field is unchanged.
+void BrowseFolderField(TJamBrowseForFolder& Browser, QLineEdit* Field, const std::string& Title);
+
+/// The field after the browse dialog returned `ChosenPath`: a file-system path goes into the
+/// field; an item without one (such as the computer) empties it.
+void TakeBrowsedFolder(QLineEdit* Field, const std::string& ChosenPath);
+
+/// A browse dialog placed on `Form` with the options of the editors: the new dialog style,
+/// rooted at the desktop, centred on the screen.
+TJamBrowseForFolder* NewFolderBrowser(QWidget* Form);

@@ -22,6 +22,7 @@ TFormEditJob_ExportEmails::TFormEditJob_ExportEmails(QWidget* parent) : TEditorD
 {
     setObjectName(QStringLiteral("FormEditJob_ExportEmails"));
     CreateControls();
+    JamBrowseForFolder = NewFolderBrowser(this);
     MakeFixedDialog();
 }
 
@@ -153,8 +154,10 @@ void TFormEditJob_ExportEmails::ButtonOKClick()
 
 void TFormEditJob_ExportEmails::ButtonBrowseDestPathClick()
 {
+    BrowseFolderField(*JamBrowseForFolder, EditDestPath, "Select the directory, where the e-mails should be saved.");
 }
 
 void TFormEditJob_ExportEmails::ButtonBrowseLogPathClick()
 {
+    BrowseFolderField(*JamBrowseForFolder, EditLogPath, "Select the directory, where the export should be logged.");
 }

@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "jobs/DM_Global.h"
 #include "platform/runtime/Text.h"
 #include "windows/ControlTools.h"
@@ -20,10 +22,17 @@
 
 using namespace controls;
 
+namespace {
+
+constexpr int kMaxSizeKB = 10000;
+
+}  // namespace
+
 TFormEditJob_SaveAtts::TFormEditJob_SaveAtts(QWidget* parent) : TEditorDialog(parent)
 {
     setObjectName(QStringLiteral("FormEditJob_SaveAtts"));
     CreateControls();
+    JamBrowseForFolder = NewFolderBrowser(this);
     MakeFixedDialog();
 }
 
@@ -84,7 +93,7 @@ QWidget* TFormEditJob_SaveAtts::CreateWhatGroup()
                                    "CheckSaveOnlyIfSize");
     UpDownSaveOnlyIfSizeKB = new QSpinBox(group);
     UpDownSaveOnlyIfSizeKB->setObjectName(QStringLiteral("UpDownSaveOnlyIfSizeKB"));
-    UpDownSaveOnlyIfSizeKB->setRange(0, 10000);
+    UpDownSaveOnlyIfSizeKB->setRange(0, kMaxSizeKB);
     UpDownSaveOnlyIfSizeKB->setWrapping(true);
     UpDownSaveOnlyIfSizeKB->setValue(0);
     // The number field and its up-down are one control here; the field keeps its own name.
@@ -134,7 +143,8 @@ void TFormEditJob_SaveAtts::OptionsToControls()
     SetComboIndex(ComboDuplicateMode, OptionsCopy.DuplicateMode);
     SetComboIndex(ComboAfterSaveMode, OptionsCopy.AfterSaveMode);
     CheckSaveOnlyIfSize->setChecked(OptionsCopy.SaveOnlyIfSize);
-    UpDownSaveOnlyIfSizeKB->setValue(OptionsCopy.SaveOnlyIfSizeKB);
+    // A stored size outside the up-down's range shows as the nearer end of it.
+    UpDownSaveOnlyIfSizeKB->setValue(std::clamp(OptionsCopy.SaveOnlyIfSizeKB, 0, kMaxSizeKB));
     CheckSaveOnlyIfSizeClick();
 }
 
@@ -168,4 +178,5 @@ void TFormEditJob_SaveAtts::ButtonOKClick()
 
 void TFormEditJob_SaveAtts::ButtonBrowseDestPathClick()
 {
+    BrowseFolderField(*JamBrowseForFolder, EditDestPath, "Select the directory, where the attachments should be saved.");
 }
