@@ -53,29 +53,31 @@ void TEditorDialog::RunHandler(QWidget* parent, const std::function<void()>& han
     }
 }
 
-void TEditorDialog::AddBottomRow(QBoxLayout* layout, std::initializer_list<TBottomButton> order, QPushButton* extra)
+void TEditorDialog::AddBottomRow(QBoxLayout* layout, std::initializer_list<TBottomButton> order,
+                                 QPushButton* extra)
 {
     auto* row = new QHBoxLayout;
     if (extra) row->addWidget(extra);
     row->addStretch(1);
     for (const TBottomButton which : order) {
         switch (which) {
-        case TBottomButton::Help:
-            ButtonHelp = NewBottomButton(this, "Help", "ButtonHelp");
-            connect(ButtonHelp, &QPushButton::clicked, this, &TEditorDialog::ButtonHelpClick);
-            row->addWidget(ButtonHelp);
-            break;
-        case TBottomButton::OK:
-            ButtonOK = NewBottomButton(this, "OK", "ButtonOK");
-            ButtonOK->setDefault(true);
-            connect(ButtonOK, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { ButtonOKClick(); }); });
-            row->addWidget(ButtonOK);
-            break;
-        case TBottomButton::Cancel:
-            ButtonCancel = NewBottomButton(this, "Cancel", "ButtonCancel");
-            connect(ButtonCancel, &QPushButton::clicked, this, &TEditorDialog::reject);
-            row->addWidget(ButtonCancel);
-            break;
+            case TBottomButton::Help:
+                ButtonHelp = NewBottomButton(this, "Help", "ButtonHelp");
+                connect(ButtonHelp, &QPushButton::clicked, this, &TEditorDialog::ButtonHelpClick);
+                row->addWidget(ButtonHelp);
+                break;
+            case TBottomButton::OK:
+                ButtonOK = NewBottomButton(this, "OK", "ButtonOK");
+                ButtonOK->setDefault(true);
+                connect(ButtonOK, &QPushButton::clicked, this,
+                        [this] { RunHandler(this, [this] { ButtonOKClick(); }); });
+                row->addWidget(ButtonOK);
+                break;
+            case TBottomButton::Cancel:
+                ButtonCancel = NewBottomButton(this, "Cancel", "ButtonCancel");
+                connect(ButtonCancel, &QPushButton::clicked, this, &TEditorDialog::reject);
+                row->addWidget(ButtonCancel);
+                break;
         }
     }
     layout->addLayout(row);

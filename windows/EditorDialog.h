@@ -37,7 +37,8 @@ protected:
     /// Adds the bottom row with the buttons in this order (right-aligned) to `layout`, and
     /// connects them: "OK" (default button) to ButtonOKClick, "Cancel" to reject, "Help" to
     /// ButtonHelpClick. `extra`, when given, stands at the left end of the row.
-    void AddBottomRow(QBoxLayout* layout, std::initializer_list<TBottomButton> order, QPushButton* extra = nullptr);
+    void AddBottomRow(QBoxLayout* layout, std::initializer_list<TBottomButton> order,
+                      QPushButton* extra = nullptr);
 
     /// A fixed-size window: only the title, the system menu and the close box.
     void MakeFixedDialog();

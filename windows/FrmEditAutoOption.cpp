@@ -61,7 +61,8 @@ void TFormEditAutoOption::CreateControls()
             [this] { RunHandler(this, [this] { CheckExportEmailsClick(); }); });
     connect(CheckSaveAttachments, &QCheckBox::toggled, this,
             [this] { RunHandler(this, [this] { CheckSaveAttachmentsClick(); }); });
-    connect(ButtonEmails, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { ButtonEmailsClick(); }); });
+    connect(ButtonEmails, &QPushButton::clicked, this,
+            [this] { RunHandler(this, [this] { ButtonEmailsClick(); }); });
     connect(ButtonAttachments, &QPushButton::clicked, this,
             [this] { RunHandler(this, [this] { ButtonAttachmentsClick(); }); });
 }

@@ -154,10 +154,12 @@ void TFormEditJob_ExportEmails::ButtonOKClick()
 
 void TFormEditJob_ExportEmails::ButtonBrowseDestPathClick()
 {
-    BrowseFolderField(*JamBrowseForFolder, EditDestPath, "Select the directory, where the e-mails should be saved.");
+    BrowseFolderField(*JamBrowseForFolder, EditDestPath,
+                      "Select the directory, where the e-mails should be saved.");
 }
 
 void TFormEditJob_ExportEmails::ButtonBrowseLogPathClick()
 {
-    BrowseFolderField(*JamBrowseForFolder, EditLogPath, "Select the directory, where the export should be logged.");
+    BrowseFolderField(*JamBrowseForFolder, EditLogPath,
+                      "Select the directory, where the export should be logged.");
 }

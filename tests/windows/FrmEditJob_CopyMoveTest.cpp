@@ -23,7 +23,10 @@ namespace fs = std::filesystem;
 /// Installs a folder chooser for the life of a test.
 class ScopedChooser {
 public:
-    explicit ScopedChooser(TOutlookFolderChooser chooser) : previous_(SetOutlookFolderChooser(std::move(chooser))) {}
+    explicit ScopedChooser(TOutlookFolderChooser chooser)
+        : previous_(SetOutlookFolderChooser(std::move(chooser)))
+    {
+    }
     ~ScopedChooser() { SetOutlookFolderChooser(std::move(previous_)); }
     ScopedChooser(const ScopedChooser&) = delete;
     ScopedChooser& operator=(const ScopedChooser&) = delete;
@@ -102,7 +105,8 @@ TEST_F(CopyMoveEditor, RenamedFolderShowsAsNotChosenAndOKFailsUntilOneIsPicked)
         EXPECT_EQ(GetText(w, "EditFoldername"), "Mailbox \\ Archive");
         Click(w, "ButtonOK");
     }));
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Trovanta|Move e-mails to folder:\r\n\r\nYou must specify an Outlook folder."});
+    EXPECT_EQ(Shown(), std::vector<std::string>{
+                           "Trovanta|Move e-mails to folder:\r\n\r\nYou must specify an Outlook folder."});
     EXPECT_EQ(record.Entry, archive->EntryID());
     EXPECT_EQ(record.Store, archive->StoreID());
     EXPECT_EQ(record.FullName, "Mailbox \\ Archive");
@@ -119,7 +123,8 @@ TEST_F(CopyMoveEditor, DeletedFolderOrNoMailClientEmptiesTheStoredFolder)
         Click(w, "ButtonOK");
         Click(w, "ButtonCancel");
     }));
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Trovanta|Copy e-mails to folder:\r\n\r\nYou must specify an Outlook folder."});
+    EXPECT_EQ(Shown(), std::vector<std::string>{
+                           "Trovanta|Copy e-mails to folder:\r\n\r\nYou must specify an Outlook folder."});
     EXPECT_EQ(record.Entry, projects->EntryID());  // the caller's record is untouched
 }
 
@@ -151,7 +156,8 @@ TEST_F(CopyMoveEditor, MaskWithUnknownOrAttachmentPlaceholdersIsRefused)
         EXPECT_TRUE(w.isVisible());
         Click(w, "ButtonCancel");
     }));
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Trovanta|Copy e-mails to folder:\r\n\r\nInvalid subfolder/file mask: [F]."});
+    EXPECT_EQ(Shown(), std::vector<std::string>{
+                           "Trovanta|Copy e-mails to folder:\r\n\r\nInvalid subfolder/file mask: [F]."});
 }
 
 }  // namespace

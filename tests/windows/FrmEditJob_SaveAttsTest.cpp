@@ -184,7 +184,8 @@ TEST_F(SaveAttsEditor, MissingFolderIsCreatedWithItsParentsAfterYes)
     }));
     ASSERT_EQ(user_->Messages.size(), 1u);
     const ui::AskedMessage& asked = user_->Messages[0];
-    EXPECT_EQ(asked.Text, "The directory " + missing.string() + " does not exist.\r\n\r\nWould you like to create it?");
+    EXPECT_EQ(asked.Text,
+              "The directory " + missing.string() + " does not exist.\r\n\r\nWould you like to create it?");
     EXPECT_EQ(asked.Caption, "Trovanta");
     EXPECT_EQ(asked.Icon, ui::MsgIcon::Question);
     EXPECT_EQ(asked.Buttons, static_cast<unsigned>(ui::mbYesNo));
@@ -255,9 +256,10 @@ TEST_F(SaveAttsEditor, PlaceholderButtonsCarryTheirHintsAndTakeNoFocus)
             EXPECT_EQ(buttons[i]->toolTip().toStdString(), MaskButtonInfos[i].Hint);
             EXPECT_EQ(buttons[i]->focusPolicy(), Qt::NoFocus);
         }
-        EXPECT_EQ(Child<QToolButton>(w, "ButtonMaskME")->toolTip().toStdString(),
-                  "\"My e-mail address\": if I am the sender then this e-mail address, else recipient's e-mail "
-                  "address");
+        EXPECT_EQ(
+            Child<QToolButton>(w, "ButtonMaskME")->toolTip().toStdString(),
+            "\"My e-mail address\": if I am the sender then this e-mail address, else recipient's e-mail "
+            "address");
         Click(w, "ButtonOK");
     }));
 }
