@@ -9,8 +9,8 @@
 #include <QPushButton>
 
 #include "platform/runtime/StringList.h"
-#include "windows/EditorDialog.h"
 #include "windows/FrmEditMe.h"
+#include "windows/SlotGuard.h"
 
 namespace controls {
 
@@ -70,7 +70,7 @@ QLabel* NewMyEmailsLink(QWidget* parent)
     QLabel* label = NewLinkLabel(parent, "My e-mail addresses", "LabelMyEmails",
                                  "For the placeholders [ME], [MN], [NE], [NN]");
     QObject::connect(label, &QLabel::linkActivated, parent,
-                     [parent] { TEditorDialog::RunHandler(parent, [parent] { EditMyAddresses(parent); }); });
+                     [parent] { Guarded(parent, [parent] { EditMyAddresses(parent); }); });
     return label;
 }
 

@@ -6,12 +6,9 @@
 #include <QScreen>
 
 #include "jobs/FileTools.h"
-#include "platform/runtime/Exception.h"
-#include "platform/ui/UserInterface.h"
+#include "windows/SlotGuard.h"
 
 namespace {
-
-constexpr const char* kProductName = "Trovanta";
 
 QPushButton* NewBottomButton(QWidget* parent, const char* caption, const char* name)
 {
@@ -24,34 +21,6 @@ QPushButton* NewBottomButton(QWidget* parent, const char* caption, const char* n
 }  // namespace
 
 TEditorDialog::TEditorDialog(QWidget* parent) : QDialog(parent) {}
-
-void TEditorDialog::ShowException(QWidget* parent, std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const EAbort&) {
-        // The silent abort: the user chose to stop; nothing to tell.
-    } catch (const Exception& e) {
-        ui::ShowMessage(parent, e.Message(), kProductName, ui::MsgIcon::Error);
-    } catch (const std::exception& e) {
-        ui::ShowMessage(parent, e.what(), kProductName, ui::MsgIcon::Error);
-    } catch (...) {
-        ui::ShowMessage(parent, "Unknown error.", kProductName, ui::MsgIcon::Error);
-    }
-}
-
-void TEditorDialog::RunHandler(QWidget* parent, const std::function<void()>& handler)
-{
-    try {
-        handler();
-    } catch (...) {
-        try {
-            ShowException(parent, std::current_exception());
-        } catch (...) {
-            // Showing the message failed too; a slot must not let it out.
-        }
-    }
-}
 
 void TEditorDialog::AddBottomRow(QBoxLayout* layout, std::initializer_list<TBottomButton> order,
                                  QPushButton* extra)
@@ -70,7 +39,7 @@ void TEditorDialog::AddBottomRow(QBoxLayout* layout, std::initializer_list<TBott
                 ButtonOK = NewBottomButton(this, "OK", "ButtonOK");
                 ButtonOK->setDefault(true);
                 connect(ButtonOK, &QPushButton::clicked, this,
-                        [this] { RunHandler(this, [this] { ButtonOKClick(); }); });
+                        [this] { Guarded(this, [this] { ButtonOKClick(); }); });
                 row->addWidget(ButtonOK);
                 break;
             case TBottomButton::Cancel:
@@ -107,7 +76,7 @@ void TEditorDialog::showEvent(QShowEvent* event)
 
 void TEditorDialog::ButtonHelpClick()
 {
-    RunHandler(this, [this] { ShowHelp(HelpContext()); });
+    Guarded(this, [this] { ShowHelp(HelpContext()); });
 }
 
 void TEditorDialog::CentreOnScreen()

@@ -19,6 +19,7 @@
 #include "windows/ControlTools.h"
 #include "windows/DiskFolders.h"
 #include "windows/MaskButtons.h"
+#include "windows/SlotGuard.h"
 
 using namespace controls;
 
@@ -45,7 +46,7 @@ void TFormEditJob_SaveAtts::CreateControls()
     AddBottomRow(layout, {TBottomButton::Help, TBottomButton::OK, TBottomButton::Cancel});
     connect(CheckSaveOnlyIfSize, &QCheckBox::toggled, this, &TFormEditJob_SaveAtts::CheckSaveOnlyIfSizeClick);
     connect(ButtonBrowseDestPath, &QPushButton::clicked, this,
-            [this] { RunHandler(this, [this] { ButtonBrowseDestPathClick(); }); });
+            [this] { Guarded(this, [this] { ButtonBrowseDestPathClick(); }); });
 }
 
 QWidget* TFormEditJob_SaveAtts::CreateWhereGroup()

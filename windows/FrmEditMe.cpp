@@ -16,6 +16,7 @@
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/Text.h"
 #include "windows/ControlTools.h"
+#include "windows/SlotGuard.h"
 
 using namespace controls;
 
@@ -113,7 +114,7 @@ void TFormEditMe::CreateControls()
     ButtonReadAccounts->setObjectName(QStringLiteral("ButtonReadAccounts"));
     ButtonReadAccounts->setAutoDefault(false);
     connect(ButtonReadAccounts, &QPushButton::clicked, this,
-            [this] { RunHandler(this, [this] { ButtonReadAccountsClick(); }); });
+            [this] { Guarded(this, [this] { ButtonReadAccountsClick(); }); });
     AddBottomRow(layout, {TBottomButton::OK, TBottomButton::Cancel, TBottomButton::Help}, ButtonReadAccounts);
 }
 

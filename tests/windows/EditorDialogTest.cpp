@@ -1,10 +1,6 @@
-// What all editors share: the help topic of each "Help" button, the bottom buttons, the
-// fixed dialog, and a handler whose exception is shown without leaving the slot.
+// What all editors share: the help topic of each "Help" button and the bottom buttons.
 #include <QPushButton>
 
-#include <stdexcept>
-
-#include "platform/runtime/Exception.h"
 #include "tests/windows/EditorTestSupport.h"
 #include "windows/FrmEditAutoOption.h"
 #include "windows/FrmEditFilter.h"
@@ -51,16 +47,6 @@ TEST_F(EditorWindows, HelpButtonsShowTheirTopics)
     EXPECT_EQ(HelpTopicOf<TFormEditAutoOption>(), 31);
     EXPECT_EQ(HelpTopicOf<TFormEditSendOptions>(), 41);
     EXPECT_EQ(HelpTopicOf<TFormEditMe>(), 43);
-}
-
-TEST_F(EditorWindows, HandlerExceptionsAreShownOnceAndTheSilentAbortNever)
-{
-    QWidget parent;
-    TEditorDialog::RunHandler(&parent, [] { throw Exception("Broken."); });
-    TEditorDialog::RunHandler(&parent, [] { throw std::runtime_error("Out of order."); });
-    TEditorDialog::RunHandler(&parent, [] { Abort(); });
-    TEditorDialog::RunHandler(&parent, [] {});
-    EXPECT_EQ(Shown(), (std::vector<std::string>{"Trovanta|Broken.", "Trovanta|Out of order."}));
 }
 
 }  // namespace
