@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 #include <filesystem>
 
@@ -158,6 +159,26 @@ TEST_F(CopyMoveEditor, MaskWithUnknownOrAttachmentPlaceholdersIsRefused)
     }));
     EXPECT_EQ(Shown(), std::vector<std::string>{
                            "Trovanta|Copy e-mails to folder:\r\n\r\nInvalid subfolder/file mask: [F]."});
+}
+
+TEST_F(CopyMoveEditor, FolderDialogListsTheStoresFoldersAndReturnsTheChosenOne)
+{
+    const auto choose = [&](const char* name, const char* button) {
+        WhenModal<QDialog>([=](QDialog& d) {
+            EXPECT_EQ(d.objectName(), "OutlookFolderPicker");
+            auto* tree = Child<QTreeWidget>(d, "TreeFolders");
+            const QList<QTreeWidgetItem*> found =
+                tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+            ASSERT_EQ(found.size(), 1);
+            tree->setCurrentItem(found[0]);
+            Click(d, button);
+        });
+        return PickOutlookFolder(nullptr, *app);
+    };
+    const ComPtr<IMAPIFolder> chosen = choose("Projects", "ButtonOK");
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(IsSameFolder(chosen, projects));
+    EXPECT_FALSE(choose("Archive", "ButtonCancel"));
 }
 
 }  // namespace
