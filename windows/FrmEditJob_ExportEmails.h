@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class TJamBrowseForFolder;
 class TMaskButtons;
 
 /// Edits a private copy of a TOptions_ExportEmails. The caller assigns its record into
@@ -41,6 +42,7 @@ private:
     void ButtonBrowseLogPathClick();
 
     QComboBox* ComboSaveFormat = nullptr;
+    TJamBrowseForFolder* JamBrowseForFolder = nullptr;
     QLineEdit* EditDestPath = nullptr;
     QPushButton* ButtonBrowseDestPath = nullptr;
     QLineEdit* EditMask = nullptr;

@@ -10,6 +10,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
+class TJamBrowseForFolder;
 class TMaskButtons;
 
 /// Edits a private copy of a TOptions_SaveAttachments. The caller assigns its record into
@@ -41,6 +42,7 @@ private:
     void CheckSaveOnlyIfSizeClick();
     void ButtonBrowseDestPathClick();
 
+    TJamBrowseForFolder* JamBrowseForFolder = nullptr;
     QLineEdit* EditDestPath = nullptr;
     QPushButton* ButtonBrowseDestPath = nullptr;
     QLineEdit* EditMask = nullptr;
