@@ -2,7 +2,8 @@
 
 #include <QMouseEvent>
 
-TLinkLabel::TLinkLabel(const QString& Caption, const QColor& Colour, QWidget* parent) : QLabel(Caption, parent)
+TLinkLabel::TLinkLabel(const QString& Caption, const QColor& Colour, QWidget* parent)
+    : QLabel(Caption, parent)
 {
     QFont underlined = font();
     underlined.setUnderline(true);
@@ -21,7 +22,8 @@ void TLinkLabel::mousePressEvent(QMouseEvent* event)
 
 void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
     QLabel::mouseReleaseEvent(event);
     // A disabled widget gets no mouse events, so a click here is always an enabled one.
