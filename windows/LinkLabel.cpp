@@ -9,7 +9,9 @@ TLinkLabel::TLinkLabel(const QString& Caption, const QColor& Colour, QWidget* pa
     underlined.setUnderline(true);
     setFont(underlined);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, Colour);
+    // A disabled link keeps the style's grey, so that it looks as disabled as it is.
+    colours.setColor(QPalette::Active, QPalette::WindowText, Colour);
+    colours.setColor(QPalette::Inactive, QPalette::WindowText, Colour);
     setPalette(colours);
     setCursor(Qt::PointingHandCursor);
 }
