@@ -39,12 +39,14 @@ AddInConnection::AddInConnection(const std::string& progID, ComPtr<IDispatch> ap
 
 namespace {
 
-/// The entry's connected state; a failing entry does not change the connection's outcome.
+/// The entry's connected state; a disconnected add-in's object is no longer offered through
+/// it. A failing entry does not change the connection's outcome.
 void MarkConnected(const ComPtr<COMAddIn>& entry, bool connected) noexcept
 {
     if (!entry) return;
     try {
         entry->SetConnect(connected);
+        if (!connected) entry->SetObject(nullptr);
     } catch (const std::exception&) {
     }
 }
