@@ -2,10 +2,13 @@
 
 #include "addin_framework/axpAddIn.h"
 #include "addin_framework/axpCommandBars.h"
+#include "addin_framework/axpComServer.h"
+#include "addin_framework/axpFactory.h"
 #include "addin_framework/axpHosts.h"
 
 TaxpEventSink::TaxpEventSink(TaxpAddIn* AddIn, const ComPtr<office::CommandBarControl>& Control, int Index)
-    : FAddIn(AddIn), FControl(Control), FIndex(Index), FControlTag(Control->Tag())
+    : FModuleLock(AddIn->Factory().ComServer().Module()), FAddIn(AddIn), FControl(Control), FIndex(Index),
+      FControlTag(Control->Tag())
 {
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/com/ServerModule.h"
 #include "platform/office/CommandBars.h"
 
 class TaxpAddIn;
@@ -17,7 +18,8 @@ public:
     /// point stays unconnected), and the control's Parameter set to the decimal Index.
     static ComPtr<TaxpEventSink> Create(TaxpAddIn* AddIn, const ComPtr<office::CommandBarControl>& Control,
                                         int Index);
-    /// Releases the control; the event connection stays.
+    /// Releases the control; the event connection stays. The sink keeps the add-in library
+    /// loaded while it lives: the host may hold it after the add-in object has gone.
     ~TaxpEventSink() override = default;
 
     HRESULT GetTypeInfoCount(std::uint32_t* count) override;
@@ -47,6 +49,7 @@ private:
     void ConnectTo(const ComPtr<office::CommandBarControl>& Control);
     HRESULT Dispatch(DISPPARAMS* params);
 
+    ModuleLock FModuleLock;
     TaxpAddIn* FAddIn;
     ComPtr<office::CommandBarControl> FControl;
     int FIndex;

@@ -176,6 +176,16 @@ TEST_F(CommandBarOps, AClickAfterTheAddInDisconnectedReachesOnlyTheNextInstance)
     EXPECT_EQ(second->Log.size(), 3u);
 }
 
+TEST_F(CommandBarOps, SinksTheHostStillHoldsKeepTheLibraryLoaded)
+{
+    auto addIn = Start();
+    Stop(addIn);
+    addIn.Reset();
+    EXPECT_EQ(server_.Module().CanUnloadNow(), S_FALSE) << "the hidden button still holds its sink";
+    bars_->Item(1)->Delete();  // the host lets go of the controls, and they of their sinks
+    EXPECT_EQ(server_.Module().CanUnloadNow(), S_OK);
+}
+
 TEST_F(CommandBarOps, EditBoxesCombosAndPopupsCarryTheirOwnEvents)
 {
     ComPtr<office::CommandBarComboBox> edit;
