@@ -55,10 +55,16 @@ bool HasMainWindowClass(std::uint8_t Host) { return *HostTable.at(Host).MainWind
 
 TaxpAddIn::TaxpAddIn(TaxpFactory& Factory) : FFactory(Factory) {}
 
-// Sinks the host still holds must not reach an object that is gone.
-TaxpAddIn::~TaxpAddIn()
+// Sinks the host still holds must not reach an object that is gone, nor keep their controls.
+TaxpAddIn::~TaxpAddIn() { ReleaseControlSinks(); }
+
+void TaxpAddIn::ReleaseControlSinks() noexcept
 {
-    for (const auto& entry : ControlSinks) entry.Sink->Detach();
+    for (const auto& entry : ControlSinks) {
+        entry.Sink->Detach();
+        entry.Sink->ReleaseControl();
+    }
+    ControlSinks.clear();
 }
 
 HRESULT TaxpAddIn::QueryInterface(const IID& riid, void** object)
@@ -153,7 +159,7 @@ void TaxpAddIn::StartupComplete(office::SafeArray*)
     if (HasMainWindowClass(Host)) LibraryApplication().MainWindowHandle = FindThreadWindow(HostTable[Host].MainWindowClass);
     ReadStartMode();
     HostCommandBars = GetHostCommandBars(Host, HostApp.ToDispatch());
-    ControlSinks.clear();
+    ReleaseControlSinks();
     BarNames.Clear();
     if (!LoadedForRegistration() && StartMode != smUninstall) {
         try {
@@ -296,8 +302,7 @@ bool TaxpAddIn::ListedInHost()
 void TaxpAddIn::EndConnection() noexcept
 {
     BarNames.Clear();
-    for (const auto& entry : ControlSinks) entry.Sink->Detach();
-    ControlSinks.clear();
+    ReleaseControlSinks();
     HostCommandBars.Reset();
     for (auto& wrapper : HostApps) wrapper.reset();
     AddInInst.Reset();

@@ -161,6 +161,8 @@ private:
     void BeginShutdown();
     void Disconnection(int RemoveMode, office::SafeArray* custom);
     void EndConnection() noexcept;
+    /// Forgets every control sink: it reaches no hook and lets go of its control.
+    void ReleaseControlSinks() noexcept;
     void DetectHost();
     void ReadStartMode();
     void InstallWordWindowActivate();

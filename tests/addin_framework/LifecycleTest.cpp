@@ -15,6 +15,11 @@ protected:
         factory_.RegisterAddIn();
         entry_ = host_.List(test::kTestProgID);
     }
+    void TearDown() override
+    {
+        entry_->SetObject(nullptr);  // as a host does when it lets go of its add-ins
+        AddInFixture::TearDown();
+    }
 
     HRESULT Connect(const ComPtr<TTestAddIn>& addIn, int mode = office::ext_cm_Startup)
     {
