@@ -320,9 +320,9 @@ bool TranslateControlEvent(TWindowProcList& list, QWidget* control, QEvent* even
 LRESULT SendControlMessage(QWidget* control, TMessage& message)
 {
     MessageEvent event(message);
-    const bool handled = QCoreApplication::sendEvent(control, &event);
+    QCoreApplication::sendEvent(control, &event);
     message = event.Message;
-    if (!event.Dispatched && !handled) DefaultWindowProc(control, message, nullptr);
+    if (!event.Dispatched && !event.Answered) DefaultWindowProc(control, message, nullptr);
     return message.Result;
 }
 
@@ -341,7 +341,10 @@ void DefaultWindowProc(QWidget* control, TMessage& message, QAbstractItemDelegat
 {
     message.PassedToControl = true;
     // A message sent to the control is first the control's own to answer.
-    if (message.Carrier && static_cast<QObject*>(control)->event(message.Carrier)) return;
+    if (auto* carried = dynamic_cast<MessageEvent*>(message.Carrier)) {
+        static_cast<QObject*>(control)->event(carried);
+        if (carried->Answered) return;
+    }
     switch (message.Msg) {
         case WM_PAINT:
             if (message.Event) DefaultPaint(control, message.Event);
