@@ -53,8 +53,10 @@ WPARAM AsParam(T* pointer)
 void Dispatch(TWindowProcList& list, QWidget* control, TMessage& message)
 {
     try {
-        if (TThemeManager* main = TThemeManager::MainManager()) main->HandleControlMessage(list.Kind(), control, message);
-        else list.DispatchToPrevious(control, message);
+        if (TThemeManager* main = TThemeManager::MainManager())
+            main->HandleControlMessage(list.Kind(), control, message);
+        else
+            list.DispatchToPrevious(control, message);
         return;
     } catch (const std::exception& error) {
         qWarning("Theme manager: message 0x%x of a control failed: %s", message.Msg, error.what());
@@ -219,7 +221,8 @@ void EraseBackground(QWidget* control, uxtheme::HDC dc)
 {
     if (!dc) return;
     if (control->isWindow() || control->autoFillBackground())
-        uxtheme::FillRect(dc, uxtheme::ToRECT(control->rect()), control->palette().brush(control->backgroundRole()));
+        uxtheme::FillRect(dc, uxtheme::ToRECT(control->rect()),
+                          control->palette().brush(control->backgroundRole()));
     else if (control->parentWidget())
         PaintParentInto(control, dc);
 }
@@ -233,14 +236,24 @@ void DefaultDrawItem(TMessage& message, QAbstractItemDelegate* previousDelegate)
     delegate->paint(item->hDC->Painter, *item->ItemOption, item->ItemIndex);
 }
 
+// A control tells its parent of a change in its list of controls, up to the form.
+void PassListChangeUp(QWidget* control, const TMessage& message)
+{
+    if (IsForm(control) || !control->parentWidget()) return;
+    TMessage up = MakeMessage(message.Msg, message.WParam, message.LParam);
+    SendControlMessage(control->parentWidget(), up);
+}
+
 void ChangeUiState(QWidget* control, WPARAM wParam)
 {
     QWidget* form = FormOf(control);
     if (!form) form = control->window();
     unsigned state = form->property(kUiState).toUInt();
     const unsigned flags = HIWORD(wParam) & (UISF_HIDEFOCUS | UISF_HIDEACCEL);
-    if (LOWORD(wParam) == UIS_SET) state |= flags;
-    else if (LOWORD(wParam) == UIS_CLEAR) state &= ~flags;
+    if (LOWORD(wParam) == UIS_SET)
+        state |= flags;
+    else if (LOWORD(wParam) == UIS_CLEAR)
+        state &= ~flags;
     form->setProperty(kUiState, state);
     form->update();
 }
@@ -301,16 +314,24 @@ void AnnounceColumns(QWidget* listView)
 bool TranslateControlEvent(TWindowProcList& list, QWidget* control, QEvent* event)
 {
     switch (event->type()) {
-        case QEvent::Paint: DeliverPaint(list, control, static_cast<QPaintEvent*>(event)); return true;
-        case QEvent::KeyPress: return DeliverKey(list, control, static_cast<QKeyEvent*>(event));
-        case QEvent::Enter: return DeliverPassingOn(list, control, event, CM_MOUSEENTER);
-        case QEvent::Leave: return DeliverPassingOn(list, control, event, CM_MOUSELEAVE);
-        case QEvent::Resize: DeliverResize(list, control, event); return true;
+        case QEvent::Paint:
+            DeliverPaint(list, control, static_cast<QPaintEvent*>(event));
+            return true;
+        case QEvent::KeyPress:
+            return DeliverKey(list, control, static_cast<QKeyEvent*>(event));
+        case QEvent::Enter:
+            return DeliverPassingOn(list, control, event, CM_MOUSEENTER);
+        case QEvent::Leave:
+            return DeliverPassingOn(list, control, event, CM_MOUSELEAVE);
+        case QEvent::Resize:
+            DeliverResize(list, control, event);
+            return true;
         case QEvent::ChildPolished:
         case QEvent::ChildRemoved:
             DeliverControlListChange(list, control, static_cast<QChildEvent*>(event));
             return false;
-        default: break;
+        default:
+            break;
     }
     if (const std::optional<unsigned> number = MessageOfEventType(event->type()))
         return DeliverMessageEvent(list, control, event, *number);
@@ -355,21 +376,31 @@ void DefaultWindowProc(QWidget* control, TMessage& message, QAbstractItemDelegat
         case WM_NCCALCSIZE:
             if (message.Event) static_cast<QObject*>(control)->event(message.Event);
             break;
-        case CN_DRAWITEM: DefaultDrawItem(message, previousDelegate); break;
-        case CN_NOTIFY: message.Result = CDRF_DODEFAULT; break;
-        case CM_CONTROLLISTCHANGE:
-            if (!IsForm(control) && control->parentWidget()) {
-                TMessage up = MakeMessage(message.Msg, message.WParam, message.LParam);
-                SendControlMessage(control->parentWidget(), up);
-            }
+        case CN_DRAWITEM:
+            DefaultDrawItem(message, previousDelegate);
             break;
-        case WM_CHANGEUISTATE: ChangeUiState(control, message.WParam); break;
-        case WM_QUERYUISTATE: message.Result = static_cast<LRESULT>(UiStateOf(control)); break;
-        case WM_THEMECHANGED: control->update(); break;
-        case CM_RECREATEWND: RecreateNow(control); break;
+        case CN_NOTIFY:
+            message.Result = CDRF_DODEFAULT;
+            break;
+        case CM_CONTROLLISTCHANGE: PassListChangeUp(control, message); break;
+        case WM_CHANGEUISTATE:
+            ChangeUiState(control, message.WParam);
+            break;
+        case WM_QUERYUISTATE:
+            message.Result = static_cast<LRESULT>(UiStateOf(control));
+            break;
+        case WM_THEMECHANGED:
+            control->update();
+            break;
+        case CM_RECREATEWND:
+            RecreateNow(control);
+            break;
         case LVM_SETCOLUMNA:
-        case LVM_INSERTCOLUMNA: ApplyColumn(control, message); break;
-        default: break;
+        case LVM_INSERTCOLUMNA:
+            ApplyColumn(control, message);
+            break;
+        default:
+            break;
     }
 }
 
@@ -395,13 +426,14 @@ std::vector<QMetaObject::Connection> LinkListViewColumns(QWidget* listView)
     return {
         QObject::connect(model, &QAbstractItemModel::columnsInserted, listView,
                          [target](const QModelIndex& parent, int first, int last) {
-                             for (int section = first; target && !parent.isValid() && section <= last; ++section)
+                             for (int section = first; target && !parent.isValid() && section <= last;
+                                  ++section)
                                  SendColumnMessage(target, LVM_INSERTCOLUMNA, section);
                          }),
         QObject::connect(model, &QAbstractItemModel::headerDataChanged, listView,
                          [target](Qt::Orientation orientation, int first, int last) {
-                             for (int section = first; target && orientation == Qt::Horizontal && section <= last;
-                                  ++section)
+                             for (int section = first;
+                                  target && orientation == Qt::Horizontal && section <= last; ++section)
                                  SendColumnMessage(target, LVM_SETCOLUMNA, section);
                          }),
     };
@@ -409,8 +441,10 @@ std::vector<QMetaObject::Connection> LinkListViewColumns(QWidget* listView)
 
 void RedrawWindow(QWidget* window)
 {
-    if (window->isVisible()) window->repaint();
-    else window->update();
+    if (window->isVisible())
+        window->repaint();
+    else
+        window->update();
 }
 
 unsigned UiStateOf(QWidget* control)

@@ -30,12 +30,18 @@ struct ListSpec {
 
 // The lists in the order they are created.
 constexpr ListSpec kLists[] = {
-    {ControlKind::ListView, IsListView},     {ControlKind::TabSheet, IsTabSheet},
-    {ControlKind::GroupBox, IsGroupBox},     {ControlKind::ButtonControl, IsButtonControl},
-    {ControlKind::SpeedButton, IsSpeedButton}, {ControlKind::TrackBar, IsTrackBar},
-    {ControlKind::Animate, IsAnimate},       {ControlKind::StatusBar, IsStatusBar},
-    {ControlKind::CheckListBox, IsCheckListBox}, {ControlKind::Form, IsForm},
-    {ControlKind::Frame, IsFrame},           {ControlKind::Panel, IsPanel},
+    {ControlKind::ListView, IsListView},
+    {ControlKind::TabSheet, IsTabSheet},
+    {ControlKind::GroupBox, IsGroupBox},
+    {ControlKind::ButtonControl, IsButtonControl},
+    {ControlKind::SpeedButton, IsSpeedButton},
+    {ControlKind::TrackBar, IsTrackBar},
+    {ControlKind::Animate, IsAnimate},
+    {ControlKind::StatusBar, IsStatusBar},
+    {ControlKind::CheckListBox, IsCheckListBox},
+    {ControlKind::Form, IsForm},
+    {ControlKind::Frame, IsFrame},
+    {ControlKind::Panel, IsPanel},
     {ControlKind::WinControl, IsWinControl},
 };
 
@@ -44,8 +50,10 @@ constexpr ListSpec kLists[] = {
 TThemeManager::TThemeManager(QWidget* Owner) : QObject(Owner), owner_(Owner)
 {
     for (const ListSpec& spec : kLists)
-        lists_[static_cast<std::size_t>(spec.Kind)] = std::make_unique<TWindowProcList>(*this, spec.Kind, spec.Test);
-    hook_ = std::make_unique<themes::ApplicationHook>([this](TMessage& message) { return ApplicationHook(message); });
+        lists_[static_cast<std::size_t>(spec.Kind)] =
+            std::make_unique<TWindowProcList>(*this, spec.Kind, spec.Test);
+    hook_ = std::make_unique<themes::ApplicationHook>(
+        [this](TMessage& message) { return ApplicationHook(message); });
     {
         const std::lock_guard lock(g_managerLock);
         if (g_mainManager) {
@@ -216,7 +224,8 @@ void TThemeManager::RememberRecreation(QWidget* Control)
 
 bool TThemeManager::IsBeingRecreated(QWidget* Control) const
 {
-    return std::find(recreatingControls_.begin(), recreatingControls_.end(), Control) != recreatingControls_.end();
+    return std::find(recreatingControls_.begin(), recreatingControls_.end(), Control) !=
+           recreatingControls_.end();
 }
 
 void TThemeManager::ForgetRecreation(QWidget* Control)

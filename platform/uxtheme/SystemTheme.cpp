@@ -32,7 +32,9 @@ QApplication* GuiApplication()
 /// broadcasts the theme change once the event that revealed it has been handled.
 class StyleWatcher final : public QObject {
 public:
-    StyleWatcher() : broadcastEvent_(static_cast<QEvent::Type>(QEvent::registerEventType())), seen_(Current()) {}
+    StyleWatcher() : broadcastEvent_(static_cast<QEvent::Type>(QEvent::registerEventType())), seen_(Current())
+    {
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -85,7 +87,8 @@ WatcherSlot& Watching()
 
 bool IsOpaqueBackground(const QWidget* widget)
 {
-    return widget->isWindow() || widget->autoFillBackground() || widget->testAttribute(Qt::WA_OpaquePaintEvent);
+    return widget->isWindow() || widget->autoFillBackground() ||
+           widget->testAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 // Rendering an ancestor runs its painting, which may ask for its own parent's background.
@@ -164,7 +167,8 @@ HRESULT PaintParentBackground(QWidget* child, QPainter& painter, const QRect& ar
         QWidget::RenderFlags flags;
         if (ancestor == chain.front() && UsesTabTexture(ancestor)) {
             QPainter texture(&behind);
-            DrawPart(texture, ContextFor(ancestor), PartId{ThemeClass::Tab, 10, 1}, QRect(QPoint(), area.size()));
+            DrawPart(texture, ContextFor(ancestor), PartId{ThemeClass::Tab, 10, 1},
+                     QRect(QPoint(), area.size()));
         } else if (ancestor == chain.front()) {
             flags = QWidget::DrawWindowBackground;
         }

@@ -43,7 +43,8 @@ protected:
         control->grab();
         return Recording().Calls;
     }
-    static std::vector<recording::Call> Of(const std::vector<recording::Call>& calls, const std::string& function)
+    static std::vector<recording::Call> Of(const std::vector<recording::Call>& calls,
+                                           const std::string& function)
     {
         std::vector<recording::Call> found;
         for (const recording::Call& call : calls) {

@@ -57,19 +57,22 @@ INSTANTIATE_TEST_SUITE_P(
     Layouts, GlyphLayoutTable,
     ::testing::Values(
         // Caption only: no spacing, centred along the axis.
-        LayoutCase{"caption only", Input(0, -1, 4, QSize(0, 0), QSize(40, 14)), QPoint(30, 15), QPoint(30, 8)},
+        LayoutCase{"caption only", Input(0, -1, 4, QSize(0, 0), QSize(40, 14)), QPoint(30, 15),
+                   QPoint(30, 8)},
         // Glyph left, automatic margin: glyph, spacing and caption centred together.
         LayoutCase{"glyph left", Input(0, -1, 4, QSize(16, 16), QSize(40, 14)), QPoint(20, 7), QPoint(40, 8)},
         // Margin and spacing automatic: the free space in three equal parts.
         LayoutCase{"thirds", Input(0, -1, -1, QSize(16, 16), QSize(40, 14)), QPoint(14, 7), QPoint(44, 8)},
         LayoutCase{"glyph right", Input(1, 5, 4, QSize(16, 16), QSize(40, 14)), QPoint(79, 7), QPoint(35, 8)},
         // Right to left: a glyph on the left goes to the right.
-        LayoutCase{"right to left", Input(0, 5, 4, QSize(16, 16), QSize(40, 14), uxtheme::DT_RIGHT), QPoint(79, 7),
-                   QPoint(35, 8)},
+        LayoutCase{"right to left", Input(0, 5, 4, QSize(16, 16), QSize(40, 14), uxtheme::DT_RIGHT),
+                   QPoint(79, 7), QPoint(35, 8)},
         // A given margin with automatic spacing centres the caption in the rest.
-        LayoutCase{"margin given", Input(0, 2, -1, QSize(16, 16), QSize(40, 14)), QPoint(2, 7), QPoint(39, 8)},
+        LayoutCase{"margin given", Input(0, 2, -1, QSize(16, 16), QSize(40, 14)), QPoint(2, 7),
+                   QPoint(39, 8)},
         LayoutCase{"glyph top", Input(2, 1, 2, QSize(16, 16), QSize(40, 10)), QPoint(42, 1), QPoint(30, 19)},
-        LayoutCase{"glyph bottom", Input(3, 1, 2, QSize(16, 16), QSize(40, 10)), QPoint(42, 13), QPoint(30, 1)}),
+        LayoutCase{"glyph bottom", Input(3, 1, 2, QSize(16, 16), QSize(40, 10)), QPoint(42, 13),
+                   QPoint(30, 1)}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) {
         std::string name = info.param.Name;
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -145,7 +148,10 @@ class StyledButtonsWithTheStyles : public StyledButtonsTest {
 protected:
     StyledButtonsWithTheStyles() : StyledButtonsTest(RealLibraryPath()) {}
 
-    static QRgb GlyphColour(const QImage& image, const QPoint& glyphCentre) { return image.pixel(glyphCentre); }
+    static QRgb GlyphColour(const QImage& image, const QPoint& glyphCentre)
+    {
+        return image.pixel(glyphCentre);
+    }
 };
 
 TEST_F(StyledButtonsWithTheStyles, TheGlyphImageFollowsTheButtonsState)
@@ -163,7 +169,8 @@ TEST_F(StyledButtonsWithTheStyles, TheGlyphImageFollowsTheButtonsState)
     EXPECT_EQ(GlyphColour(Draw(&bit, 5, false), centre), QColor(Qt::green).rgb()) << "disabled: the second";
     bit.setProperty("NumGlyphs", 1);
     bit.setProperty("Glyph", Glyph({Qt::red}));
-    EXPECT_EQ(GlyphColour(Draw(&bit, 5, false), centre), QColor(Qt::red).rgb()) << "one image is always shown";
+    EXPECT_EQ(GlyphColour(Draw(&bit, 5, false), centre), QColor(Qt::red).rgb())
+        << "one image is always shown";
 
     QToolButton speed;
     speed.resize(60, 40);
@@ -174,7 +181,8 @@ TEST_F(StyledButtonsWithTheStyles, TheGlyphImageFollowsTheButtonsState)
     speed.setDown(false);
     speed.setCheckable(true);
     speed.setChecked(true);
-    EXPECT_EQ(GlyphColour(Draw(&speed, 4, false), centre), QColor(Qt::yellow).rgb()) << "exclusive: the fourth";
+    EXPECT_EQ(GlyphColour(Draw(&speed, 4, false), centre), QColor(Qt::yellow).rgb())
+        << "exclusive: the fourth";
 }
 
 TEST_F(StyledButtonsWithTheStyles, OnlyADisabledFlatButtonWritesItsCaptionGrey)

@@ -85,7 +85,8 @@ TEST_F(StyledCheckListTest, RowsOfARightToLeftListHaveTheirCheckOnTheRight)
 {
     list_.setLayoutDirection(Qt::RightToLeft);
     DrawRow(0, 0);
-    EXPECT_EQ(Recording().CallsOf("DrawThemeBackground").at(0).Rect.right, 200 - (GetCheckWidth(&list_) - CheckGlyphWidth()) / 2);
+    EXPECT_EQ(Recording().CallsOf("DrawThemeBackground").at(0).Rect.right,
+              200 - (GetCheckWidth(&list_) - CheckGlyphWidth()) / 2);
 }
 
 TEST_F(StyledCheckListTest, AnEmptyListDrawsNothingAndRowMinusOneOnlyFills)

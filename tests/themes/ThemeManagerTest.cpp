@@ -37,9 +37,9 @@ using namespace themes_test;
 namespace {
 
 constexpr ControlKind kAllKinds[] = {
-    ControlKind::ListView, ControlKind::TabSheet,    ControlKind::GroupBox,  ControlKind::ButtonControl,
-    ControlKind::SpeedButton, ControlKind::TrackBar, ControlKind::Animate,   ControlKind::StatusBar,
-    ControlKind::CheckListBox, ControlKind::Form,    ControlKind::Frame,     ControlKind::Panel,
+    ControlKind::ListView,     ControlKind::TabSheet, ControlKind::GroupBox, ControlKind::ButtonControl,
+    ControlKind::SpeedButton,  ControlKind::TrackBar, ControlKind::Animate,  ControlKind::StatusBar,
+    ControlKind::CheckListBox, ControlKind::Form,     ControlKind::Frame,    ControlKind::Panel,
     ControlKind::WinControl};
 
 /// The lists a control is in.
@@ -126,7 +126,8 @@ TEST_F(ThemeManagerTest, TheOptionsChooseTheClassesTakenOver)
     // A class whose option is off is left alone, not taken as a windowed control instead.
     EXPECT_TRUE(ListsOf(*manager, sample.Box).empty());
     EXPECT_TRUE(ListsOf(*manager, sample.Button).empty());
-    EXPECT_EQ(ListsOf(*manager, inside), Only(ControlKind::WinControl)) << "the box's controls are still walked";
+    EXPECT_EQ(ListsOf(*manager, inside), Only(ControlKind::WinControl))
+        << "the box's controls are still walked";
     EXPECT_EQ(ListsOf(*manager, sample.Animation), Only(ControlKind::Animate));
     EXPECT_EQ(ListsOf(*manager, sample.Panel), Only(ControlKind::Panel));
 
@@ -325,7 +326,8 @@ TEST_F(ThemeManagerTest, AHandledMessageGoesNoFurtherAndAFailingHandlerEndsNothi
 {
     SampleForm sample;
     TThemeManager* manager = Attach(sample.Form.get());
-    manager->OnControlMessage = [&sample](TThemeManager*, QWidget* control, TMessage& message, bool& handled) {
+    manager->OnControlMessage = [&sample](TThemeManager*, QWidget* control, TMessage& message,
+                                          bool& handled) {
         if (control == sample.Box && message.Msg == WM_PAINT) handled = true;
         if (control == sample.Button && message.Msg == WM_PAINT) throw std::runtime_error("handler failed");
     };
@@ -334,6 +336,16 @@ TEST_F(ThemeManagerTest, AHandledMessageGoesNoFurtherAndAFailingHandlerEndsNothi
     for (const recording::Call& call : Recording().CallsOf("DrawThemeBackground"))
         EXPECT_FALSE(call.Class == u"button" && call.Part == 4) << "the group box was not painted";
     EXPECT_TRUE(manager->List(ControlKind::ButtonControl).Contains(sample.Button));
+}
+
+TEST_F(ThemeManagerTest, AFailingThemeChangeEventEndsAtTheApplicationWindow)
+{
+    SampleForm sample;
+    TThemeManager* manager = Attach(sample.Form.get());
+    manager->OnThemeChange = [](TThemeManager*) { throw std::runtime_error("event failed"); };
+    manager->Loaded();
+    EXPECT_NO_THROW(SendApplicationMessage(WM_THEMECHANGED));
+    EXPECT_EQ(ListsOf(*manager, sample.Box), Only(ControlKind::GroupBox));
 }
 
 class ThemeManagerWithoutLibrary : public ThemeManagerTest {

@@ -47,9 +47,12 @@ INSTANTIATE_TEST_SUITE_P(
         DetailCase{"button", ButtonDetails, 0, {B, 0, 1}}, DetailCase{"button", ButtonDetails, 1, {B, 0, 2}},
         DetailCase{"button", ButtonDetails, 2, {B, 1, 1}}, DetailCase{"button", ButtonDetails, 6, {B, 1, 5}},
         DetailCase{"button", ButtonDetails, 7, {B, 2, 1}}, DetailCase{"button", ButtonDetails, 14, {B, 2, 8}},
-        DetailCase{"button", ButtonDetails, 15, {B, 3, 1}}, DetailCase{"button", ButtonDetails, 26, {B, 3, 12}},
-        DetailCase{"button", ButtonDetails, 27, {B, 4, 1}}, DetailCase{"button", ButtonDetails, 28, {B, 4, 2}},
-        DetailCase{"button", ButtonDetails, 29, {B, 5, 1}}, DetailCase{"button", ButtonDetails, 30, {B, 0, 31}},
+        DetailCase{"button", ButtonDetails, 15, {B, 3, 1}},
+        DetailCase{"button", ButtonDetails, 26, {B, 3, 12}},
+        DetailCase{"button", ButtonDetails, 27, {B, 4, 1}},
+        DetailCase{"button", ButtonDetails, 28, {B, 4, 2}},
+        DetailCase{"button", ButtonDetails, 29, {B, 5, 1}},
+        DetailCase{"button", ButtonDetails, 30, {B, 0, 31}},
         DetailCase{"edit", EditDetails, 2, {ThemeElement::teEdit, 1, 1}},
         DetailCase{"edit", EditDetails, 9, {ThemeElement::teEdit, 2, 1}},
         DetailCase{"rebar", RebarDetails, 4, {ThemeElement::teRebar, 3, 1}},
@@ -61,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         DetailCase{"toolbar", ToolbarDetails, 5, {ThemeElement::teToolBar, 1, 4}},
         DetailCase{"toolbar", ToolbarDetails, 37, {ThemeElement::teToolBar, 6, 6}},
         DetailCase{"toolbar", ToolbarDetails, 38, {ThemeElement::teToolBar, 0, 39}},
-        DetailCase{"trackbar", TrackbarDetails, 3, {K, 2, 1}}, DetailCase{"trackbar", TrackbarDetails, 33, {K, 8, 5}},
+        DetailCase{"trackbar", TrackbarDetails, 3, {K, 2, 1}},
+        DetailCase{"trackbar", TrackbarDetails, 33, {K, 8, 5}},
         DetailCase{"trackbar", TrackbarDetails, 34, {K, 9, 1}},
         DetailCase{"trackbar", TrackbarDetails, 35, {K, 10, 1}}),
     [](const ::testing::TestParamInfo<DetailCase>& info) {
@@ -71,7 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
 /// Services on a window of their own, over the recording library scripted before they start.
 class ThemeServicesTest : public ::testing::Test {
 protected:
-    ThemeServicesTest() : library_(RecordingLibraryPath()), binding_(std::make_unique<ThemeLibraryBinding>()) {}
+    ThemeServicesTest() : library_(RecordingLibraryPath()), binding_(std::make_unique<ThemeLibraryBinding>())
+    {
+    }
 
     std::unique_ptr<TThemeServices> Start(const std::function<void(recording::State&)>& script = {})
     {

@@ -42,9 +42,10 @@ TEST_F(ThemedFormTest, TheStylesChangeHowTheControlsLookAndGivingThemBackUndoesI
     before.save(QStringLiteral("/tmp/trovanta-plain-form.png"));
 
     // Painted by the theme services: the group box, the bit button, the panel, the check list.
-    for (const auto& [plainControl, themedControl] :
-         {std::pair<QWidget*, QWidget*>{plain.Box, themed.Box}, {plain.BitButton, themed.BitButton},
-          {plain.Panel, themed.Panel}, {plain.CheckList, themed.CheckList}}) {
+    for (const auto& [plainControl, themedControl] : {std::pair<QWidget*, QWidget*>{plain.Box, themed.Box},
+                                                      {plain.BitButton, themed.BitButton},
+                                                      {plain.Panel, themed.Panel},
+                                                      {plain.CheckList, themed.CheckList}}) {
         EXPECT_GT(DifferingPixels(PartOf(before, plainControl), PartOf(styled, themedControl)), 0)
             << themedControl->metaObject()->className();
     }

@@ -30,7 +30,8 @@ TEST(ThemeLibraryBinding, AMissingLibraryLeavesTheStylesOffWithoutFailing)
     EXPECT_FALSE(services.StylesEnabled());
     EXPECT_EQ(services.ThemeHandle(ThemeElement::teButton), nullptr);
     // Drawing asked for by mistake fails quietly instead of calling through empty entry points.
-    EXPECT_EQ(services.DrawElementBackground(nullptr, ButtonDetails(2), uxtheme::RECT{}, nullptr), uxtheme::E_FAIL);
+    EXPECT_EQ(services.DrawElementBackground(nullptr, ButtonDetails(2), uxtheme::RECT{}, nullptr),
+              uxtheme::E_FAIL);
     EXPECT_EQ(services.DrawParentBackground(nullptr, nullptr, nullptr, false, nullptr), uxtheme::E_FAIL);
 }
 

@@ -62,20 +62,22 @@ TEST_P(DrawsPart, WithTheApplicationsStyle)
     EXPECT_EQ(Covered(surface.Done()) > 0, part.CoversPixels);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Parts, DrawsPart,
-    ::testing::Values(PartCase{u"button", 1, 1, true}, PartCase{u"button", 1, 5, true}, PartCase{u"button", 2, 5, true},
-                      PartCase{u"button", 3, 9, true}, PartCase{u"button", 4, 2, true}, PartCase{u"button", 5, 1, true},
-                      PartCase{u"edit", 1, 1, true}, PartCase{u"status", 0, 2, true},
-                      PartCase{u"tab", 1, 3, true}, PartCase{u"tab", 9, 1, true}, PartCase{u"tab", 10, 1, true},
-                      PartCase{u"toolbar", 1, 2, true}, PartCase{u"toolbar", 1, 1, false},
-                      PartCase{u"trackbar", 1, 1, true}, PartCase{u"trackbar", 3, 1, true},
-                      PartCase{u"rebar", 3, 1, true}, PartCase{u"window", 0, 1, true}),
-    [](const ::testing::TestParamInfo<PartCase>& info) {
-        const PartCase& part = info.param;
-        return QString::fromUtf16(part.Class).toStdString() + "_" + std::to_string(part.Part) + "_" +
-               std::to_string(part.State);
-    });
+INSTANTIATE_TEST_SUITE_P(Parts, DrawsPart,
+                         ::testing::Values(PartCase{u"button", 1, 1, true}, PartCase{u"button", 1, 5, true},
+                                           PartCase{u"button", 2, 5, true}, PartCase{u"button", 3, 9, true},
+                                           PartCase{u"button", 4, 2, true}, PartCase{u"button", 5, 1, true},
+                                           PartCase{u"edit", 1, 1, true}, PartCase{u"status", 0, 2, true},
+                                           PartCase{u"tab", 1, 3, true}, PartCase{u"tab", 9, 1, true},
+                                           PartCase{u"tab", 10, 1, true}, PartCase{u"toolbar", 1, 2, true},
+                                           PartCase{u"toolbar", 1, 1, false},
+                                           PartCase{u"trackbar", 1, 1, true},
+                                           PartCase{u"trackbar", 3, 1, true}, PartCase{u"rebar", 3, 1, true},
+                                           PartCase{u"window", 0, 1, true}),
+                         [](const ::testing::TestParamInfo<PartCase>& info) {
+                             const PartCase& part = info.param;
+                             return QString::fromUtf16(part.Class).toStdString() + "_" +
+                                    std::to_string(part.Part) + "_" + std::to_string(part.State);
+                         });
 
 TEST_F(ThemeEntriesTest, OpensTheClassesItKnowsAndClosesEachHandleOnce)
 {
@@ -190,7 +192,8 @@ TEST_F(ThemeEntriesTest, DrawsASunkenEdgeAndReportsWhatIsInside)
     Surface surface(QSize(20, 20));
     const RECT rect{0, 0, 20, 20};
     RECT content{};
-    EXPECT_EQ(DrawThemeEdge(theme, &surface.DC, 3, 1, &rect, EDGE_SUNKEN, BF_RECT | BF_ADJUST, &content), S_OK);
+    EXPECT_EQ(DrawThemeEdge(theme, &surface.DC, 3, 1, &rect, EDGE_SUNKEN, BF_RECT | BF_ADJUST, &content),
+              S_OK);
     const QImage& image = surface.Done();
     EXPECT_EQ(content, (RECT{2, 2, 18, 18}));
     const QPalette palette = QApplication::palette();

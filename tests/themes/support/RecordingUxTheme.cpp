@@ -78,7 +78,8 @@ RECORDING_ENTRY HRESULT CloseThemeData(HTHEME theme)
     return S_OK;
 }
 
-RECORDING_ENTRY HRESULT DrawThemeBackground(HTHEME theme, HDC, int part, int state, const RECT* rect, const RECT* clip)
+RECORDING_ENTRY HRESULT DrawThemeBackground(HTHEME theme, HDC, int part, int state, const RECT* rect,
+                                            const RECT* clip)
 {
     Call call = MakeCall("DrawThemeBackground", theme, part, state);
     if (rect) call.Rect = *rect;
@@ -88,8 +89,8 @@ RECORDING_ENTRY HRESULT DrawThemeBackground(HTHEME theme, HDC, int part, int sta
     return Known(theme);
 }
 
-RECORDING_ENTRY HRESULT DrawThemeText(HTHEME theme, HDC, int part, int state, LPCWSTR text, int length, DWORD flags,
-                                      DWORD, const RECT* rect)
+RECORDING_ENTRY HRESULT DrawThemeText(HTHEME theme, HDC, int part, int state, LPCWSTR text, int length,
+                                      DWORD flags, DWORD, const RECT* rect)
 {
     Call call = MakeCall("DrawThemeText", theme, part, state);
     call.Text = length < 0 ? std::u16string(text) : std::u16string(text, static_cast<std::size_t>(length));
@@ -99,8 +100,8 @@ RECORDING_ENTRY HRESULT DrawThemeText(HTHEME theme, HDC, int part, int state, LP
     return Known(theme);
 }
 
-RECORDING_ENTRY HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC, int part, int state, const RECT* bounds,
-                                                      RECT* content)
+RECORDING_ENTRY HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC, int part, int state,
+                                                      const RECT* bounds, RECT* content)
 {
     Call call = MakeCall("GetThemeBackgroundContentRect", theme, part, state);
     call.Rect = *bounds;
@@ -110,8 +111,8 @@ RECORDING_ENTRY HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC, int par
 }
 
 #ifndef RECORDING_WITHOUT_EDGE
-RECORDING_ENTRY HRESULT DrawThemeEdge(HTHEME theme, HDC, int part, int state, const RECT* rect, UINT edge, UINT flags,
-                                      RECT*)
+RECORDING_ENTRY HRESULT DrawThemeEdge(HTHEME theme, HDC, int part, int state, const RECT* rect, UINT edge,
+                                      UINT flags, RECT*)
 {
     Call call = MakeCall("DrawThemeEdge", theme, part, state);
     call.Rect = *rect;

@@ -25,21 +25,21 @@ struct SampleForm {
     ~SampleForm();
 
     std::unique_ptr<QWidget> Form;
-    QGroupBox* Box;             // group box, holding Button and Check
+    QGroupBox* Box;  // group box, holding Button and Check
     QPushButton* Button;
     QCheckBox* Check;
-    QPushButton* BitButton;     // a push button with a glyph
-    QToolButton* Speed;         // a speed button
-    QFrame* Panel;              // panel, holding Edit
+    QPushButton* BitButton;  // a push button with a glyph
+    QToolButton* Speed;      // a speed button
+    QFrame* Panel;           // panel, holding Edit
     QLineEdit* Edit;
-    QWidget* Frame;             // a plain container
+    QWidget* Frame;  // a plain container
     QTabWidget* Tabs;
-    QWidget* Sheet;             // the first page of Tabs
-    QTreeWidget* List;          // list view with three columns
+    QWidget* Sheet;     // the first page of Tabs
+    QTreeWidget* List;  // list view with three columns
     QSlider* Track;
-    QListWidget* CheckList;     // three checkable rows
+    QListWidget* CheckList;  // three checkable rows
     QTableWidget* Grid;
-    QLabel* Animation;          // a label with a movie
+    QLabel* Animation;  // a label with a movie
     QStatusBar* Status;
 };
 

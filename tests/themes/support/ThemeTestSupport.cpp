@@ -47,7 +47,8 @@ void ResetBinding()
 ScopedThemeLibrary::ScopedThemeLibrary(const std::string& path)
 {
     ResetBinding();
-    if (QApplication::style()->name() != QLatin1String("fusion")) QApplication::setStyle(QStringLiteral("fusion"));
+    if (QApplication::style()->name() != QLatin1String("fusion"))
+        QApplication::setStyle(QStringLiteral("fusion"));
     themes::SetThemeLibraryName(path);
 }
 
