@@ -29,8 +29,9 @@ namespace {
 constexpr const char* kUiState = "_trovanta_ui_state";
 
 // Set while a list view's column record is written back, so that the change it makes to the
-// header is not taken for a new column edit.
-thread_local bool t_applyingColumn = false;
+// header is not taken for a new column edit. (Controls live on the GUI thread; and the layer may
+// sit in a library that is unloaded, which must leave no thread-local blocks behind.)
+bool g_applyingColumn = false;
 
 TMessage MakeMessage(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0, QEvent* event = nullptr)
 {
@@ -198,10 +199,10 @@ void RunCustomDraw(QWidget* control)
         {TBCD_CHANNEL, SliderPartRect(slider, QStyle::SC_SliderGroove)},
         {TBCD_THUMB, SliderPartRect(slider, QStyle::SC_SliderHandle)},
     };
-    for (const auto& [spec, rect] : items) {
+    for (const auto& [part, rect] : items) {
         NMCUSTOMDRAW item = whole;
         item.dwDrawStage = CDDS_ITEMPREPAINT;
-        item.dwItemSpec = spec;
+        item.dwItemSpec = part;
         item.rc = uxtheme::ToRECT(rect);
         TMessage message = MakeMessage(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&item));
         SendControlMessage(control, message);
@@ -273,21 +274,21 @@ void ApplyColumn(QWidget* listView, const TMessage& message)
     if (!column || !model) return;
     const int section = static_cast<int>(message.WParam);
     const QVariant image = model->headerData(section, Qt::Horizontal, Qt::DecorationRole);
-    t_applyingColumn = true;
+    g_applyingColumn = true;
     if (column->mask & LVCF_IMAGE) {
         if (image.typeId() == QMetaType::Int && image.toInt() != column->iImage)
             model->setHeaderData(section, Qt::Horizontal, column->iImage, Qt::DecorationRole);
     } else if (image.isValid()) {
         model->setHeaderData(section, Qt::Horizontal, QVariant(), Qt::DecorationRole);
     }
-    t_applyingColumn = false;
+    g_applyingColumn = false;
 }
 
 /// A column as a list view reports it: an image index is an integer decoration of the header
 /// section (an icon is an image too).
 void SendColumnMessage(QWidget* listView, unsigned msg, int section)
 {
-    if (t_applyingColumn) return;
+    if (g_applyingColumn) return;
     auto* view = qobject_cast<QAbstractItemView*>(listView);
     if (!view || !view->model()) return;
     const QVariant image = view->model()->headerData(section, Qt::Horizontal, Qt::DecorationRole);

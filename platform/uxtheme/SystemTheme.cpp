@@ -91,8 +91,10 @@ bool IsOpaqueBackground(const QWidget* widget)
            widget->testAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-// Rendering an ancestor runs its painting, which may ask for its own parent's background.
-thread_local int t_parentPaintDepth = 0;
+// Rendering an ancestor runs its painting, which may ask for its own parent's background. Widgets
+// paint on the GUI thread only. (No thread_local here: a library that is unloaded must not leave
+// thread-local blocks behind.)
+int g_parentPaintDepth = 0;
 
 // A window given the tab texture (EnableThemeDialogTexture) stands on the tab body instead of its
 // own background colour.
@@ -151,7 +153,7 @@ DWORD DialogTexture(const QObject* window)
 HRESULT PaintParentBackground(QWidget* child, QPainter& painter, const QRect& area)
 {
     if (!child->parentWidget() || area.isEmpty()) return E_FAIL;
-    if (t_parentPaintDepth > 8) return E_FAIL;
+    if (g_parentPaintDepth > 8) return E_FAIL;
     QList<QWidget*> chain;
     for (QWidget* ancestor = child->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
         chain.prepend(ancestor);
@@ -161,7 +163,7 @@ HRESULT PaintParentBackground(QWidget* child, QPainter& painter, const QRect& ar
     QPixmap behind(area.size() * ratio);
     behind.setDevicePixelRatio(ratio);
     behind.fill(Qt::transparent);
-    ++t_parentPaintDepth;
+    ++g_parentPaintDepth;
     for (QWidget* ancestor : chain) {
         const QRect source(child->mapTo(ancestor, area.topLeft()), area.size());
         QWidget::RenderFlags flags;
@@ -174,7 +176,7 @@ HRESULT PaintParentBackground(QWidget* child, QPainter& painter, const QRect& ar
         }
         ancestor->render(&behind, QPoint(), QRegion(source), flags);
     }
-    --t_parentPaintDepth;
+    --g_parentPaintDepth;
     painter.drawPixmap(area.topLeft(), behind);
     return S_OK;
 }

@@ -38,8 +38,9 @@ TEST_F(ThemedFormTest, TheStylesChangeHowTheControlsLookAndGivingThemBackUndoesI
     manager->Loaded();
     const QImage before = Picture(plain.Form.get());
     const QImage styled = Picture(themed.Form.get());
-    styled.save(QStringLiteral("/tmp/trovanta-themed-form.png"));
-    before.save(QStringLiteral("/tmp/trovanta-plain-form.png"));
+    // For a person to look at: the sample form with and without the visual styles.
+    styled.save(QStringLiteral(TROVANTA_BUILD_DIR "/tests/themed-form.png"));
+    before.save(QStringLiteral(TROVANTA_BUILD_DIR "/tests/plain-form.png"));
 
     // Painted by the theme services: the group box, the bit button, the panel, the check list.
     for (const auto& [plainControl, themedControl] : {std::pair<QWidget*, QWidget*>{plain.Box, themed.Box},
