@@ -62,6 +62,10 @@ std::string FormatDateTime(std::string_view format, TDateTime dt);
 /// The locale's short date and long time: strftime with nl_langinfo(D_FMT) and T_FMT joined by a
 /// blank. Under LANG=C this prints "12/31/24 23:59:58".
 std::string ShortDateLongTimeString(TDateTime dt);
+/// The locale's short date, followed by a blank and the long time unless the time of day is
+/// exactly midnight (to the millisecond): how a date with an optional time is shown to a user.
+/// Under LANG=C: "12/31/24 23:59:58", "12/31/24".
+std::string DateTimeToStr(TDateTime dt);
 /// The locale's long date and long time. The C library has no long date format, so the long date
 /// is the weekday, day, month name and year (strftime %A %B) in the order of the locale's short
 /// date: month first "Tuesday, December 31, 2024", day first "Tuesday, 31 December 2024", year

@@ -145,6 +145,14 @@ std::string ShortDateLongTimeString(TDateTime dt)
     return StrFTime(nl_langinfo(D_FMT), t) + " " + StrFTime(nl_langinfo(T_FMT), t);
 }
 
+std::string DateTimeToStr(TDateTime dt)
+{
+    int hour = 0, minute = 0, second = 0, msec = 0;
+    DecodeTime(dt, hour, minute, second, msec);
+    if (hour == 0 && minute == 0 && second == 0 && msec == 0) return StrFTime(nl_langinfo(D_FMT), ToTm(dt));
+    return ShortDateLongTimeString(dt);
+}
+
 std::string LongDateLongTimeString(TDateTime dt)
 {
     const struct tm t = ToTm(dt);

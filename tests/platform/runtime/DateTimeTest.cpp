@@ -106,6 +106,10 @@ TEST(DateTime, LocaleStringsUnderTheCLocale)
     std::setlocale(LC_TIME, "C");
     const TDateTime dt = EncodeDate(2024, 12, 31) + EncodeTime(23, 59, 58, 0);
     EXPECT_EQ(ShortDateLongTimeString(dt), "12/31/24 23:59:58");
+    EXPECT_EQ(DateTimeToStr(dt), "12/31/24 23:59:58");
+    // The time is left out only at exactly midnight; one millisecond past it is shown.
+    EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 12, 31)), "12/31/24");
+    EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 12, 31) + EncodeTime(0, 0, 0, 1)), "12/31/24 00:00:00");
     EXPECT_EQ(LongDateLongTimeString(dt), "Tuesday, December 31, 2024 23:59:58");
     EXPECT_EQ(LongDateLongTimeString(EncodeDate(1899, 12, 30)), "Saturday, December 30, 1899 00:00:00");
     EXPECT_EQ(LongDateLongTimeString(EncodeDate(1899, 12, 29)), "Friday, December 29, 1899 00:00:00");

@@ -1,0 +1,59 @@
+#include "windows/DiskFolders.h"
+
+#include <QLineEdit>
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/runtime/Exception.h"
+#include "platform/ui/UserInterface.h"
+#include "windows/JAMDialogs.h"
+
+std::string ExpandFolderPath(const std::string& Text)
+{
+    std::error_code error;
+    std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(Text), error);
+    if (error) full = std::filesystem::path(Text);
+    return full.lexically_normal().string();
+}
+
+std::string ConfirmDiskFolder(QWidget* Parent, QLineEdit* Field, const std::string& Text)
+{
+    const std::string path = ExpandFolderPath(Text);
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error)) {
+        const std::string question =
+            "The directory " + path + " does not exist.\r\n\r\nWould you like to create it?";
+        if (ui::Ui().MessageBox(Parent, question, "Trovanta", ui::MsgIcon::Question, ui::mbYesNo) != ui::idYes) {
+            if (Field) Field->setFocus(Qt::OtherFocusReason);
+            Abort();
+        }
+        // What the creation gives is not examined: a folder that could not be made shows when
+        // the job writes into it.
+        std::filesystem::create_directories(path, error);
+    }
+    return path;
+}
+
+void BrowseFolderField(TJamBrowseForFolder& Browser, QLineEdit* Field, const std::string& Title)
+{
+    Browser.SetTitle(Title);
+    Browser.SetPath(ExpandFolderPath(Field->text().toStdString()));
+    if (Browser.Execute()) TakeBrowsedFolder(Field, Browser.Path());
+}
+
+void TakeBrowsedFolder(QLineEdit* Field, const std::string& ChosenPath)
+{
+    Field->setText(HasFileSystemPath(ChosenPath) ? QString::fromStdString(ChosenPath) : QString());
+}
+
+TJamBrowseForFolder* NewFolderBrowser(QWidget* Form)
+{
+    auto* browser = new TJamBrowseForFolder(Form);
+    browser->setObjectName(QStringLiteral("JamBrowseForFolder"));
+    browser->SetOptions({bfNewDialogStyle});
+    browser->SetRootedAt(SF_DESKTOP);
+    browser->SetDialogLeft(-1);
+    browser->SetDialogTop(-1);
+    return browser;
+}
