@@ -7,6 +7,7 @@
 #include "engine/EmailProcessor.h"
 #include "engine/SendCapture.h"
 #include "jobs/Options.h"
+#include "platform/runtime/Exception.h"
 #include "platform/ui/UserInterface.h"
 
 void ShowAddInError(const std::string& Text)

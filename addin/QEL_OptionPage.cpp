@@ -12,6 +12,8 @@
 #include "addin/AddInEvents.h"
 #include "addin/WindowLinks.h"
 #include "jobs/FileTools.h"
+#include "platform/com/ComError.h"
+#include "platform/runtime/Exception.h"
 #include "platform/ui/ApplicationObject.h"
 #include "platform/ui/UserInterface.h"
 

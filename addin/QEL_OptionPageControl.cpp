@@ -2,7 +2,9 @@
 
 #include <QLayout>
 
-TQEL_OptionPageControl::TQEL_OptionPageControl() : form_(new TQEL_OptionPage) {}
+#include "addin/AddInResources.h"
+
+TQEL_OptionPageControl::TQEL_OptionPageControl() : form_((PinAddInLibrary(), new TQEL_OptionPage)) {}
 
 TQEL_OptionPageControl::~TQEL_OptionPageControl() { Close(); }
 
