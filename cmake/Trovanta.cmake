@@ -37,3 +37,28 @@ function(add_qt_unit_test)
     PROPERTIES ENVIRONMENT "TROVANTA_BUILD_DIR=${CMAKE_BINARY_DIR};TROVANTA_SOURCE_DIR=${CMAKE_SOURCE_DIR};QT_QPA_PLATFORM=offscreen"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# trovanta_bitmap_resources(<target> <NAME> <file.png> [<NAME> <file.png> ...])
+# Embeds PNG images in <target> as bitmap resources of the add-in framework, registered under
+# their names when the library is loaded (see addin_framework/axpResources.h).
+function(trovanta_bitmap_resources target)
+  set(pairs "")
+  set(files "")
+  set(args ${ARGN})
+  list(LENGTH args count)
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE 0 ${last} 2)
+    math(EXPR j "${i} + 1")
+    list(GET args ${i} name)
+    list(GET args ${j} file)
+    get_filename_component(file ${file} ABSOLUTE)
+    string(APPEND pairs "${name}|${file}|")
+    list(APPEND files ${file})
+  endforeach()
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_bitmaps.cpp)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${out} -DRESOURCES=${pairs} -P ${CMAKE_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+    DEPENDS ${files} ${CMAKE_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+    COMMENT "Embedding the bitmap resources of ${target}" VERBATIM)
+  target_sources(${target} PRIVATE ${out})
+endfunction()

@@ -64,8 +64,8 @@ public:
     HRESULT AddInsUpdate();
     HRESULT StartupComplete();
     HRESULT BeginShutdown();
-    /// OnDisconnection; afterwards the entry reads as not connected and the connection
-    /// lets go of the add-in object (whatever the result).
+    /// OnDisconnection; afterwards the entry reads as not connected, offers no object, and
+    /// the connection lets go of the add-in object (whatever the result).
     HRESULT Disconnect(int removeMode);
 
     const std::string& ProgID() const { return progID_; }
