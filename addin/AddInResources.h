@@ -1,7 +1,8 @@
 #pragma once
-// The pictures of the add-in library, kept in the library as Qt resources: the application
-// icon (32 x 32, 16 colours) and the face of the toolbar button (16 x 16, 16 colours, its
-// bottom-left pixel in the transparent colour).
+// The pictures of the add-in library: the application icon "QELICO32" (32 x 32, 16 colours),
+// kept as a Qt resource, and the face of the toolbar button "BMP16QEL" (16 x 16, 16 colours,
+// its bottom-left pixel in the transparent colour), kept as a bitmap resource of the add-in
+// framework (addin/CMakeLists.txt embeds it).
 
 #include <QIcon>
 #include <QString>

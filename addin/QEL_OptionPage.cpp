@@ -9,6 +9,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "addin/AddInEvents.h"
 #include "addin/WindowLinks.h"
 #include "jobs/FileTools.h"
@@ -90,6 +92,12 @@ TQEL_OptionPage::TQEL_OptionPage(QWidget* parent) : QWidget(parent), FOptions(st
 }
 
 TQEL_OptionPage::~TQEL_OptionPage() = default;
+
+QSize TQEL_OptionPage::sizeHint() const
+{
+    const int titles = std::max(LabelTitel1->geometry().right(), LabelTitel2->geometry().right()) + 16;
+    return {std::max(440, titles), 450};
+}
 
 void TQEL_OptionPage::BuildForm()
 {

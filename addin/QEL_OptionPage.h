@@ -42,6 +42,9 @@ public:
 
     const TAutoOptions& Options() const { return *FOptions; }
 
+    /// The page's design size, wider when the titles need more room in the font at hand.
+    QSize sizeHint() const override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -75,3 +75,9 @@ HRESULT TQEL_OptionPageControl::Close()
     site_.Reset();
     return S_OK;
 }
+
+ServerClass OptionPageClass()
+{
+    return {typelib::CLASS_QEL_OptionPage, typelib::kOptionPageProgID, "QEL_OptionPage Control",
+            [](ServerModule& m) -> ComPtr<IUnknown> { return m.MakeUnknown<TQEL_OptionPageControl>(); }};
+}

@@ -9,6 +9,7 @@
 #include "addin/ActiveFormProperties.h"
 #include "addin/QEL_OptionPage.h"
 #include "addin/TypeLibrary.h"
+#include "platform/com/ServerModule.h"
 
 class TQEL_OptionPageControl
     : public ComObject<typelib::IQEL_OptionPage, outlook::IPropertyPage, ui::IOleObject> {
@@ -42,3 +43,6 @@ private:
     ComPtr<ui::IOleClientSite> site_;
     TActiveFormProperties properties_;
 };
+
+/// The rules page's class as the library's COM server offers it.
+ServerClass OptionPageClass();

@@ -1,26 +1,35 @@
-// The four entry points of the add-in library: the classes of the add-in object and of the
-// rules page, their registration with the type library, and the add-in's registration under
-// the mail client's add-in key.
+// The start-up of the add-in library: the class factories of the add-in object and of the
+// rules page, created once when the library is loaded, and the four entry points, which also
+// register the type library.
 
+#include "addin/AddInUserInterface.h"
 #include "addin/QEL_OptionPageControl.h"
+#include "addin/Trovanta.h"
 #include "addin/TypeLibrary.h"
-#include "platform/com/ClassRegistry.h"
+#include "addin_framework/axpComServer.h"
+#include "addin_framework/axpFactory.h"
 #include "platform/com/ErrorInfo.h"
-#include "platform/com/ServerModule.h"
 
 namespace {
 
-ServerModule& Module()
+TaxpComServer& ComServer()
 {
-    static ServerModule module({
-        {typelib::CLASS_QEL_OptionPage, typelib::kOptionPageProgID, "QEL_OptionPage Control",
-         [](ServerModule& m) -> ComPtr<IUnknown> { return m.MakeUnknown<TQEL_OptionPageControl>(); }},
-    });
-    return module;
+    static TaxpComServer server(typelib::kLibraryName, {OptionPageClass()});
+    return server;
 }
 
+TaxpFactory& AddInFactory()
+{
+    static const std::unique_ptr<TaxpFactory> factory = MakeTrovantaFactory(ComServer());
+    return *factory;
+}
+
+// The factories exist from the moment the library is loaded, and the framework shows its
+// messages through the windows' user interface.
+const bool libraryStarted = (AddInFactory(), InstallAddInUserInterface(), true);
+
 template <class F>
-HRESULT Registration(F&& body) noexcept
+HRESULT TypeLibraryCall(F&& body) noexcept
 {
     try {
         body();
@@ -35,23 +44,22 @@ HRESULT Registration(F&& body) noexcept
 
 TROVANTA_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& riid, void** object)
 {
-    return Module().GetClassObject(clsid, riid, object);
+    return ComServer().GetClassObject(clsid, riid, object);
 }
 
-TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow() { return Module().CanUnloadNow(); }
+TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow() { return ComServer().CanUnloadNow(); }
 
 TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()
 {
-    const void* self = reinterpret_cast<const void*>(&DllRegisterServer);
-    if (const HRESULT hr = Module().RegisterServer(self); FAILED(hr)) return hr;
-    return Registration([self] {
-        typelib::RegisterTypeLibrary(LibraryPathOf(self));
+    if (const HRESULT hr = ComServer().RegisterServer(); FAILED(hr)) return hr;
+    return TypeLibraryCall([] {
+        typelib::RegisterTypeLibrary(TaxpComServer::ServerFileName());
         typelib::RegisterControlKeys(typelib::CLASS_QEL_OptionPage, typelib::kOptionPageMiscStatus);
     });
 }
 
 TROVANTA_SERVER_EXPORT HRESULT DllUnregisterServer()
 {
-    if (const HRESULT hr = Registration([] { typelib::UnregisterTypeLibrary(); }); FAILED(hr)) return hr;
-    return Module().UnregisterServer();
+    if (const HRESULT hr = TypeLibraryCall([] { typelib::UnregisterTypeLibrary(); }); FAILED(hr)) return hr;
+    return ComServer().UnregisterServer();
 }

@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QStatusBar>
 
 #include <iostream>
 
 #include "platform/com/ComRuntime.h"
+#include "platform/host/AddInManager.h"
 #include "platform/host/HostWindow.h"
+#include "platform/office/CommandBarsImpl.h"
+#include "platform/runtime/Paths.h"
 #include "platform/runtime/Registry.h"
 
 namespace host {
@@ -33,7 +37,39 @@ void ParseCommandLine(QApplication& app)
     parser.process(app);
 }
 
+/// Writes the problems from `first` on.
+void Report(const std::vector<std::string>& problems, std::size_t first = 0)
+{
+    for (std::size_t i = first; i < problems.size(); ++i) std::cerr << "trovanta-host: " << problems[i] << '\n';
+}
+
+int Run()
+{
+    TRegistry registry;
+    MailClient client(registry, [] { QApplication::closeAllWindows(); });
+    if (!client.PublishProblem().empty())
+        std::cerr << "trovanta-host: " << client.PublishProblem()
+                  << " Other programs will not see this mail client's objects.\n";
+    const std::filesystem::path barsFile = CommandBarsFile();
+    const ComPtr<office::_CommandBars> bars = office::LoadCommandBars(barsFile);
+    HostWindow window(client, bars);
+    AddInManager addIns(client.OfficeApplication());
+    addIns.StartUp();
+    Report(addIns.Problems());
+    if (!addIns.Problems().empty())
+        window.statusBar()->showMessage(QString::fromStdString(addIns.Problems().front()));
+    window.show();
+    const int exitCode = QApplication::exec();
+    const std::size_t reported = addIns.Problems().size();
+    addIns.ShutDown();
+    Report(addIns.Problems(), reported);
+    bars.As<office::ICommandBarsHost>()->Save(barsFile);
+    return exitCode;
+}
+
 }  // namespace
+
+std::filesystem::path CommandBarsFile() { return TrovantaHome() / "Outlook Explorer.cmdbars"; }
 
 int RunHostProgram(QApplication& app)
 {
@@ -41,14 +77,7 @@ int RunHostProgram(QApplication& app)
     ParseCommandLine(app);
     const ComScope com;
     try {
-        TRegistry registry;
-        MailClient client(registry);
-        if (!client.PublishProblem().empty())
-            std::cerr << "trovanta-host: " << client.PublishProblem()
-                      << " Other programs will not see this mail client's objects.\n";
-        HostWindow window(client);
-        window.show();
-        return QApplication::exec();
+        return Run();
     } catch (const std::exception& e) {
         std::cerr << "trovanta-host: " << e.what() << '\n';
         return 1;

@@ -5,10 +5,12 @@
 #include <QSplitter>
 #include <QStatusBar>
 
+#include "platform/host/CommandBarView.h"
 #include "platform/host/FolderTree.h"
 #include "platform/host/ItemList.h"
 #include "platform/host/OptionsDialog.h"
 #include "platform/host/SendCommand.h"
+#include "platform/office/OutlookHost.h"
 #include "platform/ui/UserInterface.h"
 
 namespace host {
@@ -17,8 +19,12 @@ namespace {
 constexpr const char* kCaption = "Mail";
 }
 
-HostWindow::HostWindow(MailClient& client, QWidget* parent)
-    : QMainWindow(parent), client_(client), folders_(new FolderTree), items_(new ItemList)
+HostWindow::HostWindow(MailClient& client, ComPtr<office::_CommandBars> commandBars, QWidget* parent)
+    : QMainWindow(parent),
+      client_(client),
+      folders_(new FolderTree),
+      items_(new ItemList),
+      commandBarView_(new CommandBarView(*this, commandBars))
 {
     setObjectName("HostWindow");
     setWindowTitle(kCaption);
@@ -33,6 +39,8 @@ HostWindow::HostWindow(MailClient& client, QWidget* parent)
     connect(items_, &QTreeWidget::itemSelectionChanged, this, &HostWindow::SelectionChanged);
     folders_->Fill(client_.Session());
     ShowInbox();
+    explorerWindow_ = client_.OfficeApplication().As<office::IOutlookHostWindows>()->OpenExplorer(commandBars);
+    commandBarView_->Render();
     resize(900, 560);
 }
 
@@ -40,6 +48,7 @@ HostWindow::~HostWindow()
 {
     // The explorer closes with its window.
     client_.Host().SetExplorer(nullptr, {});
+    client_.OfficeApplication().As<office::IOutlookHostWindows>()->Close(explorerWindow_);
 }
 
 void HostWindow::BuildMenus()

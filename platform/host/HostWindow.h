@@ -6,22 +6,26 @@
 #include <QMainWindow>
 
 #include "platform/host/MailClient.h"
-
-class QAction;
+#include "platform/office/CommandBars.h"
 
 namespace host {
 
+class CommandBarView;
 class FolderTree;
 class ItemList;
 
 class HostWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit HostWindow(MailClient& client, QWidget* parent = nullptr);
+    /// Opens the explorer of the mail client: this window, carrying `commandBars`, showing
+    /// the default store's Inbox.
+    HostWindow(MailClient& client, ComPtr<office::_CommandBars> commandBars, QWidget* parent = nullptr);
+    /// Closes the explorer.
     ~HostWindow() override;
 
     FolderTree& Folders() const { return *folders_; }
     ItemList& Items() const { return *items_; }
+    CommandBarView& CommandBars() const { return *commandBarView_; }
 
     /// Reads the folders and the shown folder's items again.
     void Refresh();
@@ -40,6 +44,8 @@ private:
     MailClient& client_;
     FolderTree* folders_;
     ItemList* items_;
+    CommandBarView* commandBarView_;
+    ComPtr<office::IHostWindow> explorerWindow_;
     ComPtr<outlook::IMAPIFolder> shown_;
 };
 

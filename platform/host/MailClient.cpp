@@ -1,15 +1,19 @@
 #include "platform/host/MailClient.h"
 
 #include "platform/com/ComRuntime.h"
+#include "platform/office/COMAddInsImpl.h"
+#include "platform/office/OutlookHost.h"
 #include "platform/outlook/StoreConfig.h"
 #include "platform/runtime/Registry.h"
 
 namespace host {
 
-MailClient::MailClient(TRegistry& registry)
+MailClient::MailClient(TRegistry& registry, std::function<void()> quit)
     : application_(outlook::CreateApplication(outlook::LoadApplicationConfig(registry))),
       host_(application_.As<outlook::IApplicationHost>()),
-      session_(application_->GetNamespace("MAPI"))
+      session_(application_->GetNamespace("MAPI")),
+      addInList_(office::CreateCOMAddIns()),
+      officeApplication_(office::CreateOutlookHostApplication(application_, addInList_, std::move(quit)))
 {
     if (!host_) throw ComError(E_NOINTERFACE, "The object model offers no host interface.");
     Publish();
@@ -27,7 +31,7 @@ void MailClient::Publish()
         publishProblem_ = std::string("The class \"") + kApplicationProgID + "\" is not registered.";
         return;
     }
-    if (const HRESULT hr = RegisterActiveObject(application_.Get(), clsid, ACTIVEOBJECT_STRONG, &runningCookie_);
+    if (const HRESULT hr = RegisterActiveObject(officeApplication_.Get(), clsid, ACTIVEOBJECT_STRONG, &runningCookie_);
         FAILED(hr)) {
         runningCookie_ = 0;
         publishProblem_ = HResultMessage(hr);

@@ -18,6 +18,7 @@
 #include "platform/host/ItemList.h"
 #include "platform/host/OptionsDialog.h"
 #include "platform/host/SendCommand.h"
+#include "platform/office/CommandBarsImpl.h"
 #include "platform/runtime/Registry.h"
 #include "tests/platform/qelutils/ServerFixture.h"
 #include "tests/support/ui/ScriptedUserInterface.h"
@@ -51,7 +52,7 @@ protected:
         store_.Add("Inbox", test::SimpleMessage("Third"));
         store_.Add("Inbox/Projects", test::SimpleMessage("Plan"));
         client_ = std::make_unique<MailClient>(registry_);
-        window_ = std::make_unique<HostWindow>(*client_);
+        window_ = std::make_unique<HostWindow>(*client_, office::CreateCommandBars());
         events_ = MakeCom<RecordingEvents>();
         cookie_ = client_->Application()->AdviseEvents(events_);
     }
@@ -85,7 +86,8 @@ TEST_F(HostWindowTest, PublishesItsApplicationAsTheRunningMailClient)
 {
     EXPECT_EQ(client_->PublishProblem(), "");
     const auto running = GetActiveOleObject<outlook::IOutlookApplication>(kApplicationProgID);
-    EXPECT_EQ(running.Get(), client_->Application().Get());
+    EXPECT_EQ(running.As<IUnknown>(), client_->OfficeApplication().As<IUnknown>());
+    EXPECT_EQ(running->ActiveExplorer()->CurrentFolder()->Name(), "Inbox") << "the same object model";
 }
 
 TEST_F(HostWindowTest, TheShownFolderAndTheSelectedRowsAreTheExplorersFolderAndSelection)
