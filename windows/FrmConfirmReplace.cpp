@@ -27,7 +27,8 @@ TFormConfirmReplace::TFormConfirmReplace(QWidget* Owner)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     FFields = new TShortcutPromptFields(this);
     layout->addWidget(FFields);
-    auto* labelQuestion = new QLabel(QStringLiteral("Would you like to replace the shortcut with the original file?"), this);
+    auto* labelQuestion =
+        new QLabel(QStringLiteral("Would you like to replace the shortcut with the original file?"), this);
     labelQuestion->setObjectName(QStringLiteral("LabelQuestion"));
     FFields->TextColumn()->addSpacing(8);
     FFields->TextColumn()->addWidget(labelQuestion);

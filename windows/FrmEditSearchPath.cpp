@@ -24,7 +24,8 @@ constexpr int kHelpContext = 40;
 
 bool IsWindowsPath(const std::string& path)
 {
-    const bool drive = path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+    const bool drive =
+        path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
     return drive || path.starts_with("\\\\");
 }
 
@@ -60,8 +61,8 @@ TFormEditSearchPath::TFormEditSearchPath(QWidget* Owner)
     layout->addLayout(grid);
     EditOrgPath = AddFolderRow(grid, 0, "Original root directory:", "EditOrgPath", "ButtonBrowseOrg",
                                &TFormEditSearchPath::ButtonBrowseOrgClick);
-    EditNewPath = AddFolderRow(grid, 2, "Also search in this new root directory:", "EditNewPath", "ButtonBrowseNew",
-                               &TFormEditSearchPath::ButtonBrowseNewClick);
+    EditNewPath = AddFolderRow(grid, 2, "Also search in this new root directory:", "EditNewPath",
+                               "ButtonBrowseNew", &TFormEditSearchPath::ButtonBrowseNewClick);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -90,8 +91,9 @@ TFormEditSearchPath::TFormEditSearchPath(QWidget* Owner)
     JamBrowseForFolder->SetDialogTop(-1);
 }
 
-QLineEdit* TFormEditSearchPath::AddFolderRow(QGridLayout* Grid, int Row, const char* Label, const char* EditName,
-                                             const char* ButtonName, void (TFormEditSearchPath::*Click)())
+QLineEdit* TFormEditSearchPath::AddFolderRow(QGridLayout* Grid, int Row, const char* Label,
+                                             const char* EditName, const char* ButtonName,
+                                             void (TFormEditSearchPath::*Click)())
 {
     auto* label = new QLabel(QString::fromLatin1(Label), this);
     auto* edit = new QLineEdit(this);

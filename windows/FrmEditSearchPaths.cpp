@@ -78,7 +78,7 @@ TFormEditSearchPaths::TFormEditSearchPaths(QWidget* Owner)
 }
 
 QPushButton* TFormEditSearchPaths::AddButton(const char* Name, const char* Caption,
-                                            void (TFormEditSearchPaths::*Click)())
+                                             void (TFormEditSearchPaths::*Click)())
 {
     auto* button = new QPushButton(QString::fromLatin1(Caption), this);
     button->setObjectName(QString::fromLatin1(Name));
@@ -117,7 +117,8 @@ void TFormEditSearchPaths::FillList()
     ListView->setUpdatesEnabled(true);
 }
 
-void TFormEditSearchPaths::SetRow(QTreeWidgetItem* Item, const std::string& OrgPath, const std::string& NewPath)
+void TFormEditSearchPaths::SetRow(QTreeWidgetItem* Item, const std::string& OrgPath,
+                                  const std::string& NewPath)
 {
     Item->setText(0, ToQt(OrgPath));
     Item->setText(1, ToQt(NewPath));

@@ -16,7 +16,8 @@ namespace {
 
 constexpr int kHelpContext = 40;
 constexpr const char* kNotFoundInfo =
-    "The file could not be found.\r\n\r\nMaybe the file has been moved to another location. In this case you have "
+    "The file could not be found.\r\n\r\nMaybe the file has been moved to another location. In this case you "
+    "have "
     "to edit the search paths.";
 
 }  // namespace
@@ -66,7 +67,8 @@ int TFormNotFound::Execute(bool AllowKeep, bool AllowRemove)
     setWindowIcon(QApplication::windowIcon());
     setWindowTitle(QStringLiteral("Trovanta"));
     // The label breaks lines at "\n"; the text's own line ends are "\r\n".
-    LabelNotFoundInfo->setText(QString::fromLatin1(kNotFoundInfo).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    LabelNotFoundInfo->setText(
+        QString::fromLatin1(kNotFoundInfo).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     FFields->ShowNames(FileNamePart(AttFilename), OrgFilename);
     ButtonDontReplace->setEnabled(AllowKeep);
     ButtonDontReplace->setVisible(AllowKeep);
@@ -102,8 +104,8 @@ void TFormNotFound::ButtonHelpClick()
     Guarded(this, [] { ShowHelp(kHelpContext); });
 }
 
-int ShowFileNotFound(QWidget* Owner, const std::string& AttFilename, const std::string& OrgFilename, bool AllowKeep,
-                     bool AllowRemove)
+int ShowFileNotFound(QWidget* Owner, const std::string& AttFilename, const std::string& OrgFilename,
+                     bool AllowKeep, bool AllowRemove)
 {
     TFormNotFound form(Owner);
     form.SetAttFilename(AttFilename);

@@ -49,5 +49,5 @@ private:
 
 /// Creates the prompt with Owner, shows it for the two names and returns its modal result;
 /// the window is gone afterwards, also when an exception passes.
-int ShowFileNotFound(QWidget* Owner, const std::string& AttFilename, const std::string& OrgFilename, bool AllowKeep,
-                     bool AllowRemove);
+int ShowFileNotFound(QWidget* Owner, const std::string& AttFilename, const std::string& OrgFilename,
+                     bool AllowKeep, bool AllowRemove);

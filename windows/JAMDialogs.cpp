@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::array<int, ShellFolderCount> kCsidls = {
-    shell::csidl::Drives,          // SF_FILESYSTEMFOLDER falls back to the computer
+    shell::csidl::Drives,  // SF_FILESYSTEMFOLDER falls back to the computer
     shell::csidl::BitBucket,       shell::csidl::Controls,
     shell::csidl::Desktop,         shell::csidl::DesktopDirectory,
     shell::csidl::Drives,          shell::csidl::Fonts,
@@ -35,8 +35,10 @@ constexpr std::array<int, ShellFolderCount> kCsidls = {
     shell::csidl::Cookies,         shell::csidl::History,
     shell::csidl::CommonPrograms,
 };
-static_assert(kCsidls[SF_DESKTOP] == 0x00 && kCsidls[SF_PERSONAL] == 0x05 && kCsidls[SF_COMMON_PROGRAMS] == 0x17);
-static_assert(BrowseFlagBits({bfNewDialogStyle, bfFileSystemOnly, bfBrowseIncludeFiles, bfEditBox}) == 0x4051);
+static_assert(kCsidls[SF_DESKTOP] == 0x00 && kCsidls[SF_PERSONAL] == 0x05 &&
+              kCsidls[SF_COMMON_PROGRAMS] == 0x17);
+static_assert(BrowseFlagBits({bfNewDialogStyle, bfFileSystemOnly, bfBrowseIncludeFiles, bfEditBox}) ==
+              0x4051);
 
 // ---- The items of a list ------------------------------------------------------------------
 
@@ -56,8 +58,9 @@ std::optional<std::vector<Item>> ItemsOf(const TItemIdList& List)
     std::vector<Item> items;
     std::size_t offset = 0;
     while (offset + 2 <= bytes.size()) {
-        const std::size_t size = static_cast<unsigned char>(bytes[offset]) |
-                                 (static_cast<std::size_t>(static_cast<unsigned char>(bytes[offset + 1])) << 8);
+        const std::size_t size =
+            static_cast<unsigned char>(bytes[offset]) |
+            (static_cast<std::size_t>(static_cast<unsigned char>(bytes[offset + 1])) << 8);
         if (size == 0) return items;
         if (size < 3 || offset + size > bytes.size()) return std::nullopt;
         items.push_back({bytes[offset + 2], bytes.substr(offset + 3, size - 3)});
@@ -129,7 +132,8 @@ constexpr std::size_t kMaxPathUnits = 260;
 int ShellFolderCsidl(TJamShellFolder Folder) noexcept
 {
     const int index = static_cast<int>(Folder);
-    return index >= 0 && index < ShellFolderCount ? kCsidls[static_cast<std::size_t>(index)] : shell::csidl::Drives;
+    return index >= 0 && index < ShellFolderCount ? kCsidls[static_cast<std::size_t>(index)]
+                                                  : shell::csidl::Drives;
 }
 
 PItemIDList GetSpecialFolderPidl(TJamShellFolder Folder)
@@ -137,10 +141,14 @@ PItemIDList GetSpecialFolderPidl(TJamShellFolder Folder)
     const int csidl = ShellFolderCsidl(Folder);
     const shell::SpecialFolder folder = shell::SpecialFolderOf(csidl);
     switch (folder.Kind) {
-        case shell::SpecialFolderKind::Root: return ListOf({});
-        case shell::SpecialFolderKind::Virtual: return ListOf({{kVirtualItem, std::string(1, static_cast<char>(csidl))}});
-        case shell::SpecialFolderKind::FileSystem: return PathToPidl(std::nullopt, folder.Path);
-        case shell::SpecialFolderKind::Missing: break;
+        case shell::SpecialFolderKind::Root:
+            return ListOf({});
+        case shell::SpecialFolderKind::Virtual:
+            return ListOf({{kVirtualItem, std::string(1, static_cast<char>(csidl))}});
+        case shell::SpecialFolderKind::FileSystem:
+            return PathToPidl(std::nullopt, folder.Path);
+        case shell::SpecialFolderKind::Missing:
+            break;
     }
     return std::nullopt;
 }
@@ -184,7 +192,8 @@ PItemIDList PathToPidl(const PItemIDList& Folder, const std::string& Path)
     std::error_code ec;
     if (!fs::exists(full, ec)) return std::nullopt;
     std::vector<Item> items{{kFileSystemItem, "/"}};
-    for (const fs::path& name : fs::path(full).relative_path()) items.push_back({kFileSystemItem, name.string()});
+    for (const fs::path& name : fs::path(full).relative_path())
+        items.push_back({kFileSystemItem, name.string()});
     return ListOf(items);
 }
 
@@ -257,7 +266,8 @@ void CenterDialogWindow(QWidget* Window)
     if (screen == nullptr) return;
     const QRect area = screen->geometry();
     const QSize size = Window->frameGeometry().size();
-    Window->move(area.x() + area.width() / 2 - size.width() / 2, area.y() + area.height() / 2 - size.height() / 2);
+    Window->move(area.x() + area.width() / 2 - size.width() / 2,
+                 area.y() + area.height() / 2 - size.height() / 2);
 }
 
 // ---- The component -----------------------------------------------------------------------

@@ -44,7 +44,8 @@ bool IsDesktop(const TItemIdList& list)
 bool IsAtOrBelow(const std::string& path, const std::string& folder)
 {
     if (folder == "/") return path.starts_with('/');
-    return path == folder || (path.starts_with(folder) && path.size() > folder.size() && path[folder.size()] == '/');
+    return path == folder ||
+           (path.starts_with(folder) && path.size() > folder.size() && path[folder.size()] == '/');
 }
 
 struct Entry {
@@ -124,7 +125,8 @@ TJamBrowseDialog::TJamBrowseDialog(QWidget* Owner, const TItemIdList& Root, cons
     Select(root);
 }
 
-QTreeWidgetItem* TJamBrowseDialog::AddItem(QTreeWidgetItem* parent, const TItemIdList& list, const std::string& name)
+QTreeWidgetItem* TJamBrowseDialog::AddItem(QTreeWidgetItem* parent, const TItemIdList& list,
+                                           const std::string& name)
 {
     auto* item = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(FTreeView);
     item->setText(0, ToQt(name));
@@ -148,8 +150,9 @@ void TJamBrowseDialog::Populate(QTreeWidgetItem* item)
     const TItemIdList list = ListOf(item);
     if (IsDesktop(list)) {
         // The desktop holds the user's folders and the computer before its own entries.
-        for (const PItemIDList& special : {PathToPidl(std::nullopt, shell::HomeDir()), GetSpecialFolderPidl(SF_PERSONAL),
-                                           GetSpecialFolderPidl(SF_DRIVES)})
+        for (const PItemIDList& special :
+             {PathToPidl(std::nullopt, shell::HomeDir()), GetSpecialFolderPidl(SF_PERSONAL),
+              GetSpecialFolderPidl(SF_DRIVES)})
             if (special) AddItem(item, *special, GetPidlDisplayName(special));
         AddFolderEntries(item, GetPidlPath(list));
     } else if (list == GetSpecialFolderPidl(SF_DRIVES)) {
@@ -165,7 +168,8 @@ void TJamBrowseDialog::AddFolderEntries(QTreeWidgetItem* item, const std::string
     if (folder.empty()) return;
     const std::string prefix = folder == "/" ? folder : folder + "/";
     for (const Entry& entry : FolderEntries(folder, FFlags.Contains(bfBrowseIncludeFiles)))
-        if (const PItemIDList child = PathToPidl(std::nullopt, prefix + entry.Name)) AddItem(item, *child, entry.Name);
+        if (const PItemIDList child = PathToPidl(std::nullopt, prefix + entry.Name))
+            AddItem(item, *child, entry.Name);
 }
 
 QTreeWidgetItem* TJamBrowseDialog::FindChild(QTreeWidgetItem* item, const TItemIdList& target)
@@ -238,7 +242,8 @@ void TJamBrowseDialog::Select(QTreeWidgetItem* item)
 void TJamBrowseDialog::SelectionChanged()
 {
     const QTreeWidgetItem* item = FTreeView->currentItem();
-    const bool choosable = item != nullptr && (!FFlags.Contains(bfFileSystemOnly) || !GetPidlPath(ListOf(item)).empty());
+    const bool choosable =
+        item != nullptr && (!FFlags.Contains(bfFileSystemOnly) || !GetPidlPath(ListOf(item)).empty());
     FButtonOK->setEnabled(choosable);
     if (FEditName != nullptr) FEditName->setText(item != nullptr ? item->text(0) : QString());
 }

@@ -21,7 +21,8 @@ class TJamBrowseDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    TJamBrowseDialog(QWidget* Owner, const TItemIdList& Root, const std::string& Title, TJamBrowseFlags Flags);
+    TJamBrowseDialog(QWidget* Owner, const TItemIdList& Root, const std::string& Title,
+                     TJamBrowseFlags Flags);
 
     /// Called once, when the dialog is first shown: the place to position it and select the
     /// first item.

@@ -58,12 +58,19 @@ bool ValueOfLine(std::string_view line, std::string_view key, std::string_view& 
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos || TrimBlanks(line.substr(0, equals)) != key) return false;
     value = TrimBlanks(line.substr(equals + 1));
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
     return true;
 }
 
-SpecialFolder FileSystem(std::string path) { return {SpecialFolderKind::FileSystem, StripTrailingSlashes(std::move(path)), {}}; }
-SpecialFolder Virtual(const char* name) { return {SpecialFolderKind::Virtual, {}, name}; }
+SpecialFolder FileSystem(std::string path)
+{
+    return {SpecialFolderKind::FileSystem, StripTrailingSlashes(std::move(path)), {}};
+}
+SpecialFolder Virtual(const char* name)
+{
+    return {SpecialFolderKind::Virtual, {}, name};
+}
 
 }  // namespace
 
@@ -88,23 +95,40 @@ std::string UserDirFromText(std::string_view Text, std::string_view Key, const s
 SpecialFolder SpecialFolderOf(int Csidl)
 {
     switch (Csidl) {
-        case csidl::Desktop: return {SpecialFolderKind::Root, UserDir("XDG_DESKTOP_DIR", "Desktop"), "Desktop"};
-        case csidl::DesktopDirectory: return FileSystem(UserDir("XDG_DESKTOP_DIR", "Desktop"));
-        case csidl::Personal: return FileSystem(UserDir("XDG_DOCUMENTS_DIR", "Documents"));
-        case csidl::Templates: return FileSystem(UserDir("XDG_TEMPLATES_DIR", "Templates"));
-        case csidl::Programs: return FileSystem(BaseDir("XDG_DATA_HOME", ".local/share") + "/applications");
-        case csidl::Fonts: return FileSystem(BaseDir("XDG_DATA_HOME", ".local/share") + "/fonts");
-        case csidl::Startup: return FileSystem(BaseDir("XDG_CONFIG_HOME", ".config") + "/autostart");
-        case csidl::AppData: return FileSystem(BaseDir("XDG_CONFIG_HOME", ".config"));
-        case csidl::InternetCache: return FileSystem(BaseDir("XDG_CACHE_HOME", ".cache"));
-        case csidl::CommonPrograms: return FileSystem("/usr/share/applications");
-        case csidl::CommonStartup: return FileSystem("/etc/xdg/autostart");
-        case csidl::Drives: return Virtual("Computer");
-        case csidl::Controls: return Virtual("Control Panel");
-        case csidl::Printers: return Virtual("Printers");
-        case csidl::Network: return Virtual("Network");
-        case csidl::BitBucket: return Virtual("Trash");
-        default: return {};
+        case csidl::Desktop:
+            return {SpecialFolderKind::Root, UserDir("XDG_DESKTOP_DIR", "Desktop"), "Desktop"};
+        case csidl::DesktopDirectory:
+            return FileSystem(UserDir("XDG_DESKTOP_DIR", "Desktop"));
+        case csidl::Personal:
+            return FileSystem(UserDir("XDG_DOCUMENTS_DIR", "Documents"));
+        case csidl::Templates:
+            return FileSystem(UserDir("XDG_TEMPLATES_DIR", "Templates"));
+        case csidl::Programs:
+            return FileSystem(BaseDir("XDG_DATA_HOME", ".local/share") + "/applications");
+        case csidl::Fonts:
+            return FileSystem(BaseDir("XDG_DATA_HOME", ".local/share") + "/fonts");
+        case csidl::Startup:
+            return FileSystem(BaseDir("XDG_CONFIG_HOME", ".config") + "/autostart");
+        case csidl::AppData:
+            return FileSystem(BaseDir("XDG_CONFIG_HOME", ".config"));
+        case csidl::InternetCache:
+            return FileSystem(BaseDir("XDG_CACHE_HOME", ".cache"));
+        case csidl::CommonPrograms:
+            return FileSystem("/usr/share/applications");
+        case csidl::CommonStartup:
+            return FileSystem("/etc/xdg/autostart");
+        case csidl::Drives:
+            return Virtual("Computer");
+        case csidl::Controls:
+            return Virtual("Control Panel");
+        case csidl::Printers:
+            return Virtual("Printers");
+        case csidl::Network:
+            return Virtual("Network");
+        case csidl::BitBucket:
+            return Virtual("Trash");
+        default:
+            return {};
     }
 }
 
