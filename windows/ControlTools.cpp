@@ -9,8 +9,8 @@
 #include <QPushButton>
 
 #include "platform/runtime/StringList.h"
-#include "windows/EditorDialog.h"
 #include "windows/FrmEditMe.h"
+#include "windows/SlotGuard.h"
 
 namespace controls {
 
@@ -56,7 +56,8 @@ QPushButton* NewBrowseButton(QWidget* parent, const char* name)
 
 QLabel* NewLinkLabel(QWidget* parent, const char* caption, const char* name, const char* hint)
 {
-    auto* label = new QLabel(QStringLiteral("<a href=\"#\">%1</a>").arg(QString::fromUtf8(caption).toHtmlEscaped()), parent);
+    auto* label = new QLabel(
+        QStringLiteral("<a href=\"#\">%1</a>").arg(QString::fromUtf8(caption).toHtmlEscaped()), parent);
     label->setObjectName(QString::fromUtf8(name));
     label->setToolTip(QString::fromUtf8(hint));
     label->setCursor(Qt::PointingHandCursor);
@@ -68,9 +69,8 @@ QLabel* NewMyEmailsLink(QWidget* parent)
 {
     QLabel* label = NewLinkLabel(parent, "My e-mail addresses", "LabelMyEmails",
                                  "For the placeholders [ME], [MN], [NE], [NN]");
-    QObject::connect(label, &QLabel::linkActivated, parent, [parent] {
-        TEditorDialog::RunHandler(parent, [parent] { EditMyAddresses(parent); });
-    });
+    QObject::connect(label, &QLabel::linkActivated, parent,
+                     [parent] { Guarded(parent, [parent] { EditMyAddresses(parent); }); });
     return label;
 }
 

@@ -19,7 +19,10 @@ class TStringList;
 
 namespace controls {
 
-inline QString Q(const std::string& text) { return QString::fromStdString(text); }
+inline QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 std::string Text(const QLineEdit* edit);
 
 QGroupBox* NewGroup(QWidget* parent, const char* caption, const char* name = nullptr);

@@ -24,7 +24,8 @@ std::string ConfirmDiskFolder(QWidget* Parent, QLineEdit* Field, const std::stri
     if (!std::filesystem::is_directory(path, error)) {
         const std::string question =
             "The directory " + path + " does not exist.\r\n\r\nWould you like to create it?";
-        if (ui::Ui().MessageBox(Parent, question, "Trovanta", ui::MsgIcon::Question, ui::mbYesNo) != ui::idYes) {
+        if (ui::Ui().MessageBox(Parent, question, "Trovanta", ui::MsgIcon::Question, ui::mbYesNo) !=
+            ui::idYes) {
             if (Field) Field->setFocus(Qt::OtherFocusReason);
             Abort();
         }

@@ -1,13 +1,12 @@
 #pragma once
 // What every editor window of a job's parts has in common: a fixed dialog centred on the screen,
-// a bottom row of "Help", "OK" and "Cancel", and handlers that let no exception out. OK runs the
-// editor's ButtonOKClick; an exception from it is shown and the window stays open, the silent
-// abort closes nothing and shows nothing. Cancel, Esc and the close box end with modal result 2.
+// a bottom row of "Help", "OK" and "Cancel", and handlers that let no exception out (SlotGuard).
+// OK runs the editor's ButtonOKClick; an exception from it is shown and the window stays open,
+// the silent abort closes nothing and shows nothing. Cancel, Esc and the close box end with
+// modal result 2.
 
 #include <QDialog>
 
-#include <exception>
-#include <functional>
 #include <initializer_list>
 
 class QBoxLayout;
@@ -23,21 +22,14 @@ public:
 
     explicit TEditorDialog(QWidget* parent);
 
-    /// Shows the text of an exception as the standard display of an unhandled one does: a
-    /// message box captioned "Trovanta" with the error icon. The silent abort shows nothing.
-    static void ShowException(QWidget* parent, std::exception_ptr error);
-
-    /// Runs `handler` as a Qt slot must run code that may raise: every exception is caught
-    /// here and shown (the silent abort is dropped).
-    static void RunHandler(QWidget* parent, const std::function<void()>& handler);
-
 protected:
     enum class TBottomButton { Help, OK, Cancel };
 
     /// Adds the bottom row with the buttons in this order (right-aligned) to `layout`, and
     /// connects them: "OK" (default button) to ButtonOKClick, "Cancel" to reject, "Help" to
     /// ButtonHelpClick. `extra`, when given, stands at the left end of the row.
-    void AddBottomRow(QBoxLayout* layout, std::initializer_list<TBottomButton> order, QPushButton* extra = nullptr);
+    void AddBottomRow(QBoxLayout* layout, std::initializer_list<TBottomButton> order,
+                      QPushButton* extra = nullptr);
 
     /// A fixed-size window: only the title, the system menu and the close box.
     void MakeFixedDialog();

@@ -13,6 +13,7 @@
 #include "windows/ControlTools.h"
 #include "windows/FrmEditJob_ExportEmails.h"
 #include "windows/FrmEditJob_SaveAtts.h"
+#include "windows/SlotGuard.h"
 
 using namespace controls;
 
@@ -58,12 +59,13 @@ void TFormEditAutoOption::CreateControls()
     layout->addWidget(CreateActionGroup());
     AddBottomRow(layout, {TBottomButton::OK, TBottomButton::Cancel, TBottomButton::Help});
     connect(CheckExportEmails, &QCheckBox::toggled, this,
-            [this] { RunHandler(this, [this] { CheckExportEmailsClick(); }); });
+            [this] { Guarded(this, [this] { CheckExportEmailsClick(); }); });
     connect(CheckSaveAttachments, &QCheckBox::toggled, this,
-            [this] { RunHandler(this, [this] { CheckSaveAttachmentsClick(); }); });
-    connect(ButtonEmails, &QPushButton::clicked, this, [this] { RunHandler(this, [this] { ButtonEmailsClick(); }); });
+            [this] { Guarded(this, [this] { CheckSaveAttachmentsClick(); }); });
+    connect(ButtonEmails, &QPushButton::clicked, this,
+            [this] { Guarded(this, [this] { ButtonEmailsClick(); }); });
     connect(ButtonAttachments, &QPushButton::clicked, this,
-            [this] { RunHandler(this, [this] { ButtonAttachmentsClick(); }); });
+            [this] { Guarded(this, [this] { ButtonAttachmentsClick(); }); });
 }
 
 QWidget* TFormEditAutoOption::CreateMaskGroup()

@@ -44,9 +44,9 @@ void TFormEditFilter::CreateControls()
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CreateMaskGroup(" Check senders ", "Sender must match one of:", MemoSenderInclude,
                                       "MemoSenderInclude", MemoSenderExclude, "MemoSenderExclude"));
-    layout->addWidget(CreateMaskGroup(" Check recipients ", "One recipient must match one of:",
-                                      MemoRecipientInclude, "MemoRecipientInclude", MemoRecipientExclude,
-                                      "MemoRecipientExclude"));
+    layout->addWidget(CreateMaskGroup(" Check recipients ",
+                                      "One recipient must match one of:", MemoRecipientInclude,
+                                      "MemoRecipientInclude", MemoRecipientExclude, "MemoRecipientExclude"));
     layout->addWidget(CreateMaskGroup(" Check subjects ", "Subject must match one of:", MemoSubjectInclude,
                                       "MemoSubjectInclude", MemoSubjectExclude, "MemoSubjectExclude"));
     auto* row = new QHBoxLayout;
@@ -56,8 +56,9 @@ void TFormEditFilter::CreateControls()
     AddBottomRow(layout, {TBottomButton::Help, TBottomButton::OK, TBottomButton::Cancel});
 }
 
-QWidget* TFormEditFilter::CreateMaskGroup(const char* caption, const char* includeLabel, QPlainTextEdit*& include,
-                                          const char* includeName, QPlainTextEdit*& exclude, const char* excludeName)
+QWidget* TFormEditFilter::CreateMaskGroup(const char* caption, const char* includeLabel,
+                                          QPlainTextEdit*& include, const char* includeName,
+                                          QPlainTextEdit*& exclude, const char* excludeName)
 {
     QGroupBox* group = NewGroup(this, caption);
     auto* grid = new QGridLayout(group);

@@ -15,6 +15,7 @@
 #include "windows/ControlTools.h"
 #include "windows/MaskButtons.h"
 #include "windows/OutlookFolderPicker.h"
+#include "windows/SlotGuard.h"
 
 using namespace controls;
 
@@ -56,7 +57,7 @@ void TFormEditJob_CopyMove::CreateControls()
     layout->addWidget(GroupFolder);
     AddBottomRow(layout, {TBottomButton::Help, TBottomButton::OK, TBottomButton::Cancel});
     connect(ButtonPickFolder, &QPushButton::clicked, this,
-            [this] { RunHandler(this, [this] { ButtonPickFolderClick(); }); });
+            [this] { Guarded(this, [this] { ButtonPickFolderClick(); }); });
 }
 
 bool TFormEditJob_CopyMove::Execute()

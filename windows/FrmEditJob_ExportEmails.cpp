@@ -15,6 +15,7 @@
 #include "windows/ControlTools.h"
 #include "windows/DiskFolders.h"
 #include "windows/MaskButtons.h"
+#include "windows/SlotGuard.h"
 
 using namespace controls;
 
@@ -35,9 +36,9 @@ void TFormEditJob_ExportEmails::CreateControls()
     AddBottomRow(layout, {TBottomButton::Help, TBottomButton::OK, TBottomButton::Cancel});
     connect(CheckLog, &QCheckBox::toggled, this, &TFormEditJob_ExportEmails::CheckLogClick);
     connect(ButtonBrowseDestPath, &QPushButton::clicked, this,
-            [this] { RunHandler(this, [this] { ButtonBrowseDestPathClick(); }); });
+            [this] { Guarded(this, [this] { ButtonBrowseDestPathClick(); }); });
     connect(ButtonBrowseLogPath, &QPushButton::clicked, this,
-            [this] { RunHandler(this, [this] { ButtonBrowseLogPathClick(); }); });
+            [this] { Guarded(this, [this] { ButtonBrowseLogPathClick(); }); });
 }
 
 QWidget* TFormEditJob_ExportEmails::CreateFormatGroup()
@@ -154,10 +155,12 @@ void TFormEditJob_ExportEmails::ButtonOKClick()
 
 void TFormEditJob_ExportEmails::ButtonBrowseDestPathClick()
 {
-    BrowseFolderField(*JamBrowseForFolder, EditDestPath, "Select the directory, where the e-mails should be saved.");
+    BrowseFolderField(*JamBrowseForFolder, EditDestPath,
+                      "Select the directory, where the e-mails should be saved.");
 }
 
 void TFormEditJob_ExportEmails::ButtonBrowseLogPathClick()
 {
-    BrowseFolderField(*JamBrowseForFolder, EditLogPath, "Select the directory, where the export should be logged.");
+    BrowseFolderField(*JamBrowseForFolder, EditLogPath,
+                      "Select the directory, where the export should be logged.");
 }

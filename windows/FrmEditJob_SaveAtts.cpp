@@ -19,6 +19,7 @@
 #include "windows/ControlTools.h"
 #include "windows/DiskFolders.h"
 #include "windows/MaskButtons.h"
+#include "windows/SlotGuard.h"
 
 using namespace controls;
 
@@ -45,7 +46,7 @@ void TFormEditJob_SaveAtts::CreateControls()
     AddBottomRow(layout, {TBottomButton::Help, TBottomButton::OK, TBottomButton::Cancel});
     connect(CheckSaveOnlyIfSize, &QCheckBox::toggled, this, &TFormEditJob_SaveAtts::CheckSaveOnlyIfSizeClick);
     connect(ButtonBrowseDestPath, &QPushButton::clicked, this,
-            [this] { RunHandler(this, [this] { ButtonBrowseDestPathClick(); }); });
+            [this] { Guarded(this, [this] { ButtonBrowseDestPathClick(); }); });
 }
 
 QWidget* TFormEditJob_SaveAtts::CreateWhereGroup()
@@ -89,8 +90,8 @@ QWidget* TFormEditJob_SaveAtts::CreateWhatGroup()
     grid->addWidget(MemoAttInclude, 1, 0);
     grid->addWidget(MemoAttExclude, 1, 1);
     auto* sizeRow = new QHBoxLayout;
-    CheckSaveOnlyIfSize = NewCheck(group, "Save only, if size of attachment greater than or equal (in kb):",
-                                   "CheckSaveOnlyIfSize");
+    CheckSaveOnlyIfSize = NewCheck(
+        group, "Save only, if size of attachment greater than or equal (in kb):", "CheckSaveOnlyIfSize");
     UpDownSaveOnlyIfSizeKB = new QSpinBox(group);
     UpDownSaveOnlyIfSizeKB->setObjectName(QStringLiteral("UpDownSaveOnlyIfSizeKB"));
     UpDownSaveOnlyIfSizeKB->setRange(0, kMaxSizeKB);
@@ -118,9 +119,9 @@ QWidget* TFormEditJob_SaveAtts::CreateAfterGroups()
     optionsLayout->addWidget(CheckRecurseMSG);
     QGroupBox* after = NewGroup(row, " After saving ", "GroupAfterSaving");
     auto* afterLayout = new QVBoxLayout(after);
-    ComboAfterSaveMode =
-        NewComboList(after, "ComboAfterSaveMode",
-                     {"Nothing", "Replace the attachment with an QEL-shortcut", "Remove the attachment from the e-mail"});
+    ComboAfterSaveMode = NewComboList(
+        after, "ComboAfterSaveMode",
+        {"Nothing", "Replace the attachment with an QEL-shortcut", "Remove the attachment from the e-mail"});
     afterLayout->addWidget(ComboAfterSaveMode);
     layout->addWidget(options);
     layout->addWidget(after, 1);
@@ -178,5 +179,6 @@ void TFormEditJob_SaveAtts::ButtonOKClick()
 
 void TFormEditJob_SaveAtts::ButtonBrowseDestPathClick()
 {
-    BrowseFolderField(*JamBrowseForFolder, EditDestPath, "Select the directory, where the attachments should be saved.");
+    BrowseFolderField(*JamBrowseForFolder, EditDestPath,
+                      "Select the directory, where the attachments should be saved.");
 }

@@ -16,6 +16,7 @@
 #include "platform/runtime/StringList.h"
 #include "platform/runtime/Text.h"
 #include "windows/ControlTools.h"
+#include "windows/SlotGuard.h"
 
 using namespace controls;
 
@@ -76,7 +77,7 @@ TFormEditMe::TFormEditMe(QWidget* parent) : TEditorDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     CreateControls();
-    resize(480, 460);
+    resize(520, 560);
 }
 
 void TFormEditMe::CreateControls()
@@ -96,9 +97,10 @@ void TFormEditMe::CreateControls()
     QPalette palette = MemoInfo->palette();
     palette.setColor(QPalette::Base, this->palette().color(QPalette::Window));
     MemoInfo->setPalette(palette);
+    MemoInfo->setMinimumHeight(MemoInfo->fontMetrics().lineSpacing() * 14);
     infoRow->addWidget(picture);
     infoRow->addWidget(MemoInfo, 1);
-    layout->addLayout(infoRow, 2);
+    layout->addLayout(infoRow, 0);
     QGroupBox* group = NewGroup(this, " Masks for \"My e-mail addresses\" ", "GroupMasks");
     auto* groupLayout = new QVBoxLayout(group);
     MemoNames = new QPlainTextEdit(group);
@@ -107,18 +109,19 @@ void TFormEditMe::CreateControls()
     MemoNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoNames->setTabChangesFocus(true);
     groupLayout->addWidget(MemoNames);
-    layout->addWidget(group, 3);
+    layout->addWidget(group, 1);
     ButtonReadAccounts = new QPushButton(QStringLiteral("Read from accounts"), this);
     ButtonReadAccounts->setObjectName(QStringLiteral("ButtonReadAccounts"));
     ButtonReadAccounts->setAutoDefault(false);
     connect(ButtonReadAccounts, &QPushButton::clicked, this,
-            [this] { RunHandler(this, [this] { ButtonReadAccountsClick(); }); });
+            [this] { Guarded(this, [this] { ButtonReadAccountsClick(); }); });
     AddBottomRow(layout, {TBottomButton::OK, TBottomButton::Cancel, TBottomButton::Help}, ButtonReadAccounts);
 }
 
 void TFormEditMe::Execute()
 {
-    MemoInfo->setPlainText(QString::fromUtf8(kInfoText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    MemoInfo->setPlainText(
+        QString::fromUtf8(kInfoText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     TMeOptions stored;
     try {
         stored.LoadFromRegistry(RegKeyMe);

@@ -41,9 +41,15 @@ bool TFormEditSendOptions::Execute()
 {
     // 0, and 3 (the mode of the batch program only), ask.
     switch (OptionsCopy.ReplaceMode) {
-    case 1: RadioAlways->setChecked(true); break;
-    case 2: RadioNever->setChecked(true); break;
-    default: RadioAsk->setChecked(true); break;
+        case 1:
+            RadioAlways->setChecked(true);
+            break;
+        case 2:
+            RadioNever->setChecked(true);
+            break;
+        default:
+            RadioAsk->setChecked(true);
+            break;
     }
     return ShowModalOK();
 }

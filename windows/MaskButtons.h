@@ -31,10 +31,12 @@ inline constexpr std::array<TMaskButtonInfo, 29> MaskButtonInfos = {{
     {"SE", "Sender's e-mail address"},
     {"RN", "1st Recipient's name"},
     {"RE", "1st Recipient's e-mail address"},
-    {"ME", "\"My e-mail address\": if I am the sender then this e-mail address, else recipient's e-mail address"},
+    {"ME",
+     "\"My e-mail address\": if I am the sender then this e-mail address, else recipient's e-mail address"},
     {"MN", "\"My name\": if I am the sender then this name, else recipient's name"},
     {"NE",
-     "\"Not my e-mail address\": if I am not the sender then sender's e-mail address, else recipient's e-mail "
+     "\"Not my e-mail address\": if I am not the sender then sender's e-mail address, else recipient's "
+     "e-mail "
      "address"},
     {"NN", "\"Not my name\": if I am not the sender then sender's name, else recipient's name"},
     {"B", "Email's subject"},

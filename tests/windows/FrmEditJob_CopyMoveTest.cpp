@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 #include <filesystem>
 
@@ -23,7 +24,10 @@ namespace fs = std::filesystem;
 /// Installs a folder chooser for the life of a test.
 class ScopedChooser {
 public:
-    explicit ScopedChooser(TOutlookFolderChooser chooser) : previous_(SetOutlookFolderChooser(std::move(chooser))) {}
+    explicit ScopedChooser(TOutlookFolderChooser chooser)
+        : previous_(SetOutlookFolderChooser(std::move(chooser)))
+    {
+    }
     ~ScopedChooser() { SetOutlookFolderChooser(std::move(previous_)); }
     ScopedChooser(const ScopedChooser&) = delete;
     ScopedChooser& operator=(const ScopedChooser&) = delete;
@@ -102,7 +106,8 @@ TEST_F(CopyMoveEditor, RenamedFolderShowsAsNotChosenAndOKFailsUntilOneIsPicked)
         EXPECT_EQ(GetText(w, "EditFoldername"), "Mailbox \\ Archive");
         Click(w, "ButtonOK");
     }));
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Trovanta|Move e-mails to folder:\r\n\r\nYou must specify an Outlook folder."});
+    EXPECT_EQ(Shown(), std::vector<std::string>{
+                           "Trovanta|Move e-mails to folder:\r\n\r\nYou must specify an Outlook folder."});
     EXPECT_EQ(record.Entry, archive->EntryID());
     EXPECT_EQ(record.Store, archive->StoreID());
     EXPECT_EQ(record.FullName, "Mailbox \\ Archive");
@@ -119,7 +124,8 @@ TEST_F(CopyMoveEditor, DeletedFolderOrNoMailClientEmptiesTheStoredFolder)
         Click(w, "ButtonOK");
         Click(w, "ButtonCancel");
     }));
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Trovanta|Copy e-mails to folder:\r\n\r\nYou must specify an Outlook folder."});
+    EXPECT_EQ(Shown(), std::vector<std::string>{
+                           "Trovanta|Copy e-mails to folder:\r\n\r\nYou must specify an Outlook folder."});
     EXPECT_EQ(record.Entry, projects->EntryID());  // the caller's record is untouched
 }
 
@@ -151,7 +157,28 @@ TEST_F(CopyMoveEditor, MaskWithUnknownOrAttachmentPlaceholdersIsRefused)
         EXPECT_TRUE(w.isVisible());
         Click(w, "ButtonCancel");
     }));
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Trovanta|Copy e-mails to folder:\r\n\r\nInvalid subfolder/file mask: [F]."});
+    EXPECT_EQ(Shown(), std::vector<std::string>{
+                           "Trovanta|Copy e-mails to folder:\r\n\r\nInvalid subfolder/file mask: [F]."});
+}
+
+TEST_F(CopyMoveEditor, FolderDialogListsTheStoresFoldersAndReturnsTheChosenOne)
+{
+    const auto choose = [&](const char* name, const char* button) {
+        WhenModal<QDialog>([=](QDialog& d) {
+            EXPECT_EQ(d.objectName(), "OutlookFolderPicker");
+            auto* tree = Child<QTreeWidget>(d, "TreeFolders");
+            const QList<QTreeWidgetItem*> found =
+                tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+            ASSERT_EQ(found.size(), 1);
+            tree->setCurrentItem(found[0]);
+            Click(d, button);
+        });
+        return PickOutlookFolder(nullptr, *app);
+    };
+    const ComPtr<IMAPIFolder> chosen = choose("Projects", "ButtonOK");
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(IsSameFolder(chosen, projects));
+    EXPECT_FALSE(choose("Archive", "ButtonCancel"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The save-attachments editor: the record in and out, the size field, the folder question and
 // the placeholder buttons (the buttons are the same row in the export and copy/move editors).
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QToolButton>
@@ -9,6 +10,7 @@
 #include "tests/windows/EditorTestSupport.h"
 #include "windows/DiskFolders.h"
 #include "windows/FrmEditJob_SaveAtts.h"
+#include "windows/JamBrowseDialog.h"
 #include "windows/MaskButtons.h"
 
 namespace {
@@ -184,7 +186,8 @@ TEST_F(SaveAttsEditor, MissingFolderIsCreatedWithItsParentsAfterYes)
     }));
     ASSERT_EQ(user_->Messages.size(), 1u);
     const ui::AskedMessage& asked = user_->Messages[0];
-    EXPECT_EQ(asked.Text, "The directory " + missing.string() + " does not exist.\r\n\r\nWould you like to create it?");
+    EXPECT_EQ(asked.Text,
+              "The directory " + missing.string() + " does not exist.\r\n\r\nWould you like to create it?");
     EXPECT_EQ(asked.Caption, "Trovanta");
     EXPECT_EQ(asked.Icon, ui::MsgIcon::Question);
     EXPECT_EQ(asked.Buttons, static_cast<unsigned>(ui::mbYesNo));
@@ -211,14 +214,33 @@ TEST_F(SaveAttsEditor, MissingFolderAnsweredNoKeepsTheWindowOpenWithoutAWord)
     EXPECT_EQ(record.DestPath, before);
 }
 
-TEST_F(SaveAttsEditor, ChosenFolderGoesIntoTheFieldAndAVirtualItemEmptiesIt)
+TEST_F(SaveAttsEditor, BrowsingStartsAtTheFieldsFolderAndAVirtualChoiceEmptiesTheField)
 {
+    const fs::path other = home_.Path() / "other";
+    fs::create_directories(other);
+    EXPECT_FALSE(Edit([&](TFormEditJob_SaveAtts& w) {
+        WhenModal<TJamBrowseDialog>([&](TJamBrowseDialog& b) {
+            EXPECT_EQ(Child<QLabel>(b, "LabelTitle")->text(),
+                      "Select the directory, where the attachments should be saved.");
+            ASSERT_TRUE(b.SelectItem(*PathToPidl(std::nullopt, other.string())));
+            Click(b, "ButtonOK");
+        });
+        Click(w, "ButtonBrowseDestPath");
+        EXPECT_EQ(GetText(w, "EditDestPath"), other.string());
+        WhenModal<TJamBrowseDialog>([](TJamBrowseDialog& b) { Click(b, "ButtonCancel"); });
+        Click(w, "ButtonBrowseDestPath");
+        EXPECT_EQ(GetText(w, "EditDestPath"), other.string());
+        WhenModal<TJamBrowseDialog>([](TJamBrowseDialog& b) {
+            ASSERT_TRUE(b.SelectItem(*GetSpecialFolderPidl(SF_DRIVES)));
+            Click(b, "ButtonOK");
+        });
+        Click(w, "ButtonBrowseDestPath");
+        EXPECT_EQ(GetText(w, "EditDestPath"), "");
+        Click(w, "ButtonCancel");
+    }));
     QLineEdit field;
-    field.setText("/old");
     TakeBrowsedFolder(&field, "/home/user/attachments");
     EXPECT_EQ(field.text(), "/home/user/attachments");
-    TakeBrowsedFolder(&field, "Computer");
-    EXPECT_EQ(field.text(), "");
 }
 
 TEST_F(SaveAttsEditor, PlaceholderButtonsAppendWithoutFocusAndReplaceTheSelectionWithIt)
@@ -255,9 +277,10 @@ TEST_F(SaveAttsEditor, PlaceholderButtonsCarryTheirHintsAndTakeNoFocus)
             EXPECT_EQ(buttons[i]->toolTip().toStdString(), MaskButtonInfos[i].Hint);
             EXPECT_EQ(buttons[i]->focusPolicy(), Qt::NoFocus);
         }
-        EXPECT_EQ(Child<QToolButton>(w, "ButtonMaskME")->toolTip().toStdString(),
-                  "\"My e-mail address\": if I am the sender then this e-mail address, else recipient's e-mail "
-                  "address");
+        EXPECT_EQ(
+            Child<QToolButton>(w, "ButtonMaskME")->toolTip().toStdString(),
+            "\"My e-mail address\": if I am the sender then this e-mail address, else recipient's e-mail "
+            "address");
         Click(w, "ButtonOK");
     }));
 }
