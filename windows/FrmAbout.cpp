@@ -7,10 +7,12 @@
 #include <QPixmap>
 #include <QRadialGradient>
 
+#include <algorithm>
+
 #include "platform/runtime/Exception.h"
 #include "platform/ui/UserInterface.h"
-#include "windows/EditorDialog.h"
 #include "windows/LinkLabel.h"
+#include "windows/SlotGuard.h"
 
 namespace {
 
@@ -18,10 +20,10 @@ constexpr int kWidth = 450;
 constexpr int kHeight = 340;
 constexpr const char* kProductName = "Trovanta";
 constexpr const char* kVersionText = "Version 4.1.0.1";
-constexpr const char* kWebAddress = "https://trovanta.example.org/";
+constexpr const char* kWebAddress = "https://trovanta.example.org";
 // The rights holder's notice in three pieces: the sign, the holder, the place.
 constexpr const char* kNoticeSign = "\u00A9";
-constexpr const char* kNoticeHolder = "2003-2024 VONT-Software";
+constexpr const char* kNoticeHolder = "VONT-Software";
 constexpr const char* kNoticePlace = "Trovanta for Linux";
 const QColor kLinkColour(0x00, 0x00, 0x80);
 
@@ -62,6 +64,8 @@ TFormAbout::TFormAbout(QWidget* Owner) : QDialog(Owner)
     LabelWWW->setToolTip(QString::fromUtf8(kWebAddress));
     LabelWWW->setText(QString::fromUtf8(kWebAddress));
     LabelWWW->adjustSize();
+    // The address stays inside the window also where the font makes it wider than planned.
+    LabelWWW->move(std::min(LabelWWW->x(), kWidth - 8 - LabelWWW->width()), LabelWWW->y());
     // The bevel ends where the last line of the notice ends.
     Bevel1->resize(LabelCopyright3->geometry().right() + 1 - Bevel1->x(), Bevel1->height());
 }
@@ -116,8 +120,7 @@ void TFormAbout::CreateControls()
     LabelWWW->setObjectName(QStringLiteral("LabelWWW"));
     LabelWWW->move(312, 317);
     connect(LabelClose, &TLinkLabel::clicked, this, [this] { LabelCloseClick(); });
-    connect(LabelWWW, &TLinkLabel::clicked, this,
-            [this] { TEditorDialog::RunHandler(this, [this] { LabelWWWClick(); }); });
+    connect(LabelWWW, &TLinkLabel::clicked, this, [this] { Guarded(this, [this] { LabelWWWClick(); }); });
 }
 
 void TFormAbout::LabelCloseClick()
@@ -128,7 +131,8 @@ void TFormAbout::LabelCloseClick()
 void TFormAbout::LabelWWWClick()
 {
     const std::string address = LabelWWW->toolTip().toStdString();
-    if (!ui::Ui().OpenDocument(address)) throw Exception("The web address " + address + " could not be opened.");
+    if (!ui::Ui().OpenDocument(address))
+        throw Exception("The web address " + address + " could not be opened.");
 }
 
 void TFormAbout::keyPressEvent(QKeyEvent* event)

@@ -14,8 +14,10 @@
 #include <QStatusBar>
 #include <QStyle>
 
-#include "windows/EditorDialog.h"
+#include <algorithm>
+
 #include "windows/LinkLabel.h"
+#include "windows/SlotGuard.h"
 
 namespace {
 
@@ -91,7 +93,9 @@ QWidget* NewGroupPanel(QWidget* parent, const char* caption, const char* groupNa
 }  // namespace
 
 TFormMain::TFormMain(QWidget* Owner)
-    : QDialog(Owner), OptionsCopy(std::make_unique<TManualOptions>()), ErrorLines(std::make_unique<TStringList>())
+    : QDialog(Owner),
+      OptionsCopy(std::make_unique<TManualOptions>()),
+      ErrorLines(std::make_unique<TStringList>())
 {
     setObjectName(QStringLiteral("FormMain"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -150,21 +154,26 @@ void TFormMain::CreateTopPanel()
     LabelTitle->move(56, 29);
     LabelTitle->adjustSize();
 
-    BevelTitle = NewBevel(PanelTop, "BevelTitle", QFrame::HLine, QRect(56, 29 + LabelTitle->height() + 2, 601, 2));
+    BevelTitle =
+        NewBevel(PanelTop, "BevelTitle", QFrame::HLine, QRect(56, 29 + LabelTitle->height() + 2, 601, 2));
     Bevel4 = NewBevel(this, "Bevel4", QFrame::HLine, QRect(0, 87, kClientWidth, 2));
 }
 
 void TFormMain::CreateLinks()
 {
-    const auto link = [this](const char* caption, const char* name, int left) {
+    // The links stand in one row ending at the right margin, each at its designed place
+    // unless the font makes the text wider than that place allows.
+    int right = kClientWidth - 8;
+    const auto link = [this, &right](const char* caption, const char* name, int left) {
         auto* label = Named(new TLinkLabel(QString::fromUtf8(caption), kLinkColour, this), name);
-        label->move(left, 94);
         label->adjustSize();
+        label->move(std::min(left, right - label->width()), 94);
+        right = label->x() - 12;
         return label;
     };
-    LabelSendOptions = link("Send options", "LabelSendOptions", 512);
-    LabelInfo = link("Info", "LabelInfo", 592);
     LabelHelp = link("Help", "LabelHelp", 632);
+    LabelInfo = link("Info", "LabelInfo", 592);
+    LabelSendOptions = link("Send options", "LabelSendOptions", 512);
 }
 
 void TFormMain::CreateSourceGroup()
@@ -184,13 +193,15 @@ void TFormMain::CreateSourceGroup()
     EditFoldername->setPalette(parentColour);
     ButtonPickFolder = NewButton(Panel1, "...", "ButtonPickFolder", QRect(588, 30, 17, 25));
 
-    CheckInclSubfolders = Named(new QCheckBox(QStringLiteral("include subfolders"), Panel1), "CheckInclSubfolders");
+    CheckInclSubfolders =
+        Named(new QCheckBox(QStringLiteral("include subfolders"), Panel1), "CheckInclSubfolders");
     CheckInclSubfolders->setGeometry(128, 58, 200, 22);
 
     NewBevel(Panel1, "Bevel1", QFrame::HLine, QRect(8, 86, Panel1->width() - 16, 2));
     CheckUseFilter = Named(new QCheckBox(Panel1), "CheckUseFilter");
     CheckUseFilter->setGeometry(8, 94, kCheckWidth, 22);
-    ButtonFilter = NewButton(Panel1, "Edit...", "ButtonFilter", QRect(kEditLeft[0], 92, kButtonWidth, kButtonHeight));
+    ButtonFilter =
+        NewButton(Panel1, "Edit...", "ButtonFilter", QRect(kEditLeft[0], 92, kButtonWidth, kButtonHeight));
 }
 
 QCheckBox* TFormMain::NewActionCheck(QWidget* parent, const char* name, int column, int row)
@@ -202,13 +213,15 @@ QCheckBox* TFormMain::NewActionCheck(QWidget* parent, const char* name, int colu
 
 QPushButton* TFormMain::NewEditButton(QWidget* parent, const char* name, int column, int row)
 {
-    return NewButton(parent, "Edit...", name,
-                     QRect(kEditLeft[column], kActionTop - 2 + row * kActionRowHeight, kButtonWidth, kButtonHeight));
+    return NewButton(
+        parent, "Edit...", name,
+        QRect(kEditLeft[column], kActionTop - 2 + row * kActionRowHeight, kButtonWidth, kButtonHeight));
 }
 
 void TFormMain::CreateActionGroup()
 {
-    Panel2 = NewGroupPanel(this, " What to do with these e-mails  ", "GroupBox2", "Panel2", QRect(8, 264, 649, 201));
+    Panel2 = NewGroupPanel(this, " What to do with these e-mails  ", "GroupBox2", "Panel2",
+                           QRect(8, 264, 649, 201));
     CheckCopyEmails1 = NewActionCheck(Panel2, "CheckCopyEmails1", 0, 0);
     CheckExportEmails = NewActionCheck(Panel2, "CheckExportEmails", 0, 1);
     CheckReimport = NewActionCheck(Panel2, "CheckReimport", 0, 2);
@@ -247,7 +260,7 @@ void TFormMain::CreateStatusBar()
         if (i < 2) StatusPanels[i]->setMaximumWidth(widths[i]);
         StatusBar->addWidget(StatusPanels[i], i == 2 ? 1 : 0);
     }
-    const int height = StatusBar->sizeHint().height();
+    const int height = std::max(StatusBar->sizeHint().height(), 24);
     StatusBar->setGeometry(0, kClientHeight - height, kClientWidth, height);
 }
 
@@ -256,7 +269,8 @@ void TFormMain::CreateBottomPanel()
     PanelBottom = Named(new QWidget(this), "PanelBottom");
     PanelBottom->setGeometry(0, StatusBar->y() - kBottomPanelHeight, kClientWidth, kBottomPanelHeight);
     const auto button = [this](const char* caption, const char* name, int left) {
-        return NewButton(PanelBottom, caption, name, QRect(left, 8, left < 300 ? 80 : kButtonWidth, kButtonHeight));
+        return NewButton(PanelBottom, caption, name,
+                         QRect(left, 8, left < 300 ? 80 : kButtonWidth, kButtonHeight));
     };
     ButtonReset = button("Reset", "ButtonReset", 8);
     ButtonLoad = button("Load def...", "ButtonLoad", 92);
@@ -275,7 +289,7 @@ void TFormMain::CreateBottomPanel()
 
 void TFormMain::Handle(void (TFormMain::*Handler)())
 {
-    TEditorDialog::RunHandler(this, [this, Handler] { (this->*Handler)(); });
+    Guarded(this, [this, Handler] { (this->*Handler)(); });
 }
 
 void TFormMain::ConnectControls()

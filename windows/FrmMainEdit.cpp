@@ -352,10 +352,11 @@ void TFormMain::ButtonDeleteEmailsClick()
 
 void TFormMain::EditCopyMove(TOptions_CopyMove& Part, const QCheckBox* Box, bool MoveMode)
 {
-    RunEditor<TFormEditJob_CopyMove>(this, Part, Box->text(), [this, MoveMode](TFormEditJob_CopyMove& editor) {
-        editor.OutlookApp = OutlookApp.Get();
-        editor.MoveMode = MoveMode;
-    });
+    RunEditor<TFormEditJob_CopyMove>(this, Part, Box->text(),
+                                     [this, MoveMode](TFormEditJob_CopyMove& editor) {
+                                         editor.OutlookApp = OutlookApp.Get();
+                                         editor.MoveMode = MoveMode;
+                                     });
 }
 
 void TFormMain::ButtonResetClick()
@@ -366,12 +367,13 @@ void TFormMain::ButtonResetClick()
 
 void TFormMain::ButtonLoadClick()
 {
+    // A cancelled dialog leaves the controls alone: ticks not yet taken into the job stay.
+    const std::optional<std::string> chosen = ui::Ui().OpenFileName(this, OpenDialog);
+    if (!chosen) return;
+    std::string fileName = *chosen;
+    if (!std::filesystem::exists(fileName) && !HasExtension(fileName)) fileName += kDefinitionExt;
     WithFinally(
-        [this] {
-            const std::optional<std::string> chosen = ui::Ui().OpenFileName(this, OpenDialog);
-            if (!chosen) return;
-            std::string fileName = *chosen;
-            if (!std::filesystem::exists(fileName) && !HasExtension(fileName)) fileName += kDefinitionExt;
+        [&] {
             try {
                 OptionsCopy->LoadFromFile(fileName);
             } catch (...) {

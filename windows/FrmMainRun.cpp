@@ -18,6 +18,7 @@
 #include "windows/FrmMain.h"
 #include "windows/FrmResults.h"
 #include "windows/LinkLabel.h"
+#include "windows/WindowShortcutPrompts.h"
 
 namespace {
 
@@ -50,17 +51,20 @@ void TFormMain::ButtonStartClick()
 
 std::string TFormMain::RunEngine()
 {
+    // The reimport asks the user through the prompt windows where an original file is missing.
+    TWindowShortcutPrompts prompts;
     const auto engine = std::make_unique<TEmailProcessor>();
     engine->SetApplication(OutlookApp);
     engine->SetMAPIUtils(MapiUtils);
+    engine->SetShortcutPrompts(&prompts);
     engine->ManualOptions().Assign(*OptionsCopy);
     engine->MeOptions().LoadFromRegistry(RegKeyMe);
-    engine->OnProgress = [this](TEmailProcessor& Sender, const std::string& FolderName, std::int32_t ItemCount,
-                                std::int32_t ItemIndex, const std::string& Action) {
+    engine->OnProgress = [this](TEmailProcessor& Sender, const std::string& FolderName,
+                                std::int32_t ItemCount, std::int32_t ItemIndex, const std::string& Action) {
         EngineProgress(Sender, FolderName, ItemCount, ItemIndex, Action);
     };
-    engine->OnItemError = [this](TEmailProcessor& Sender, const std::string& FolderPath, const std::string& Subject,
-                                 TDateTime ItemDate, const std::string& Msg) {
+    engine->OnItemError = [this](TEmailProcessor& Sender, const std::string& FolderPath,
+                                 const std::string& Subject, TDateTime ItemDate, const std::string& Msg) {
         EngineError(Sender, FolderPath, Subject, ItemDate, Msg);
     };
     try {
@@ -89,8 +93,8 @@ bool TFormMain::FormCloseQuery() const
 void TFormMain::SetBusy(bool On)
 {
     Busy = On;
-    const QList<QWidget*> editing = {LabelHelp, LabelInfo, LabelSendOptions, ButtonReset, ButtonLoad,
-                                     ButtonSave, ButtonStart, CheckRememberSettings};
+    const QList<QWidget*> editing = {LabelHelp,  LabelInfo,  LabelSendOptions, ButtonReset,
+                                     ButtonLoad, ButtonSave, ButtonStart,      CheckRememberSettings};
     for (QWidget* control : editing) control->setEnabled(!On);
     if (On) CancelRequested = false;
     EnablePanel(Panel1, !On);
@@ -105,7 +109,8 @@ void TFormMain::EnablePanel(QWidget* Panel, bool Enabled)
 {
     // Only the controls that take input; labels and bevels keep their look.
     for (QWidget* child : Panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<QAbstractButton*>(child) || qobject_cast<QLineEdit*>(child)) child->setEnabled(Enabled);
+        if (qobject_cast<QAbstractButton*>(child) || qobject_cast<QLineEdit*>(child))
+            child->setEnabled(Enabled);
     }
 }
 

@@ -2,13 +2,16 @@
 
 #include <QMouseEvent>
 
-TLinkLabel::TLinkLabel(const QString& Caption, const QColor& Colour, QWidget* parent) : QLabel(Caption, parent)
+TLinkLabel::TLinkLabel(const QString& Caption, const QColor& Colour, QWidget* parent)
+    : QLabel(Caption, parent)
 {
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);
     QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, Colour);
+    // A disabled link keeps the style's grey, so that it looks as disabled as it is.
+    colours.setColor(QPalette::Active, QPalette::WindowText, Colour);
+    colours.setColor(QPalette::Inactive, QPalette::WindowText, Colour);
     setPalette(colours);
     setCursor(Qt::PointingHandCursor);
 }
@@ -21,7 +24,8 @@ void TLinkLabel::mousePressEvent(QMouseEvent* event)
 
 void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
     QLabel::mouseReleaseEvent(event);
     // A disabled widget gets no mouse events, so a click here is always an enabled one.
