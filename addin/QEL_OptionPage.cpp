@@ -1,7 +1,6 @@
 #include "addin/QEL_OptionPage.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 #include "addin/AddInEvents.h"
 #include "addin/WindowLinks.h"
@@ -18,6 +18,8 @@
 #include "platform/runtime/Exception.h"
 #include "platform/ui/ApplicationObject.h"
 #include "platform/ui/UserInterface.h"
+#include "themes/ThemeMgr.h"
+#include "windows/LinkLabel.h"
 
 namespace {
 
@@ -40,19 +42,33 @@ void Handle(F&& body)
 
 QString YesNo(bool value) { return value ? "yes" : "no"; }
 
-QLabel* MakeLink(const QString& text, const char* name, QWidget* parent)
+TLinkLabel* MakeLink(const QString& text, const char* name, QWidget* parent)
 {
-    auto* link = new QLabel(text, parent);
-    link->setObjectName(name);
-    QFont font = link->font();
-    font.setUnderline(true);
-    link->setFont(font);
     // The design's colour 0x804000 is blue-green-red: red 0x00, green 0x40, blue 0x80.
-    link->setStyleSheet("color: #004080;");
-    link->setCursor(Qt::PointingHandCursor);
+    auto* link = new TLinkLabel(text, QColor(0x00, 0x40, 0x80), parent);
+    link->setObjectName(name);
     link->adjustSize();
     return link;
 }
+
+/// A panel that reports its resizing, as the form's top panel does to lay out its bevels and
+/// links.
+class TResizingPanel final : public QWidget {
+public:
+    TResizingPanel(QWidget* parent, std::function<void()> onResize) : QWidget(parent), onResize_(std::move(onResize))
+    {
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        onResize_();
+    }
+
+private:
+    std::function<void()> onResize_;
+};
 
 QFrame* MakeBevel(const char* name, QWidget* parent)
 {
@@ -87,7 +103,9 @@ TQEL_OptionPage::TQEL_OptionPage(QWidget* parent) : QWidget(parent), FOptions(st
     resize(440, 450);
     BuildForm();
     ConnectHandlers();
-    AddThemeManager(*this);
+    ThemeManager = new themes::TThemeManager(this);
+    ThemeManager->setObjectName("ThemeManager");
+    ThemeManager->Loaded();
     ActiveFormCreate();
 }
 
@@ -110,7 +128,7 @@ void TQEL_OptionPage::BuildForm()
 
 QWidget* TQEL_OptionPage::BuildPanelTop()
 {
-    PanelTop = new QWidget(this);
+    PanelTop = new TResizingPanel(this, [this] { PanelTopResize(); });
     PanelTop->setObjectName("PanelTop");
     PanelTop->setFixedHeight(105);
     Image = new QLabel(PanelTop);
@@ -129,9 +147,6 @@ QWidget* TQEL_OptionPage::BuildPanelTop()
     LabelHelp->move(0, 76);
     Bevel2 = MakeBevel("Bevel2", PanelTop);
     Bevel2->setGeometry(8, 101, 100, 2);
-    PanelTop->installEventFilter(this);
-    LabelInfo->installEventFilter(this);
-    LabelHelp->installEventFilter(this);
     return PanelTop;
 }
 
@@ -210,6 +225,8 @@ void TQEL_OptionPage::ConnectHandlers()
     connect(ButtonUp, &QPushButton::clicked, this, [this] { Handle([this] { ButtonUpClick(); }); });
     connect(ButtonDown, &QPushButton::clicked, this, [this] { Handle([this] { ButtonDownClick(); }); });
     connect(ListView, &QTreeWidget::itemSelectionChanged, this, [this] { Handle([this] { ListViewSelectItem(); }); });
+    connect(LabelInfo, &TLinkLabel::clicked, this, [this] { Handle([this] { LabelInfoClick(); }); });
+    connect(LabelHelp, &TLinkLabel::clicked, this, [this] { Handle([this] { LabelHelpClick(); }); });
 }
 
 void TQEL_OptionPage::ActiveFormCreate()
@@ -224,17 +241,6 @@ void TQEL_OptionPage::ActiveFormCreate()
     const TJobList& jobs = FOptions->Jobs();
     for (int i = 0; i < jobs.Count(); ++i) FillListItem(*new QTreeWidgetItem(ListView), jobs.Jobs(i));
     UpdateButtons();
-}
-
-bool TQEL_OptionPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == PanelTop && event->type() == QEvent::Resize) {
-        PanelTopResize();
-    } else if (event->type() == QEvent::MouseButtonRelease && (watched == LabelInfo || watched == LabelHelp)) {
-        Handle([&] { watched == LabelInfo ? LabelInfoClick() : LabelHelpClick(); });
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TQEL_OptionPage::PanelTopResize()

@@ -21,6 +21,10 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TLinkLabel;
+namespace themes {
+class TThemeManager;
+}
 
 class TQEL_OptionPage final : public QWidget {
     Q_OBJECT
@@ -44,9 +48,6 @@ public:
 
     /// The page's design size, wider when the titles need more room in the font at hand.
     QSize sizeHint() const override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildForm();
@@ -88,8 +89,8 @@ private:
     QLabel* LabelTitel1 = nullptr;
     QLabel* LabelTitel2 = nullptr;
     QFrame* Bevel1 = nullptr;
-    QLabel* LabelInfo = nullptr;
-    QLabel* LabelHelp = nullptr;
+    TLinkLabel* LabelInfo = nullptr;
+    TLinkLabel* LabelHelp = nullptr;
     QLabel* Image = nullptr;
     QFrame* Bevel2 = nullptr;
     QCheckBox* CheckActive = nullptr;
@@ -100,4 +101,5 @@ private:
     QPushButton* ButtonDelete = nullptr;
     QPushButton* ButtonUp = nullptr;
     QPushButton* ButtonDown = nullptr;
+    themes::TThemeManager* ThemeManager = nullptr;
 };

@@ -29,5 +29,3 @@ void RunMainWindow(const ComPtr<outlook::IOutlookApplication>& Application, TMAP
 }
 
 std::unique_ptr<TShortcutPrompts> MakeShortcutPrompts() { return std::make_unique<TWindowShortcutPrompts>(); }
-
-void AddThemeManager(QWidget& /*Form*/) {}

@@ -1,7 +1,7 @@
 #pragma once
-// Where the add-in meets the job editing windows and the theme support: the main job
-// window behind the toolbar button, the rule editor and the about window of the rules page,
-// the shortcut prompts of the item-send handler and the theme manager of the rules page.
+// Where the add-in meets the job editing windows: the main job window behind the toolbar
+// button, the rule editor and the about window of the rules page, and the shortcut prompts of
+// the item-send handler.
 
 #include <memory>
 
@@ -25,6 +25,3 @@ void RunMainWindow(const ComPtr<outlook::IOutlookApplication>& Application, TMAP
 
 /// The prompts through which the item-send handler asks the user.
 std::unique_ptr<TShortcutPrompts> MakeShortcutPrompts();
-
-/// Puts the theme manager component, named "ThemeManager", on `Form`.
-void AddThemeManager(QWidget& Form);

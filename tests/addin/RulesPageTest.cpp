@@ -130,6 +130,7 @@ TEST_F(RulesPageTest, AFreshInstallationShowsProcessingOffAndNoRules)
     for (const char* name : {"ButtonEdit", "ButtonDelete", "ButtonUp", "ButtonDown"}) EXPECT_FALSE(Enabled(name));
     EXPECT_FALSE(Dirty());
     EXPECT_EQ(page_->parentWidget(), &container_);
+    EXPECT_NE(page_->findChild<QObject*>("ThemeManager"), nullptr) << "the visual styles' one way in";
 
     std::string helpFile = "x";
     std::int32_t context = 7;
@@ -311,12 +312,18 @@ TEST_F(RulesPageTest, InfoAndHelpLinksOpenTheAboutWindowAndTopicThirty)
         EXPECT_EQ(about.parentWidget(), page_);
         about.accept();
     });
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(&Control<QLabel>("LabelInfo"), &release);
+    const auto click = [this](const char* link) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&Control<QLabel>(link), &press);
+        QApplication::sendEvent(&Control<QLabel>(link), &release);
+    };
+    click("LabelInfo");
 
     SetHelpHandler([](const std::string& file, int context) { return ui::Ui().ShowHelp(file, context); });
-    QApplication::sendEvent(&Control<QLabel>("LabelHelp"), &release);
+    click("LabelHelp");
     SetHelpHandler(nullptr);
     EXPECT_EQ(scripted_->HelpTopics, std::vector<int>{30});
 }
