@@ -9,6 +9,7 @@
 #include "platform/com/ComRuntime.h"
 #include "platform/host/AddInManager.h"
 #include "platform/host/HostWindow.h"
+#include "platform/host/QuitOnSignal.h"
 #include "platform/office/CommandBarsImpl.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/Registry.h"
@@ -59,6 +60,7 @@ int Run()
     if (!addIns.Problems().empty())
         window.statusBar()->showMessage(QString::fromStdString(addIns.Problems().front()));
     window.show();
+    const QuitOnSignal quitOnSignal;
     const int exitCode = QApplication::exec();
     const std::size_t reported = addIns.Problems().size();
     addIns.ShutDown();
