@@ -49,16 +49,28 @@ constexpr THostDetection HostDetection[] = {
 
 constexpr const char* MarkerUserClose = "UserClose";
 
-bool HasMainWindowClass(std::uint8_t Host) { return *HostTable.at(Host).MainWindowClass != '\0'; }
+bool HasMainWindowClass(std::uint8_t Host)
+{
+    return *HostTable.at(Host).MainWindowClass != '\0';
+}
 
 }  // namespace
 
 TaxpAddIn::TaxpAddIn(TaxpFactory& Factory) : FFactory(Factory) {}
 
-// Sinks the host still holds must not reach an object that is gone.
+// Sinks the host still holds must not reach an object that is gone, nor keep their controls.
 TaxpAddIn::~TaxpAddIn()
 {
-    for (const auto& entry : ControlSinks) entry.Sink->Detach();
+    ReleaseControlSinks();
+}
+
+void TaxpAddIn::ReleaseControlSinks() noexcept
+{
+    for (const auto& entry : ControlSinks) {
+        entry.Sink->Detach();
+        entry.Sink->ReleaseControl();
+    }
+    ControlSinks.clear();
 }
 
 HRESULT TaxpAddIn::QueryInterface(const IID& riid, void** object)
@@ -73,7 +85,10 @@ HRESULT TaxpAddIn::QueryInterface(const IID& riid, void** object)
     return QueryOwnInterface(riid, object) ? S_OK : E_NOINTERFACE;
 }
 
-std::uint32_t TaxpAddIn::AddRef() { return ++FRefCount; }
+std::uint32_t TaxpAddIn::AddRef()
+{
+    return ++FRefCount;
+}
 
 std::uint32_t TaxpAddIn::Release()
 {
@@ -82,7 +97,10 @@ std::uint32_t TaxpAddIn::Release()
     return left;
 }
 
-bool TaxpAddIn::QueryOwnInterface(const IID&, void**) { return false; }
+bool TaxpAddIn::QueryOwnInterface(const IID&, void**)
+{
+    return false;
+}
 
 HRESULT TaxpAddIn::GetTypeInfoCount(std::uint32_t* count)
 {
@@ -127,13 +145,18 @@ HRESULT TaxpAddIn::OnConnection(IDispatch* Application, int ConnectMode, IDispat
         }
         if (Host != hiMapPoint && AddInInstance) {
             AddInInstance->QueryInterface(office::COMAddIn::iid, AddInInst.PutVoid());
-            if (AddInInst) AddInInst->SetObject(ComPtr<IDispatch>::Retain(static_cast<office::IDTExtensibility2*>(this)));
+            if (AddInInst)
+                AddInInst->SetObject(
+                    ComPtr<IDispatch>::Retain(static_cast<office::IDTExtensibility2*>(this)));
         }
         return S_OK;
     });
 }
 
-HRESULT TaxpAddIn::OnAddInsUpdate(office::SafeArray*) { return S_OK; }
+HRESULT TaxpAddIn::OnAddInsUpdate(office::SafeArray*)
+{
+    return S_OK;
+}
 
 HRESULT TaxpAddIn::OnStartupComplete(office::SafeArray* custom)
 {
@@ -150,10 +173,11 @@ void TaxpAddIn::StartupComplete(office::SafeArray*)
     DetectHost();
     if (!HostInSet(FFactory.HostSet, Host)) RaiseHostNotSupported(FFactory.FriendlyName);
     SetCurrentHost(Host);
-    if (HasMainWindowClass(Host)) LibraryApplication().MainWindowHandle = FindThreadWindow(HostTable[Host].MainWindowClass);
+    if (HasMainWindowClass(Host))
+        LibraryApplication().MainWindowHandle = FindThreadWindow(HostTable[Host].MainWindowClass);
     ReadStartMode();
     HostCommandBars = GetHostCommandBars(Host, HostApp.ToDispatch());
-    ControlSinks.clear();
+    ReleaseControlSinks();
     BarNames.Clear();
     if (!LoadedForRegistration() && StartMode != smUninstall) {
         try {
@@ -258,7 +282,8 @@ void TaxpAddIn::HideCommandBars()
                 break;
             }
         }
-        if ((bar->Position() != office::msoBarPopup || Host == hiOutlook) && (UserRemoval || Host == hiOutlook)) {
+        if ((bar->Position() != office::msoBarPopup || Host == hiOutlook) &&
+            (UserRemoval || Host == hiOutlook)) {
             bar->SetVisible(keep);
             if (!keep) FFactory.WriteAddInValue(Host, bar->NameLocal(), MarkerUserClose);
         }
@@ -296,8 +321,7 @@ bool TaxpAddIn::ListedInHost()
 void TaxpAddIn::EndConnection() noexcept
 {
     BarNames.Clear();
-    for (const auto& entry : ControlSinks) entry.Sink->Detach();
-    ControlSinks.clear();
+    ReleaseControlSinks();
     HostCommandBars.Reset();
     for (auto& wrapper : HostApps) wrapper.reset();
     AddInInst.Reset();
@@ -316,8 +340,9 @@ void TaxpAddIn::HandleError(const std::exception& E)
 {
     if (dynamic_cast<const EAbort*>(&E)) return;
     try {
-        AddInUserInterface().ShowError(
-            fmt::format("{} error: the add-in has fired an exception.\r\n{}", FFactory.FriendlyName, E.what()), "Error");
+        AddInUserInterface().ShowError(fmt::format("{} error: the add-in has fired an exception.\r\n{}",
+                                                   FFactory.FriendlyName, E.what()),
+                                       "Error");
     } catch (const std::exception&) {
         // Nothing is left to show the error with.
     }
@@ -337,4 +362,7 @@ ComPtr<office::_CommandBars> TaxpAddIn::GetActiveCommandBars()
     return explorer ? explorer->CommandBars() : nullptr;
 }
 
-std::string TaxpAddIn::AddInKey() const { return FFactory.GetAddInKey(Host); }
+std::string TaxpAddIn::AddInKey() const
+{
+    return FFactory.GetAddInKey(Host);
+}

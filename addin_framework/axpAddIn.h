@@ -46,8 +46,8 @@ public:
     HRESULT GetTypeInfoCount(std::uint32_t* count) override;
     HRESULT GetIDsOfNames(const IID& riid, const std::string* names, std::uint32_t count, std::uint32_t lcid,
                           DISPID* ids) override;
-    HRESULT Invoke(DISPID member, const IID& riid, std::uint32_t lcid, std::uint16_t flags, DISPPARAMS* params,
-                   Variant* result, EXCEPINFO* excepInfo, std::uint32_t* argErr) override;
+    HRESULT Invoke(DISPID member, const IID& riid, std::uint32_t lcid, std::uint16_t flags,
+                   DISPPARAMS* params, Variant* result, EXCEPINFO* excepInfo, std::uint32_t* argErr) override;
 
     // IDTExtensibility2. An exception that leaves one of these becomes E_UNEXPECTED, with its
     // message, the factory's ProgID and the library's help file as the error information.
@@ -63,9 +63,10 @@ public:
     // bars nothing else happens (New is then left as it was). Before -1 appends.
     virtual void AddCommandBar(const std::string& Name, bool& New, int Position, bool Temporary,
                                ComPtr<office::CommandBar>& Bar);
-    virtual void AddCommandBar(const ComPtr<office::_CommandBars>& CommandBars, const std::string& Name, bool& New,
-                               int Position, bool Temporary, ComPtr<office::CommandBar>& Bar);
-    virtual void FindControl(const std::string& Tag, std::uint8_t TypeIndex, ComPtr<office::CommandBarControl>& Control);
+    virtual void AddCommandBar(const ComPtr<office::_CommandBars>& CommandBars, const std::string& Name,
+                               bool& New, int Position, bool Temporary, ComPtr<office::CommandBar>& Bar);
+    virtual void FindControl(const std::string& Tag, std::uint8_t TypeIndex,
+                             ComPtr<office::CommandBarControl>& Control);
     virtual void FindControl(const ComPtr<office::_CommandBars>& CommandBars, const std::string& Tag,
                              std::uint8_t TypeIndex, ComPtr<office::CommandBarControl>& Control);
     virtual void AddControl(const std::string& BarName, const std::string& Caption, const std::string& Tag,
@@ -73,34 +74,35 @@ public:
                             const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                             ComPtr<office::CommandBarControl>& Control);
     virtual void AddControl(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
-                            const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
-                            std::uint8_t TypeIndex, bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent,
-                            bool Temporary, ComPtr<office::CommandBarControl>& Control);
+                            const std::string& Caption, const std::string& Tag,
+                            const std::string& TooltipText, std::uint8_t TypeIndex, bool& New, int Before,
+                            const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
+                            ComPtr<office::CommandBarControl>& Control);
     virtual void AddButton(const std::string& BarName, const std::string& Caption, const std::string& Tag,
-                           const std::string& TooltipText, const std::string& BitmapName, int Style, bool& New,
-                           int Before, const ComPtr<office::CommandBarPopup>& Parent, TColor TransparentColor,
-                           bool Temporary, ComPtr<office::CommandBarButton>& Button);
+                           const std::string& TooltipText, const std::string& BitmapName, int Style,
+                           bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent,
+                           TColor TransparentColor, bool Temporary, ComPtr<office::CommandBarButton>& Button);
     virtual void AddButton(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
                            const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
                            const std::string& BitmapName, int Style, bool& New, int Before,
-                           const ComPtr<office::CommandBarPopup>& Parent, TColor TransparentColor, bool Temporary,
-                           ComPtr<office::CommandBarButton>& Button);
+                           const ComPtr<office::CommandBarPopup>& Parent, TColor TransparentColor,
+                           bool Temporary, ComPtr<office::CommandBarButton>& Button);
     virtual void AddEdit(const std::string& BarName, const std::string& Caption, const std::string& Tag,
                          const std::string& TooltipText, int Style, bool& New, int Before,
                          const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                          ComPtr<office::CommandBarComboBox>& Edit);
     virtual void AddEdit(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
-                         const std::string& Caption, const std::string& Tag, const std::string& TooltipText, int Style,
-                         bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
-                         ComPtr<office::CommandBarComboBox>& Edit);
+                         const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
+                         int Style, bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent,
+                         bool Temporary, ComPtr<office::CommandBarComboBox>& Edit);
     virtual void AddComboBox(const std::string& BarName, const std::string& Caption, const std::string& Tag,
-                             const std::string& TooltipText, int Style, bool IsDropDown, bool& New, int Before,
-                             const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
+                             const std::string& TooltipText, int Style, bool IsDropDown, bool& New,
+                             int Before, const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                              ComPtr<office::CommandBarComboBox>& Combo);
     virtual void AddComboBox(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
-                             const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
-                             int Style, bool IsDropDown, bool& New, int Before,
-                             const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
+                             const std::string& Caption, const std::string& Tag,
+                             const std::string& TooltipText, int Style, bool IsDropDown, bool& New,
+                             int Before, const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                              ComPtr<office::CommandBarComboBox>& Combo);
     virtual void AddPopup(const std::string& BarName, const std::string& Caption, const std::string& Tag,
                           const std::string& TooltipText, bool& New, int Before,
@@ -108,8 +110,8 @@ public:
                           ComPtr<office::CommandBarPopup>& Popup);
     virtual void AddPopup(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
                           const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
-                          bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
-                          ComPtr<office::CommandBarPopup>& Popup);
+                          bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent,
+                          bool Temporary, ComPtr<office::CommandBarPopup>& Popup);
 
     // The hooks; they do nothing here.
     /// Creates the add-in's toolbars and controls and subscribes to host events.
@@ -161,6 +163,8 @@ private:
     void BeginShutdown();
     void Disconnection(int RemoveMode, office::SafeArray* custom);
     void EndConnection() noexcept;
+    /// Forgets every control sink: it reaches no hook and lets go of its control.
+    void ReleaseControlSinks() noexcept;
     void DetectHost();
     void ReadStartMode();
     void InstallWordWindowActivate();
@@ -184,7 +188,10 @@ class TaxpAddInWith : public TaxpAddIn, public Own... {
 public:
     using TaxpAddIn::TaxpAddIn;
 
-    HRESULT QueryInterface(const IID& riid, void** object) override { return TaxpAddIn::QueryInterface(riid, object); }
+    HRESULT QueryInterface(const IID& riid, void** object) override
+    {
+        return TaxpAddIn::QueryInterface(riid, object);
+    }
     std::uint32_t AddRef() override { return TaxpAddIn::AddRef(); }
     std::uint32_t Release() override { return TaxpAddIn::Release(); }
     HRESULT GetTypeInfoCount(std::uint32_t* count) override { return TaxpAddIn::GetTypeInfoCount(count); }
@@ -193,8 +200,8 @@ public:
     {
         return TaxpAddIn::GetIDsOfNames(riid, names, count, lcid, ids);
     }
-    HRESULT Invoke(DISPID member, const IID& riid, std::uint32_t lcid, std::uint16_t flags, DISPPARAMS* params,
-                   Variant* result, EXCEPINFO* excepInfo, std::uint32_t* argErr) override
+    HRESULT Invoke(DISPID member, const IID& riid, std::uint32_t lcid, std::uint16_t flags,
+                   DISPPARAMS* params, Variant* result, EXCEPINFO* excepInfo, std::uint32_t* argErr) override
     {
         return TaxpAddIn::Invoke(member, riid, lcid, flags, params, result, excepInfo, argErr);
     }

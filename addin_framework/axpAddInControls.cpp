@@ -32,8 +32,8 @@ void TaxpAddIn::AddCommandBar(const std::string& Name, bool& New, int Position, 
     AddCommandBar(GetActiveCommandBars(), Name, New, Position, Temporary, Bar);
 }
 
-void TaxpAddIn::AddCommandBar(const ComPtr<office::_CommandBars>& CommandBars, const std::string& Name, bool& New,
-                              int Position, bool Temporary, ComPtr<office::CommandBar>& Bar)
+void TaxpAddIn::AddCommandBar(const ComPtr<office::_CommandBars>& CommandBars, const std::string& Name,
+                              bool& New, int Position, bool Temporary, ComPtr<office::CommandBar>& Bar)
 {
     Bar.Reset();
     if (Host == hiOutlook && Name.find('\'') != std::string::npos) RaiseIllegalBarName(Name);
@@ -59,7 +59,8 @@ void TaxpAddIn::AddCommandBar(const ComPtr<office::_CommandBars>& CommandBars, c
     FFactory.WriteAddInValue(Host, Name, "");
 }
 
-void TaxpAddIn::FindControl(const std::string& Tag, std::uint8_t TypeIndex, ComPtr<office::CommandBarControl>& Control)
+void TaxpAddIn::FindControl(const std::string& Tag, std::uint8_t TypeIndex,
+                            ComPtr<office::CommandBarControl>& Control)
 {
     FindControl(GetActiveCommandBars(), Tag, TypeIndex, Control);
 }
@@ -77,14 +78,15 @@ void TaxpAddIn::AddControl(const std::string& BarName, const std::string& Captio
                            const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                            ComPtr<office::CommandBarControl>& Control)
 {
-    AddControl(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, TypeIndex, New, Before, Parent, Temporary,
-               Control);
+    AddControl(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, TypeIndex, New, Before, Parent,
+               Temporary, Control);
 }
 
 void TaxpAddIn::AddControl(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
                            const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
-                           std::uint8_t TypeIndex, bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent,
-                           bool Temporary, ComPtr<office::CommandBarControl>& Control)
+                           std::uint8_t TypeIndex, bool& New, int Before,
+                           const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
+                           ComPtr<office::CommandBarControl>& Control)
 {
     Control.Reset();
     if (Host == hiMapPoint) RaiseMapPoint();
@@ -112,7 +114,8 @@ void TaxpAddIn::AddControl(const ComPtr<office::_CommandBars>& CommandBars, cons
     } else if (Control->Parameter() == MarkerFirstStart || StartMode == smFirstStart) {
         // Made in a run that did not finish its start, or on the first start: made anew.
         Control->Delete(false);
-        AddControl(CommandBars, BarName, Caption, Tag, TooltipText, TypeIndex, New, Before, Parent, false, Control);
+        AddControl(CommandBars, BarName, Caption, Tag, TooltipText, TypeIndex, New, Before, Parent, false,
+                   Control);
         FFactory.AddControlTag(Host, item);
     }
     if (!Control) return;
@@ -137,15 +140,15 @@ void TaxpAddIn::AddButton(const std::string& BarName, const std::string& Caption
                           int Before, const ComPtr<office::CommandBarPopup>& Parent, TColor TransparentColor,
                           bool Temporary, ComPtr<office::CommandBarButton>& Button)
 {
-    AddButton(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, BitmapName, Style, New, Before, Parent,
-              TransparentColor, Temporary, Button);
+    AddButton(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, BitmapName, Style, New, Before,
+              Parent, TransparentColor, Temporary, Button);
 }
 
 void TaxpAddIn::AddButton(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
                           const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
                           const std::string& BitmapName, int Style, bool& New, int Before,
-                          const ComPtr<office::CommandBarPopup>& Parent, TColor TransparentColor, bool Temporary,
-                          ComPtr<office::CommandBarButton>& Button)
+                          const ComPtr<office::CommandBarPopup>& Parent, TColor TransparentColor,
+                          bool Temporary, ComPtr<office::CommandBarButton>& Button)
 {
     Button.Reset();
     ComPtr<office::CommandBarControl> control;
@@ -169,13 +172,14 @@ void TaxpAddIn::AddEdit(const std::string& BarName, const std::string& Caption, 
                         const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                         ComPtr<office::CommandBarComboBox>& Edit)
 {
-    AddEdit(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, Style, New, Before, Parent, Temporary, Edit);
+    AddEdit(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, Style, New, Before, Parent, Temporary,
+            Edit);
 }
 
 void TaxpAddIn::AddEdit(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
-                        const std::string& Caption, const std::string& Tag, const std::string& TooltipText, int Style,
-                        bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
-                        ComPtr<office::CommandBarComboBox>& Edit)
+                        const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
+                        int Style, bool& New, int Before, const ComPtr<office::CommandBarPopup>& Parent,
+                        bool Temporary, ComPtr<office::CommandBarComboBox>& Edit)
 {
     Edit.Reset();
     ComPtr<office::CommandBarControl> control;
@@ -190,20 +194,20 @@ void TaxpAddIn::AddComboBox(const std::string& BarName, const std::string& Capti
                             const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                             ComPtr<office::CommandBarComboBox>& Combo)
 {
-    AddComboBox(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, Style, IsDropDown, New, Before, Parent,
-                Temporary, Combo);
+    AddComboBox(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, Style, IsDropDown, New, Before,
+                Parent, Temporary, Combo);
 }
 
 void TaxpAddIn::AddComboBox(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
-                            const std::string& Caption, const std::string& Tag, const std::string& TooltipText,
-                            int Style, bool IsDropDown, bool& New, int Before,
+                            const std::string& Caption, const std::string& Tag,
+                            const std::string& TooltipText, int Style, bool IsDropDown, bool& New, int Before,
                             const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                             ComPtr<office::CommandBarComboBox>& Combo)
 {
     Combo.Reset();
     ComPtr<office::CommandBarControl> control;
-    AddControl(CommandBars, BarName, Caption, Tag, TooltipText, IsDropDown ? 2 : 3, New, Before, Parent, Temporary,
-               control);
+    AddControl(CommandBars, BarName, Caption, Tag, TooltipText, IsDropDown ? 2 : 3, New, Before, Parent,
+               Temporary, control);
     if (!control) return;
     Combo = ControlAs<office::CommandBarComboBox>(control);
     if (New) Combo->SetStyle(Style);
@@ -214,7 +218,8 @@ void TaxpAddIn::AddPopup(const std::string& BarName, const std::string& Caption,
                          const ComPtr<office::CommandBarPopup>& Parent, bool Temporary,
                          ComPtr<office::CommandBarPopup>& Popup)
 {
-    AddPopup(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, New, Before, Parent, Temporary, Popup);
+    AddPopup(GetActiveCommandBars(), BarName, Caption, Tag, TooltipText, New, Before, Parent, Temporary,
+             Popup);
 }
 
 void TaxpAddIn::AddPopup(const ComPtr<office::_CommandBars>& CommandBars, const std::string& BarName,
@@ -237,9 +242,9 @@ void TaxpAddIn::WordWindowActivate()
         const auto commandBars = word ? word->CommandBars() : nullptr;
         for (std::size_t i = 0; commandBars && i < ControlSinks.size(); ++i) {
             int type = 0;
-            for (const auto& [name, officeType] : {std::pair{"CBOX:", office::msoControlComboBox},
-                                                  std::pair{"EDT:", office::msoControlEdit},
-                                                  std::pair{"DROPDOWN:", office::msoControlDropdown}}) {
+            for (const auto& [name, officeType] :
+                 {std::pair{"CBOX:", office::msoControlComboBox}, std::pair{"EDT:", office::msoControlEdit},
+                  std::pair{"DROPDOWN:", office::msoControlDropdown}}) {
                 if (ControlSinks[i].Text.find(name) != std::string::npos) type = officeType;
             }
             if (type == 0) continue;

@@ -6,8 +6,8 @@ office::Picture MakeButtonFace(const office::Picture& Bitmap, TColor Transparent
     if (Bitmap.Empty()) return face;
     face = Bitmap;
     const std::size_t bottomLeft = static_cast<std::size_t>(Bitmap.Height - 1) * Bitmap.Width;
-    const TColor transparent =
-        TransparentColor == clDefault ? PixelColor(Bitmap.Pixels.at(bottomLeft)) : (TransparentColor & 0xFFFFFFu);
+    const TColor transparent = TransparentColor == clDefault ? PixelColor(Bitmap.Pixels.at(bottomLeft))
+                                                             : (TransparentColor & 0xFFFFFFu);
     // clBtnFace in 0xRRGGBB order with alpha 0.
     const std::uint32_t background = PixelColor(clBtnFace);
     for (auto& pixel : face.Pixels)

@@ -57,7 +57,10 @@ ServerModule& TaxpComServer::Module()
     return *FModule;
 }
 
-std::string TaxpComServer::ServerFileName() { return LibraryPathOf(reinterpret_cast<const void*>(&ServerAnchor)); }
+std::string TaxpComServer::ServerFileName()
+{
+    return LibraryPathOf(reinterpret_cast<const void*>(&ServerAnchor));
+}
 
 HRESULT TaxpComServer::GetClassObject(const CLSID& clsid, const IID& riid, void** object) noexcept
 {
@@ -82,7 +85,8 @@ HRESULT TaxpComServer::RegisterServer() noexcept
     return RegistrationCall([&] {
         for (TaxpFactory* factory : FFactories) factory->UpdateRegistry(true);
         const std::string path = ServerFileName();
-        for (const auto& cls : FOtherClasses) RegisterInprocServer(cls.clsid, cls.progID, cls.description, path);
+        for (const auto& cls : FOtherClasses)
+            RegisterInprocServer(cls.clsid, cls.progID, cls.description, path);
     });
 }
 

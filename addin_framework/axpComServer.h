@@ -3,8 +3,12 @@
 // classes, and the four entry points over them. An add-in library writes:
 //
 //   TaxpComServer& ComServer() { static TaxpComServer server("QELaddin", {pageClass}); return server; }
-//   TaxpFactory& AddInFactory() { static TaxpFactory factory(ComServer(), AddInClassOf<TMyAddIn>("MyAddIn"), ...); return factory; }
-//   const bool created = (AddInFactory(), true);   // the factory exists from the library's load
+//   TaxpFactory& AddInFactory()
+//   {
+//       static TaxpFactory factory(ComServer(), AddInClassOf<TMyAddIn>("MyAddIn"), ...);
+//       return factory;
+//   }
+//   const bool created = (AddInFactory(), true);  // the factory exists from the library's load
 //   TROVANTA_ADDIN_SERVER_ENTRY_POINTS(ComServer)
 
 #include <mutex>
@@ -53,11 +57,20 @@ private:
 
 /// Defines the four exported entry points of an add-in library over the TaxpComServer that
 /// `comServerFunction()` returns.
-#define TROVANTA_ADDIN_SERVER_ENTRY_POINTS(comServerFunction)                                        \
+#define TROVANTA_ADDIN_SERVER_ENTRY_POINTS(comServerFunction)                                            \
     TROVANTA_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& riid, void** object) \
-    {                                                                                                \
-        return comServerFunction().GetClassObject(clsid, riid, object);                             \
-    }                                                                                                \
-    TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow() { return comServerFunction().CanUnloadNow(); }  \
-    TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer() { return comServerFunction().RegisterServer(); } \
-    TROVANTA_SERVER_EXPORT HRESULT DllUnregisterServer() { return comServerFunction().UnregisterServer(); }
+    {                                                                                                    \
+        return comServerFunction().GetClassObject(clsid, riid, object);                                  \
+    }                                                                                                    \
+    TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow()                                                     \
+    {                                                                                                    \
+        return comServerFunction().CanUnloadNow();                                                       \
+    }                                                                                                    \
+    TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()                                                   \
+    {                                                                                                    \
+        return comServerFunction().RegisterServer();                                                     \
+    }                                                                                                    \
+    TROVANTA_SERVER_EXPORT HRESULT DllUnregisterServer()                                                 \
+    {                                                                                                    \
+        return comServerFunction().UnregisterServer();                                                   \
+    }

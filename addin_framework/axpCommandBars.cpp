@@ -34,9 +34,15 @@ ComPtr<office::_CommandBars> OutlookCommandBars(const ComPtr<IDispatch>& App)
 
 }  // namespace
 
-std::string ControlTypeName(std::uint8_t TypeIndex) { return ControlTypeAt(TypeIndex).Name; }
+std::string ControlTypeName(std::uint8_t TypeIndex)
+{
+    return ControlTypeAt(TypeIndex).Name;
+}
 
-int OfficeControlType(std::uint8_t TypeIndex) { return ControlTypeAt(TypeIndex).OfficeType; }
+int OfficeControlType(std::uint8_t TypeIndex)
+{
+    return ControlTypeAt(TypeIndex).OfficeType;
+}
 
 ComPtr<office::_CommandBars> GetHostCommandBars(std::uint8_t Host, const ComPtr<IDispatch>& App)
 {
@@ -50,7 +56,8 @@ ComPtr<office::_CommandBars> GetHostCommandBars(std::uint8_t Host, const ComPtr<
     }
 }
 
-ComPtr<office::CommandBar> FindCommandBar(const std::string& Name, const ComPtr<office::_CommandBars>& CommandBars)
+ComPtr<office::CommandBar> FindCommandBar(const std::string& Name,
+                                          const ComPtr<office::_CommandBars>& CommandBars)
 {
     if (!CommandBars) return {};
     const std::string upper = UpperCase(Name);

@@ -42,7 +42,8 @@ ComPtr<office::_CommandBars> GetHostCommandBars(std::uint8_t Host, const ComPtr<
 
 /// The first bar whose Name, or else whose NameLocal, equals `Name` in upper case; none
 /// when there is no such bar or no command bars.
-ComPtr<office::CommandBar> FindCommandBar(const std::string& Name, const ComPtr<office::_CommandBars>& CommandBars);
+ComPtr<office::CommandBar> FindCommandBar(const std::string& Name,
+                                          const ComPtr<office::_CommandBars>& CommandBars);
 
 /// The first control of Office control type `Type` and tag `Tag`; none when none is found.
 ComPtr<office::CommandBarControl> FindControlByTag(const ComPtr<office::_CommandBars>& CommandBars, int Type,

@@ -1,19 +1,22 @@
 #include "addin_framework/axpEventSink.h"
 
 #include "addin_framework/axpAddIn.h"
-#include "addin_framework/axpCommandBars.h"
 #include "addin_framework/axpComServer.h"
+#include "addin_framework/axpCommandBars.h"
 #include "addin_framework/axpFactory.h"
 #include "addin_framework/axpHosts.h"
 
 TaxpEventSink::TaxpEventSink(TaxpAddIn* AddIn, const ComPtr<office::CommandBarControl>& Control, int Index)
-    : FModuleLock(AddIn->Factory().ComServer().Module()), FAddIn(AddIn), FControl(Control), FIndex(Index),
+    : FModuleLock(AddIn->Factory().ComServer().Module()),
+      FAddIn(AddIn),
+      FControl(Control),
+      FIndex(Index),
       FControlTag(Control->Tag())
 {
 }
 
-ComPtr<TaxpEventSink> TaxpEventSink::Create(TaxpAddIn* AddIn, const ComPtr<office::CommandBarControl>& Control,
-                                            int Index)
+ComPtr<TaxpEventSink> TaxpEventSink::Create(TaxpAddIn* AddIn,
+                                            const ComPtr<office::CommandBarControl>& Control, int Index)
 {
     auto sink = MakeCom<TaxpEventSink>(AddIn, Control, Index);
     sink->ConnectTo(Control);
@@ -30,7 +33,8 @@ void TaxpEventSink::ConnectTo(const ComPtr<office::CommandBarControl>& Control)
     ComPtr<IConnectionPoint> point;
     if (FAILED(container->FindConnectionPoint(events, point.Put())) || !point) return;
     std::uint32_t cookie = 0;
-    if (SUCCEEDED(point->Advise(static_cast<office::_CommandBarButtonEvents*>(this), &cookie))) FCookie = cookie;
+    if (SUCCEEDED(point->Advise(static_cast<office::_CommandBarButtonEvents*>(this), &cookie)))
+        FCookie = cookie;
 }
 
 void TaxpEventSink::DisconnectComboBoxEvents()
@@ -38,7 +42,8 @@ void TaxpEventSink::DisconnectComboBoxEvents()
     const auto container = FControl.As<IConnectionPointContainer>();
     if (!container) return;
     ComPtr<IConnectionPoint> point;
-    if (SUCCEEDED(container->FindConnectionPoint(office::_CommandBarComboBoxEvents::iid, point.Put())) && point)
+    if (SUCCEEDED(container->FindConnectionPoint(office::_CommandBarComboBoxEvents::iid, point.Put())) &&
+        point)
         point->Unadvise(FCookie);
 }
 

@@ -11,7 +11,8 @@
 
 class TaxpAddIn;
 
-class TaxpEventSink final : public ComObject<office::_CommandBarButtonEvents, office::_CommandBarComboBoxEvents> {
+class TaxpEventSink final
+    : public ComObject<office::_CommandBarButtonEvents, office::_CommandBarComboBoxEvents> {
 public:
     /// A sink for `Control` at position `Index` of the add-in's control sinks: connected to the
     /// control's events (of the interface its type fires; a control without such a connection
@@ -27,8 +28,8 @@ public:
     /// member 1.
     HRESULT GetIDsOfNames(const IID& riid, const std::string* names, std::uint32_t count, std::uint32_t lcid,
                           DISPID* ids) override;
-    HRESULT Invoke(DISPID member, const IID& riid, std::uint32_t lcid, std::uint16_t flags, DISPPARAMS* params,
-                   Variant* result, EXCEPINFO* excepInfo, std::uint32_t* argErr) override;
+    HRESULT Invoke(DISPID member, const IID& riid, std::uint32_t lcid, std::uint16_t flags,
+                   DISPPARAMS* params, Variant* result, EXCEPINFO* excepInfo, std::uint32_t* argErr) override;
 
     const std::string& ControlTag() const { return FControlTag; }
     int Index() const { return FIndex; }

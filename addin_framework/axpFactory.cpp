@@ -20,22 +20,34 @@ std::unique_ptr<TRegistry> CurrentUser()
     return reg;
 }
 
-std::string ExcelOptionsKey(int Version) { return fmt::format("\\Software\\Microsoft\\Office\\{}.0\\Excel\\Options", Version); }
+std::string ExcelOptionsKey(int Version)
+{
+    return fmt::format("\\Software\\Microsoft\\Office\\{}.0\\Excel\\Options", Version);
+}
 
 }  // namespace
 
 TaxpFactory::TaxpFactory(TaxpComServer& ComServer, TaxpAddInClass AddInClass, const CLSID& ClassID,
-                         THostSet HostSet, std::string FriendlyName, std::string Description, int LoadBehavior,
-                         bool AskCloseHosts, bool ExcelOpen)
-    : FriendlyName(std::move(FriendlyName)), Description(std::move(Description)), HostSet(HostSet),
-      LoadBehavior(LoadBehavior), AskCloseHosts(AskCloseHosts), ExcelOpen(ExcelOpen), FComServer(ComServer),
-      FAddInClass(std::move(AddInClass)), FClassID(ClassID),
+                         THostSet HostSet, std::string FriendlyName, std::string Description,
+                         int LoadBehavior, bool AskCloseHosts, bool ExcelOpen)
+    : FriendlyName(std::move(FriendlyName)),
+      Description(std::move(Description)),
+      HostSet(HostSet),
+      LoadBehavior(LoadBehavior),
+      AskCloseHosts(AskCloseHosts),
+      ExcelOpen(ExcelOpen),
+      FComServer(ComServer),
+      FAddInClass(std::move(AddInClass)),
+      FClassID(ClassID),
       FProgID(ComServer.TypeLibraryName() + "." + FAddInClass.Name)
 {
     FComServer.AddFactory(*this);
 }
 
-ComPtr<TaxpAddIn> TaxpFactory::CreateAddIn(ServerModule& Module) { return FAddInClass.Create(*this, Module); }
+ComPtr<TaxpAddIn> TaxpFactory::CreateAddIn(ServerModule& Module)
+{
+    return FAddInClass.Create(*this, Module);
+}
 
 void TaxpFactory::UpdateRegistry(bool Register)
 {
@@ -58,7 +70,8 @@ void TaxpFactory::ConfirmNoHostRuns()
         {
             const TProcessList processes;
             for (std::uint8_t host = 0; host < HostCount; ++host) {
-                if (HostInSet(HostSet, host) && IsHostInstalled(host) && processes.Contains(HostTable[host].ExeName))
+                if (HostInSet(HostSet, host) && IsHostInstalled(host) &&
+                    processes.Contains(HostTable[host].ExeName))
                     list += std::string(HostTable[host].Name) + " ";
             }
         }
@@ -71,8 +84,8 @@ void TaxpFactory::ConfirmNoHostRuns()
 
 TaxpModalResult ConfirmHostsClosed(const std::string& List, const std::string& Caption)
 {
-    return AddInUserInterface().AskCancelRetryIgnore("Please close all running host application instances:\r\n" + List,
-                                                     Caption);
+    return AddInUserInterface().AskCancelRetryIgnore(
+        "Please close all running host application instances:\r\n" + List, Caption);
 }
 
 void TaxpFactory::RegisterAddIn()
@@ -126,9 +139,15 @@ void TaxpFactory::UnregisterExcelOpen()
     }
 }
 
-void TaxpFactory::AddCommandBarName(std::uint8_t Host, const std::string& Name) { AppendToList(Host, "CmdBars", Name); }
+void TaxpFactory::AddCommandBarName(std::uint8_t Host, const std::string& Name)
+{
+    AppendToList(Host, "CmdBars", Name);
+}
 
-void TaxpFactory::AddControlTag(std::uint8_t Host, const std::string& Item) { AppendToList(Host, "CtrlTags", Item); }
+void TaxpFactory::AddControlTag(std::uint8_t Host, const std::string& Item)
+{
+    AppendToList(Host, "CtrlTags", Item);
+}
 
 // The test for an item already listed is a test for its text anywhere in the list.
 void TaxpFactory::AppendToList(std::uint8_t Host, const char* ValueName, const std::string& Item)

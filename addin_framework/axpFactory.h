@@ -33,8 +33,9 @@ struct TaxpAddInClass {
 template <class T>
 TaxpAddInClass AddInClassOf(std::string Name)
 {
-    return {std::move(Name),
-            [](TaxpFactory& Factory, ServerModule& Module) -> ComPtr<TaxpAddIn> { return Module.Make<T>(Factory); }};
+    return {std::move(Name), [](TaxpFactory& Factory, ServerModule& Module) -> ComPtr<TaxpAddIn> {
+                return Module.Make<T>(Factory);
+            }};
 }
 
 class TaxpFactory {

@@ -8,7 +8,10 @@ THostApplication::THostApplication(ComPtr<office::IOfficeApplication> Applicatio
 {
 }
 
-void THostApplication::Disconnect() { FApplication.Reset(); }
+void THostApplication::Disconnect()
+{
+    FApplication.Reset();
+}
 
 /// Passes Word's window activation to its wrapper while connected.
 class TWordEventSink final : public ComObject<office::WordApplicationEvents> {
@@ -30,9 +33,15 @@ TWordApplication::TWordApplication(const ComPtr<office::WordApplication>& Applic
     FCookie = FWord->AdviseEvents(FSink);
 }
 
-TWordApplication::~TWordApplication() { Disconnect(); }
+TWordApplication::~TWordApplication()
+{
+    Disconnect();
+}
 
-ComPtr<office::_CommandBars> TWordApplication::CommandBars() { return FWord ? FWord->CommandBars() : nullptr; }
+ComPtr<office::_CommandBars> TWordApplication::CommandBars()
+{
+    return FWord ? FWord->CommandBars() : nullptr;
+}
 
 void TWordApplication::Disconnect()
 {
@@ -86,14 +95,19 @@ private:
 };
 
 TOutlookApplication::TOutlookApplication(const ComPtr<office::OutlookApplication>& Application)
-    : THostApplication(Application), FOutlook(Application), FModel(Application.As<outlook::IOutlookApplication>())
+    : THostApplication(Application),
+      FOutlook(Application),
+      FModel(Application.As<outlook::IOutlookApplication>())
 {
     if (!FModel) return;
     FSink = MakeCom<TOutlookEventSink>(this);
     FCookie = FModel->AdviseEvents(FSink);
 }
 
-TOutlookApplication::~TOutlookApplication() { Disconnect(); }
+TOutlookApplication::~TOutlookApplication()
+{
+    Disconnect();
+}
 
 ComPtr<office::IHostWindows> TOutlookApplication::Explorers()
 {

@@ -35,7 +35,10 @@ namespace {
 
 /// The major product version in the version resource of the program at `Path`. Programs on
 /// this platform carry no version resource, so there is none to read.
-int ProductMajorVersion(const std::string&) { return 0; }
+int ProductMajorVersion(const std::string&)
+{
+    return 0;
+}
 
 }  // namespace
 
@@ -67,7 +70,8 @@ ComPtr<IDispatch> CreateHostObject(const std::string& ProgID)
     CLSID clsid;
     if (FAILED(CLSIDFromProgID(ProgID, &clsid))) return {};
     ComPtr<IDispatch> created;
-    CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IDispatch::iid, created.PutVoid());
+    CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IDispatch::iid,
+                     created.PutVoid());
     return created;
 }
 

@@ -30,9 +30,9 @@ inline constexpr std::uint8_t HostCount = 9;
 enum class TAddInKeyForm { Office, Plain };
 
 struct THostInfo {
-    const char* Name;          ///< in the add-in key and in messages
-    const char* ProgID;        ///< of the host's application object
-    const char* ExeName;       ///< of the host's process
+    const char* Name;             ///< in the add-in key and in messages
+    const char* ProgID;           ///< of the host's application object
+    const char* ExeName;          ///< of the host's process
     const char* MainWindowClass;  ///< class name of its main window; "" when none
     TAddInKeyForm KeyForm;
 };
@@ -60,7 +60,10 @@ constexpr THostSet MakeHostSet(std::initializer_list<std::uint8_t> Hosts)
     return set;
 }
 
-constexpr bool HostInSet(THostSet Set, unsigned Host) { return Host <= 15 && (Set & (1u << Host)) != 0; }
+constexpr bool HostInSet(THostSet Set, unsigned Host)
+{
+    return Host <= 15 && (Set & (1u << Host)) != 0;
+}
 
 static_assert(MakeHostSet({hiOutlook}) == 4);
 

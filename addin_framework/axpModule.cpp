@@ -36,15 +36,33 @@ TLibraryApplication& LibraryApplication()
     return application;
 }
 
-std::uint8_t CurrentHost() { return gCurrentHost; }
-void SetCurrentHost(std::uint8_t Host) { gCurrentHost = Host; }
+std::uint8_t CurrentHost()
+{
+    return gCurrentHost;
+}
+void SetCurrentHost(std::uint8_t Host)
+{
+    gCurrentHost = Host;
+}
 
-bool LoadedForRegistration() { return gLoadedForRegistration; }
+bool LoadedForRegistration()
+{
+    return gLoadedForRegistration;
+}
 
-TRegistrationScope::TRegistrationScope() : FPrevious(gLoadedForRegistration) { gLoadedForRegistration = true; }
-TRegistrationScope::~TRegistrationScope() { gLoadedForRegistration = FPrevious; }
+TRegistrationScope::TRegistrationScope() : FPrevious(gLoadedForRegistration)
+{
+    gLoadedForRegistration = true;
+}
+TRegistrationScope::~TRegistrationScope()
+{
+    gLoadedForRegistration = FPrevious;
+}
 
-std::uintptr_t FindThreadWindow(const std::string&) { return 0; }
+std::uintptr_t FindThreadWindow(const std::string&)
+{
+    return 0;
+}
 
 TaxpUserInterface& AddInUserInterface()
 {

@@ -1,7 +1,7 @@
 #include "addin_framework/axpProcessList.h"
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <system_error>
 
 #include "platform/runtime/Text.h"

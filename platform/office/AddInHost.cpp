@@ -25,14 +25,18 @@ std::vector<RegisteredAddIn> RegisteredAddIns(const std::string& addInsKey)
         addIn.ProgID = name;
         addIn.FriendlyName = reg.ReadString("FriendlyName");
         addIn.Description = reg.ReadString("Description");
-        if (reg.GetDataType("LoadBehavior") == TRegDataType::rdInteger) addIn.LoadBehavior = reg.ReadInteger("LoadBehavior");
+        if (reg.GetDataType("LoadBehavior") == TRegDataType::rdInteger)
+            addIn.LoadBehavior = reg.ReadInteger("LoadBehavior");
         result.push_back(std::move(addIn));
     }
     return result;
 }
 
-AddInConnection::AddInConnection(const std::string& progID, ComPtr<IDispatch> application, ComPtr<COMAddIn> entry)
-    : progID_(progID), application_(std::move(application)), entry_(std::move(entry)),
+AddInConnection::AddInConnection(const std::string& progID, ComPtr<IDispatch> application,
+                                 ComPtr<COMAddIn> entry)
+    : progID_(progID),
+      application_(std::move(application)),
+      entry_(std::move(entry)),
       addIn_(CreateOleObject<IDTExtensibility2>(progID))
 {
 }

@@ -84,6 +84,9 @@ private:
 
 }  // namespace
 
-ComPtr<COMAddIns> CreateCOMAddIns() { return MakeCom<AddInList>(); }
+ComPtr<COMAddIns> CreateCOMAddIns()
+{
+    return MakeCom<AddInList>();
+}
 
 }  // namespace office

@@ -90,7 +90,10 @@ constexpr bool IsKnownType(int type)
 
 }  // namespace
 
-ComPtr<CommandBarControls> MakeControls(ControlListPtr list) { return MakeCom<ControlsObject>(std::move(list)); }
+ComPtr<CommandBarControls> MakeControls(ControlListPtr list)
+{
+    return MakeCom<ControlsObject>(std::move(list));
+}
 
 ComPtr<ControlObject> AddControl(const ControlListPtr& list, ControlState state, std::optional<int> before)
 {
@@ -106,7 +109,8 @@ ComPtr<ControlObject> AddControl(const ControlListPtr& list, ControlState state,
     return control;
 }
 
-ControlObject::ControlObject(ControlState state, const ControlListPtr& owner) : state_(std::move(state)), owner_(owner)
+ControlObject::ControlObject(ControlState state, const ControlListPtr& owner)
+    : state_(std::move(state)), owner_(owner)
 {
     if (state_.type == msoControlPopup) {
         children_ = std::make_shared<ControlList>();

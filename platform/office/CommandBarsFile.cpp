@@ -31,8 +31,9 @@ Picture ParseFace(const std::string& text)
     const auto x = text.find('x');
     const auto colon = text.find(':');
     if (x == std::string::npos || colon == std::string::npos || colon < x ||
-        !TryStrToInt(text.substr(0, x), face.Width) || !TryStrToInt(text.substr(x + 1, colon - x - 1), face.Height) ||
-        face.Width <= 0 || face.Height <= 0 || face.Width > 1024 || face.Height > 1024)
+        !TryStrToInt(text.substr(0, x), face.Width) ||
+        !TryStrToInt(text.substr(x + 1, colon - x - 1), face.Height) || face.Width <= 0 || face.Height <= 0 ||
+        face.Width > 1024 || face.Height > 1024)
         throw Exception("malformed face \"" + Utf8Cut(text, 40) + "\"");
     const std::string hex = text.substr(colon + 1);
     const std::size_t count = static_cast<std::size_t>(face.Width) * face.Height;
@@ -59,7 +60,8 @@ void WriteControl(TIniFile& ini, const std::string& section, const ControlState&
     ini.WriteInteger(section, "Style", s.style);
     ini.WriteString(section, "Text", s.text);
     ini.WriteInteger(section, "ListCount", static_cast<int>(s.list.size()));
-    for (std::size_t i = 0; i < s.list.size(); ++i) ini.WriteString(section, fmt::format("List{}", i + 1), s.list[i]);
+    for (std::size_t i = 0; i < s.list.size(); ++i)
+        ini.WriteString(section, fmt::format("List{}", i + 1), s.list[i]);
     ini.WriteString(section, "Face", FaceText(s.face));
 }
 

@@ -14,8 +14,13 @@ void BarsContext::Changed() const
     if (const auto listener_ = listener) listener_();
 }
 
-BarObject::BarObject(std::string name, int position, bool temporary, const std::shared_ptr<BarsContext>& context)
-    : name_(name), nameLocal_(std::move(name)), position_(position), temporary_(temporary), context_(context),
+BarObject::BarObject(std::string name, int position, bool temporary,
+                     const std::shared_ptr<BarsContext>& context)
+    : name_(name),
+      nameLocal_(std::move(name)),
+      position_(position),
+      temporary_(temporary),
+      context_(context),
       controls_(std::make_shared<ControlList>())
 {
     controls_->context = context;
@@ -23,7 +28,10 @@ BarObject::BarObject(std::string name, int position, bool temporary, const std::
 }
 
 // Controls that outlive their bar (held by an add-in) read as deleted.
-BarObject::~BarObject() { impl::MarkDeleted(*controls_); }
+BarObject::~BarObject()
+{
+    impl::MarkDeleted(*controls_);
+}
 
 void BarObject::Check() const
 {
@@ -120,14 +128,16 @@ public:
             if (SameText(bar->Name(), barName))
                 throw ComError(E_INVALIDARG, "A command bar named \"" + barName + "\" exists already.");
         }
-        auto bar = MakeCom<BarObject>(barName, position.value_or(msoBarTop), temporary.value_or(false), context_);
+        auto bar =
+            MakeCom<BarObject>(barName, position.value_or(msoBarTop), temporary.value_or(false), context_);
         context_->bars.push_back(bar);
         context_->Changed();
         return bar;
     }
 
     ComPtr<CommandBarControl> FindControl(std::optional<int> type, std::optional<int> id,
-                                          std::optional<std::string> tag, std::optional<bool> visible) override
+                                          std::optional<std::string> tag,
+                                          std::optional<bool> visible) override
     {
         const bool visibleOnly = visible.value_or(false);
         for (const auto& bar : context_->bars) {
@@ -137,14 +147,17 @@ public:
         return {};
     }
 
-    void SetChangeListener(std::function<void()> listener) override { context_->listener = std::move(listener); }
+    void SetChangeListener(std::function<void()> listener) override
+    {
+        context_->listener = std::move(listener);
+    }
 
     void Save(const std::filesystem::path& file) override;
 
 private:
     static ComPtr<CommandBarControl> FindIn(const ControlList& list, const std::optional<int>& type,
-                                            const std::optional<int>& id, const std::optional<std::string>& tag,
-                                            bool visibleOnly)
+                                            const std::optional<int>& id,
+                                            const std::optional<std::string>& tag, bool visibleOnly)
     {
         for (const auto& control : list.items) {
             const ControlState& state = control->State();
@@ -163,7 +176,10 @@ private:
 
 }  // namespace
 
-void BarsObject::Save(const std::filesystem::path& file) { SaveCommandBars(*context_, file); }
+void BarsObject::Save(const std::filesystem::path& file)
+{
+    SaveCommandBars(*context_, file);
+}
 
 ComPtr<_CommandBars> MakeCommandBars(std::shared_ptr<BarsContext> context)
 {
@@ -174,6 +190,9 @@ ComPtr<_CommandBars> MakeCommandBars(std::shared_ptr<BarsContext> context)
 
 namespace office {
 
-ComPtr<_CommandBars> CreateCommandBars() { return impl::MakeCommandBars(std::make_shared<impl::BarsContext>()); }
+ComPtr<_CommandBars> CreateCommandBars()
+{
+    return impl::MakeCommandBars(std::make_shared<impl::BarsContext>());
+}
 
 }  // namespace office

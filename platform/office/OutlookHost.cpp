@@ -55,7 +55,8 @@ public:
     ComPtr<office::COMAddIns> COMAddIns() override { return addIns_; }
     ComPtr<_CommandBars> CommandBars() override
     {
-        throw ComError(DISP_E_MEMBERNOTFOUND, "Outlook's command bars belong to its explorers and inspectors.");
+        throw ComError(DISP_E_MEMBERNOTFOUND,
+                       "Outlook's command bars belong to its explorers and inspectors.");
     }
     void Quit() override
     {
@@ -67,7 +68,10 @@ public:
     ComPtr<IHostWindow> ActiveExplorerWindow() override { return activeExplorer_; }
 
     // The object model
-    ComPtr<outlook::INameSpace> GetNamespace(const std::string& type) override { return model_->GetNamespace(type); }
+    ComPtr<outlook::INameSpace> GetNamespace(const std::string& type) override
+    {
+        return model_->GetNamespace(type);
+    }
     ComPtr<outlook::IExplorer> ActiveExplorer() override { return model_->ActiveExplorer(); }
     ComPtr<outlook::IExplorers> Explorers() override { return model_->Explorers(); }
     ComPtr<outlook::IOutlookItem> CreateItemFromTemplate(const std::string& path) override

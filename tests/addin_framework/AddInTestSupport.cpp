@@ -27,7 +27,8 @@ bool StubOutlookModel::RaiseItemSend()
 }
 
 ScriptedOutlookHost::ScriptedOutlookHost()
-    : model_(MakeCom<StubOutlookModel>()), addIns_(office::CreateCOMAddIns()),
+    : model_(MakeCom<StubOutlookModel>()),
+      addIns_(office::CreateCOMAddIns()),
       app_(office::CreateOutlookHostApplication(model_, addIns_, [this] { ++quits_; }))
 {
 }
@@ -51,14 +52,18 @@ ComPtr<office::COMAddIn> ScriptedOutlookHost::List(const std::string& progID)
     return addIns_.As<office::ICOMAddInsHost>()->Add(progID, "", kTestAddInClsid.ToString());
 }
 
-void ScriptedOutlookHost::Unlist(const std::string& progID) { addIns_.As<office::ICOMAddInsHost>()->Remove(progID); }
+void ScriptedOutlookHost::Unlist(const std::string& progID)
+{
+    addIns_.As<office::ICOMAddInsHost>()->Remove(progID);
+}
 
 void RecordingUserInterface::ShowError(const std::string& Text, const std::string& Caption)
 {
     Errors.push_back({Text, Caption});
 }
 
-TaxpModalResult RecordingUserInterface::AskCancelRetryIgnore(const std::string& Text, const std::string& Caption)
+TaxpModalResult RecordingUserInterface::AskCancelRetryIgnore(const std::string& Text,
+                                                             const std::string& Caption)
 {
     Questions.push_back({Text, Caption});
     if (Answers.empty()) return mrIgnore;
@@ -76,7 +81,10 @@ AddInFixture::AddInFixture()
     previousUi_ = SetAddInUserInterface(std::move(ui));
 }
 
-AddInFixture::~AddInFixture() { SetAddInUserInterface(std::move(previousUi_)); }
+AddInFixture::~AddInFixture()
+{
+    SetAddInUserInterface(std::move(previousUi_));
+}
 
 void AddInFixture::TearDown()
 {

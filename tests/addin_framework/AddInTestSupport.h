@@ -24,7 +24,8 @@ namespace test {
 inline constexpr CLSID kTestAddInClsid = MakeGuid("{6A1C0340-7E3B-4C55-9A0E-0B4D2F6E1340}");
 inline constexpr char kTestProgID[] = "TrovantaTest.TestAddIn";
 inline constexpr char kTestFriendlyName[] = "Test Add-in";
-inline constexpr char kOutlookAddInKey[] = "\\Software\\Microsoft\\Office\\Outlook\\AddIns\\TrovantaTest.TestAddIn";
+inline constexpr char kOutlookAddInKey[] =
+    "\\Software\\Microsoft\\Office\\Outlook\\AddIns\\TrovantaTest.TestAddIn";
 
 /// The mail client's object model as far as the framework touches it: its events.
 class StubOutlookModel final : public ComObject<outlook::IOutlookApplication> {

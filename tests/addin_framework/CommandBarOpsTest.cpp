@@ -20,7 +20,8 @@ protected:
     {
         auto addIn = NewAddIn();
         if (initialize) addIn->OnInitialize = std::move(initialize);
-        EXPECT_EQ(addIn->OnConnection(host_.Application(), office::ext_cm_AfterStartup, nullptr, &custom_), S_OK);
+        EXPECT_EQ(addIn->OnConnection(host_.Application(), office::ext_cm_AfterStartup, nullptr, &custom_),
+                  S_OK);
         return addIn;
     }
     void Stop(const ComPtr<TTestAddIn>& addIn)
@@ -101,7 +102,8 @@ TEST_F(CommandBarOps, NamesAndToolbarsThatCannotBeUsedRaiseTheirErrors)
             ADD_FAILURE() << "a control needs its toolbar";
         } catch (const EaxpError& e) {
             EXPECT_EQ(e.ErrorCode(), 31102);
-            EXPECT_EQ(e.Message(), "Control Go initialization is failed. Can not find the Missing Command Bar.");
+            EXPECT_EQ(e.Message(),
+                      "Control Go initialization is failed. Can not find the Missing Command Bar.");
         }
     });
     EXPECT_EQ(bars_->Count(), 0);
@@ -136,7 +138,8 @@ TEST_F(CommandBarOps, OnFirstStartAnExistingControlIsRebuiltWithItsFace)
     ASSERT_EQ(addIn->Sinks().size(), 2u) << "one sink from the rebuild, one from the outer call";
     EXPECT_EQ(rebuilt->Parameter(), "1") << "the control names the second";
     rebuilt->Execute();
-    EXPECT_EQ(addIn->Log, (std::vector<std::string>{"Initialize", "Click TEST-Button"})) << "only one sink passes it on";
+    EXPECT_EQ(addIn->Log, (std::vector<std::string>{"Initialize", "Click TEST-Button"}))
+        << "only one sink passes it on";
 }
 
 TEST_F(CommandBarOps, ClicksReachTheHookOnceEachAndFailuresAreShown)
@@ -159,7 +162,8 @@ TEST_F(CommandBarOps, ClicksReachTheHookOnceEachAndFailuresAreShown)
     };
     EXPECT_NO_THROW(button->Execute());
     EXPECT_EQ(TakeErrors(),
-              std::vector<std::string>{"Test Add-in error: the add-in has fired an exception.\r\ncannot open the window"});
+              std::vector<std::string>{
+                  "Test Add-in error: the add-in has fired an exception.\r\ncannot open the window"});
 }
 
 TEST_F(CommandBarOps, AClickAfterTheAddInDisconnectedReachesOnlyTheNextInstance)
@@ -236,7 +240,8 @@ TEST_F(CommandBarOps, TheSinksDispatchMembersFollowTheControlsType)
     EXPECT_EQ(sink->Invoke(1, GUID_NULL, 0, DISPATCH_METHOD, noArgs.Params(), nullptr, nullptr, nullptr),
               DISP_E_BADPARAMCOUNT);
     DispArgs notAControl({Variant("text")});
-    EXPECT_NE(sink->Invoke(1, GUID_NULL, 0, DISPATCH_METHOD, notAControl.Params(), nullptr, nullptr, nullptr), S_OK);
+    EXPECT_NE(sink->Invoke(1, GUID_NULL, 0, DISPATCH_METHOD, notAControl.Params(), nullptr, nullptr, nullptr),
+              S_OK);
     EXPECT_EQ(addIn->Log, std::vector<std::string>{"Initialize"});
 
     ComPtr<office::CommandBarComboBox> edit;

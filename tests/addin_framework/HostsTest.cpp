@@ -34,12 +34,12 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, NextTokenTable,
     testing::Values(TokenCase{"BTN:QEL-Button\\CBOX:x\\", '\\', "BTN:QEL-Button", "CBOX:x\\"},
                     TokenCase{"BTN:QEL-Button", ':', "BTN", "QEL-Button"},
-                    TokenCase{"JUNK", ':', "JUNK", ""},                    // no separator: all of it
-                    TokenCase{"   ", '\\', "", "   "},                    // blank: left alone
+                    TokenCase{"JUNK", ':', "JUNK", ""},  // no separator: all of it
+                    TokenCase{"   ", '\\', "", "   "},   // blank: left alone
                     TokenCase{"", '\\', "", ""},
-                    TokenCase{"  Bar One \\Two\\", '\\', "Bar One", "Two\\"},  // leading blanks do not shift the cut
-                    TokenCase{"\\Two", '\\', "", "Two"},
-                    TokenCase{"a:b:c", ':', "a", "b:c"}));
+                    TokenCase{"  Bar One \\Two\\", '\\', "Bar One",
+                              "Two\\"},  // leading blanks do not shift the cut
+                    TokenCase{"\\Two", '\\', "", "Two"}, TokenCase{"a:b:c", ':', "a", "b:c"}));
 
 TEST(Hosts, StartModesAndControlTypesByName)
 {

@@ -15,6 +15,11 @@ protected:
         factory_.RegisterAddIn();
         entry_ = host_.List(test::kTestProgID);
     }
+    void TearDown() override
+    {
+        entry_->SetObject(nullptr);  // as a host does when it lets go of its add-ins
+        AddInFixture::TearDown();
+    }
 
     HRESULT Connect(const ComPtr<TTestAddIn>& addIn, int mode = office::ext_cm_Startup)
     {
@@ -59,7 +64,8 @@ TEST_F(Lifecycle, FirstStartInOutlookRunsTheHookMakesTheControlsAndTurnsToNormal
     EXPECT_EQ(AddInValue("Test Bar"), "");
     EXPECT_EQ(test::DescribeControls(bars),
               (std::vector<std::string>{"Test Bar shown", "Test Bar/TEST-Button visible=1 parameter=0"}));
-    const auto button = bars->FindControl(std::nullopt, std::nullopt, kTestButtonTag).As<office::CommandBarButton>();
+    const auto button =
+        bars->FindControl(std::nullopt, std::nullopt, kTestButtonTag).As<office::CommandBarButton>();
     EXPECT_EQ(button->Caption(), "Test");
     EXPECT_EQ(button->TooltipText(), "A button for tests");
     EXPECT_EQ(button->Style(), office::msoButtonIconAndCaption);
@@ -126,14 +132,17 @@ public:
 TEST_F(Lifecycle, AHostOutsideTheHostSetFailsStartupWith31101AndTouchesNothing)
 {
     LibraryApplication().HelpFile = "/help/Test.hlp";
-    for (const ComPtr<IDispatch>& app : {ComPtr<IDispatch>(MakeCom<ExcelHost>()), ComPtr<IDispatch>(MakeCom<NoHost>())}) {
+    for (const ComPtr<IDispatch>& app :
+         {ComPtr<IDispatch>(MakeCom<ExcelHost>()), ComPtr<IDispatch>(MakeCom<NoHost>())}) {
         const auto addIn = NewAddIn();
         ClearErrorInfo();
-        EXPECT_EQ(addIn->OnConnection(app.Get(), office::ext_cm_AfterStartup, nullptr, &custom_), E_UNEXPECTED);
+        EXPECT_EQ(addIn->OnConnection(app.Get(), office::ext_cm_AfterStartup, nullptr, &custom_),
+                  E_UNEXPECTED);
         const auto info = GetErrorInfo();
         ASSERT_TRUE(info);
-        EXPECT_EQ(info->description,
-                  "Add-in Test Add-in initialization is failed. This Add-in doesn't support this application.");
+        EXPECT_EQ(
+            info->description,
+            "Add-in Test Add-in initialization is failed. This Add-in doesn't support this application.");
         EXPECT_EQ(info->source, test::kTestProgID);
         EXPECT_EQ(info->helpFile, "/help/Test.hlp");
         EXPECT_TRUE(addIn->Log.empty());
@@ -148,8 +157,9 @@ TEST_F(Lifecycle, ShutdownInOutlookHidesAndMarksAndTheNextStartShowsAgain)
     auto addIn = StartHost();
     ShutDownHost(addIn);
     EXPECT_EQ(addIn->Log, (std::vector<std::string>{"Initialize", "Finalize"}));
-    EXPECT_EQ(test::DescribeControls(bars),
-              (std::vector<std::string>{"Test Bar hidden", "Test Bar/TEST-Button visible=0 parameter=UserClose"}));
+    EXPECT_EQ(
+        test::DescribeControls(bars),
+        (std::vector<std::string>{"Test Bar hidden", "Test Bar/TEST-Button visible=0 parameter=UserClose"}));
     EXPECT_EQ(AddInValue("Test Bar"), "UserClose");
     EXPECT_TRUE(addIn->Sinks().empty());
     EXPECT_EQ(addIn->Bars().Count(), 0u);
@@ -163,7 +173,8 @@ TEST_F(Lifecycle, ShutdownInOutlookHidesAndMarksAndTheNextStartShowsAgain)
     ASSERT_EQ(Connect(addIn), S_OK);
     ASSERT_EQ(addIn->OnStartupComplete(&custom_), S_OK);
     EXPECT_FALSE(buttonNew);
-    EXPECT_EQ(bars->FindControl(std::nullopt, std::nullopt, kTestButtonTag).Get(), button.Get()) << "not made anew";
+    EXPECT_EQ(bars->FindControl(std::nullopt, std::nullopt, kTestButtonTag).Get(), button.Get())
+        << "not made anew";
     EXPECT_EQ(test::DescribeControls(bars),
               (std::vector<std::string>{"Test Bar shown", "Test Bar/TEST-Button visible=1 parameter=0"}));
     EXPECT_EQ(AddInValue("Test Bar"), "");
@@ -177,9 +188,10 @@ TEST_F(Lifecycle, UserDisconnectionWhileListedHidesButKeepsControlsAndLoadBehavi
     bars->Item(1)->Controls()->Add(office::msoControlButton)->SetTag("someone-else");
     ASSERT_EQ(addIn->OnDisconnection(office::ext_dm_UserClosed, &custom_), S_OK);
     EXPECT_EQ(addIn->Log, (std::vector<std::string>{"Initialize", "Finalize"}));
-    EXPECT_EQ(test::DescribeControls(bars),
-              (std::vector<std::string>{"Test Bar shown", "Test Bar/TEST-Button visible=0 parameter=UserClose",
-                                        "Test Bar/someone-else visible=1 parameter="}));
+    EXPECT_EQ(
+        test::DescribeControls(bars),
+        (std::vector<std::string>{"Test Bar shown", "Test Bar/TEST-Button visible=0 parameter=UserClose",
+                                  "Test Bar/someone-else visible=1 parameter="}));
     EXPECT_EQ(AddInValue("Test Bar"), "") << "a toolbar kept visible is not marked";
     EXPECT_EQ(AddInInteger("LoadBehavior"), 3);
     EXPECT_EQ(AddInValue("ADXStartMode"), "NORMAL");
@@ -215,8 +227,9 @@ TEST_F(Lifecycle, LoadedForRegistrationNoHookRunsButTheStartModeAndShutdownMarks
     const TRegistrationScope registering;
     ShutDownHost(addIn);
     EXPECT_EQ(addIn->Log, std::vector<std::string>{"Initialize"}) << "no finalise hook";
-    EXPECT_EQ(test::DescribeControls(bars),
-              (std::vector<std::string>{"Test Bar hidden", "Test Bar/TEST-Button visible=0 parameter=UserClose"}));
+    EXPECT_EQ(
+        test::DescribeControls(bars),
+        (std::vector<std::string>{"Test Bar hidden", "Test Bar/TEST-Button visible=0 parameter=UserClose"}));
 }
 
 TEST_F(Lifecycle, FailingHooksAreShownAndStartupAndShutdownGoOn)
@@ -230,7 +243,8 @@ TEST_F(Lifecycle, FailingHooksAreShownAndStartupAndShutdownGoOn)
     addIn->OnFinalize = [](TTestAddIn&) { throw EAbort(); };
     ASSERT_EQ(Connect(addIn), S_OK);
     ASSERT_EQ(addIn->OnStartupComplete(&custom_), S_OK);
-    EXPECT_EQ(TakeErrors(), std::vector<std::string>{"Test Add-in error: the add-in has fired an exception.\r\nno server"});
+    EXPECT_EQ(TakeErrors(),
+              std::vector<std::string>{"Test Add-in error: the add-in has fired an exception.\r\nno server"});
     EXPECT_EQ(ui_->Errors.size(), 0u);
     EXPECT_EQ(AddInValue("ADXStartMode"), "NORMAL");
     ShutDownHost(addIn);
@@ -243,7 +257,8 @@ TEST_F(Lifecycle, HandleErrorShowsItsTextInAnErrorBox)
     const auto addIn = NewAddIn();
     addIn->HandleError(Exception("Line one.\r\nLine two."));
     ASSERT_EQ(ui_->Errors.size(), 1u);
-    EXPECT_EQ(ui_->Errors[0].Text, "Test Add-in error: the add-in has fired an exception.\r\nLine one.\r\nLine two.");
+    EXPECT_EQ(ui_->Errors[0].Text,
+              "Test Add-in error: the add-in has fired an exception.\r\nLine one.\r\nLine two.");
     EXPECT_EQ(ui_->Errors[0].Caption, "Error");
     TakeErrors();
 }
@@ -275,7 +290,9 @@ TEST_F(Lifecycle, OutlooksEventsReachTheWrapperWhileConnected)
     TOutlookApplication* outlook = addIn->OutlookApplication();
     ASSERT_NE(outlook, nullptr);
     EXPECT_EQ(outlook->ObjectModel().Get(), host_.App().As<outlook::IOutlookApplication>().Get());
-    outlook->OnItemSend = [](TOutlookApplication&, const ComPtr<outlook::IOutlookItem>&, bool& cancel) { cancel = true; };
+    outlook->OnItemSend = [](TOutlookApplication&, const ComPtr<outlook::IOutlookItem>&, bool& cancel) {
+        cancel = true;
+    };
     EXPECT_TRUE(host_.Model()->RaiseItemSend());
     outlook->OnItemSend = [](TOutlookApplication&, const ComPtr<outlook::IOutlookItem>&, bool&) {
         throw Exception("send failed");

@@ -96,8 +96,8 @@ public:
 TEST_F(OtherHosts, ADescendantAnswersItsOwnInterfacesWithOneIdentity)
 {
     TaxpComServer server("TrovantaTest");
-    TaxpFactory factory(server, AddInClassOf<TExtraAddIn>("Extra"), test::kTestAddInClsid, MakeHostSet({hiOutlook}),
-                        "Extra", "", 3, false, false);
+    TaxpFactory factory(server, AddInClassOf<TExtraAddIn>("Extra"), test::kTestAddInClsid,
+                        MakeHostSet({hiOutlook}), "Extra", "", 3, false, false);
     const auto addIn = factory.CreateAddIn(server.Module());
     const auto extra = addIn.As<IExtraAddIn>();
     ASSERT_TRUE(extra);

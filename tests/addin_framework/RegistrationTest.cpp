@@ -23,7 +23,8 @@ protected:
     {
         const auto addIn = NewAddIn();
         office::SafeArray custom;
-        EXPECT_EQ(addIn->OnConnection(host.Application(), office::ext_cm_AfterStartup, nullptr, &custom), S_OK);
+        EXPECT_EQ(addIn->OnConnection(host.Application(), office::ext_cm_AfterStartup, nullptr, &custom),
+                  S_OK);
         return addIn;
     }
 };
@@ -84,7 +85,8 @@ TEST_F(Registration, ValuesOfAMissingKeyReadEmptyAndTakeNoWrite)
     EXPECT_FALSE(AddInKeyExists()) << "the key is never created by these";
     EXPECT_EQ(factory_.GetAddInKey(hiOutlook), test::kOutlookAddInKey);
     EXPECT_EQ(factory_.GetAddInKey(hiVisio), "\\Software\\Microsoft\\Visio\\AddIns\\TrovantaTest.TestAddIn");
-    EXPECT_EQ(factory_.GetAddInKey(hiMapPoint), "\\Software\\Microsoft\\MapPoint\\AddIns\\TrovantaTest.TestAddIn");
+    EXPECT_EQ(factory_.GetAddInKey(hiMapPoint),
+              "\\Software\\Microsoft\\MapPoint\\AddIns\\TrovantaTest.TestAddIn");
 }
 
 TEST_F(Registration, UnregisteringWhileOutlookCannotBeReachedStillRemovesKeyAndClass)
@@ -114,7 +116,8 @@ TEST_F(Registration, RemovingControlsFromTheRunningHostDeletesTheAddInsAndSpares
     factory_.AddControlTag(hiOutlook, "JUNK");
 
     std::uint32_t cookie = 0;
-    ASSERT_EQ(RegisterActiveObject(host.App().Get(), ProgIDToClassID("Outlook.Application"), 0, &cookie), S_OK);
+    ASSERT_EQ(RegisterActiveObject(host.App().Get(), ProgIDToClassID("Outlook.Application"), 0, &cookie),
+              S_OK);
     factory_.RemoveControls(nullptr);
     RevokeActiveObject(cookie);
 

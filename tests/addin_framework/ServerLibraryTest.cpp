@@ -7,7 +7,10 @@ namespace {
 constexpr char kLibraryProgID[] = "TrovantaTest.LibraryAddIn";
 constexpr char kLibraryKey[] = "\\Software\\Microsoft\\Office\\Outlook\\AddIns\\TrovantaTest.LibraryAddIn";
 
-std::string Regsvr(const std::string& args) { return std::string(REGSVR_PATH) + " " + args; }
+std::string Regsvr(const std::string& args)
+{
+    return std::string(REGSVR_PATH) + " " + args;
+}
 
 class ServerLibrary : public test::AddInFixture {
 protected:
@@ -47,9 +50,11 @@ TEST_F(ServerLibrary, RegsvrRegistersTheAddInAHostRunsItAndRegsvrRemovesIt)
         ASSERT_EQ(connection.Connect(office::ext_cm_Startup), S_OK);
         ASSERT_EQ(connection.AddInsUpdate(), S_OK);
         ASSERT_EQ(connection.StartupComplete(), S_OK);
-        const auto button = bars->FindControl(std::nullopt, std::nullopt, kTestButtonTag).As<office::CommandBarButton>();
+        const auto button =
+            bars->FindControl(std::nullopt, std::nullopt, kTestButtonTag).As<office::CommandBarButton>();
         ASSERT_TRUE(button) << "the library's add-in made its button";
-        EXPECT_EQ(button->Face().Pixels.at(15 * 16), 0x00F0F0F0u) << "with the face from the library's resource";
+        EXPECT_EQ(button->Face().Pixels.at(15 * 16), 0x00F0F0F0u)
+            << "with the face from the library's resource";
         button->Execute();
         EXPECT_EQ(button->Caption(), "Clicked 1") << "the click reached the library's hook";
         EXPECT_EQ(connection.BeginShutdown(), S_OK);
@@ -88,8 +93,9 @@ TEST_F(ServerLibrary, AConnectionKeepsTheHostsCallsInOrder)
 TEST_F(ServerLibrary, AFactoryMadeAfterTheServerIsInUseIsRefused)
 {
     server_.Module();
-    EXPECT_THROW(TaxpFactory(server_, AddInClassOf<TTestAddIn>("Late"), GUID_NULL, 0, "", "", 0, false, false),
-                 Exception);
+    EXPECT_THROW(
+        TaxpFactory(server_, AddInClassOf<TTestAddIn>("Late"), GUID_NULL, 0, "", "", 0, false, false),
+        Exception);
 }
 
 }  // namespace

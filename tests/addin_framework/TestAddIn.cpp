@@ -31,7 +31,7 @@ bool TTestAddIn::AddStandardControls()
     AddCommandBar(kTestBar, isNew, office::msoBarTop, false, bar);
     ComPtr<office::CommandBarButton> button;
     isNew = false;
-    AddButton(kTestBar, "Test", kTestButtonTag, "A button for tests", kTestBitmap, office::msoButtonIconAndCaption,
-              isNew, -1, nullptr, clDefault, false, button);
+    AddButton(kTestBar, "Test", kTestButtonTag, "A button for tests", kTestBitmap,
+              office::msoButtonIconAndCaption, isNew, -1, nullptr, clDefault, false, button);
     return isNew;
 }

@@ -18,8 +18,8 @@ TaxpComServer& ComServer()
 TaxpFactory& AddInFactory()
 {
     static TaxpFactory factory(ComServer(), AddInClassOf<TTestAddIn>("LibraryAddIn"), kLibraryAddInClsid,
-                               MakeHostSet({hiOutlook}), "Library Test Add-in", "An add-in library for tests", 3,
-                               false, false);
+                               MakeHostSet({hiOutlook}), "Library Test Add-in", "An add-in library for tests",
+                               3, false, false);
     return factory;
 }
 

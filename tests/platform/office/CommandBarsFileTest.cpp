@@ -32,7 +32,9 @@ TEST(CommandBarsFile, WhatIsNotTemporarySurvivesARoundTrip)
         combo->AddItem("one");
         combo->AddItem("\"quoted\"");
         combo->SetText("one");
-        bar->Controls()->Add(msoControlButton, std::nullopt, std::nullopt, std::nullopt, true)->SetTag("temp");
+        bar->Controls()
+            ->Add(msoControlButton, std::nullopt, std::nullopt, std::nullopt, true)
+            ->SetTag("temp");
         bars->Add("Scratch", msoBarFloating, std::nullopt, true);
         bars.As<ICommandBarsHost>()->Save(file);
     }
@@ -60,7 +62,8 @@ TEST(CommandBarsFile, WhatIsNotTemporarySurvivesARoundTrip)
     EXPECT_EQ(combo->Type(), msoControlDropdown);
     EXPECT_EQ(combo->List(2), "\"quoted\"");
     EXPECT_EQ(combo->Text(), "one");
-    EXPECT_EQ(bars->FindControl(std::nullopt, std::nullopt, "choice").As<IUnknown>().Get(), combo.As<IUnknown>().Get());
+    EXPECT_EQ(bars->FindControl(std::nullopt, std::nullopt, "choice").As<IUnknown>().Get(),
+              combo.As<IUnknown>().Get());
 }
 
 TEST(CommandBarsFile, AMissingFileGivesNoBarsAndABrokenOneIsNamed)

@@ -14,14 +14,16 @@ public:
                    EXCEPINFO*, std::uint32_t*) override
     {
         const auto control = ArgAt(params, 0)->ToUnknown().As<CommandBarControl>();
-        heard.push_back(std::to_string(member) + " " + control->Tag() + " args=" + std::to_string(params->cArgs));
+        heard.push_back(std::to_string(member) + " " + control->Tag() +
+                        " args=" + std::to_string(params->cArgs));
         if (const Variant* cancel = ArgAt(params, 1)) *cancel->ToBoolRef() = true;
         return S_OK;
     }
     std::vector<std::string> heard;
 };
 
-std::uint32_t Advise(const ComPtr<CommandBarControl>& control, const IID& events, const ComPtr<RecordingSink>& sink)
+std::uint32_t Advise(const ComPtr<CommandBarControl>& control, const IID& events,
+                     const ComPtr<RecordingSink>& sink)
 {
     ComPtr<IConnectionPoint> point;
     EXPECT_EQ(control.As<IConnectionPointContainer>()->FindConnectionPoint(events, point.Put()), S_OK);
@@ -148,10 +150,12 @@ TEST(CommandBars, ExecuteFiresToEverySinkOfTheTagOnceWithTheClickedControl)
     const auto editSink = MakeCom<RecordingSink>();
     Advise(edit, _CommandBarComboBoxEvents::iid, editSink);
     edit->Execute();
-    EXPECT_EQ(editSink->heard, std::vector<std::string>{"1 text args=1"}) << "Change carries the control only";
+    EXPECT_EQ(editSink->heard, std::vector<std::string>{"1 text args=1"})
+        << "Change carries the control only";
     ComPtr<IConnectionPoint> none;
-    EXPECT_EQ(edit.As<IConnectionPointContainer>()->FindConnectionPoint(_CommandBarButtonEvents::iid, none.Put()),
-              CONNECT_E_NOCONNECTION);
+    EXPECT_EQ(
+        edit.As<IConnectionPointContainer>()->FindConnectionPoint(_CommandBarButtonEvents::iid, none.Put()),
+        CONNECT_E_NOCONNECTION);
 }
 
 TEST(CommandBars, TheListenerHearsEveryChange)
@@ -159,14 +163,18 @@ TEST(CommandBars, TheListenerHearsEveryChange)
     const auto bars = CreateCommandBars();
     int changes = 0;
     bars.As<ICommandBarsHost>()->SetChangeListener([&] { ++changes; });
-    const auto bar = bars->Add("Bar");                                  // 1
-    bar->SetVisible(true);                                              // 2
-    const auto button = bar->Controls()->Add(msoControlButton);         // 3
-    button->SetCaption("Go");                                           // 4
+    const auto bar = bars->Add("Bar");                                    // 1
+    bar->SetVisible(true);                                                // 2
+    const auto button = bar->Controls()->Add(msoControlButton);           // 3
+    button->SetCaption("Go");                                             // 4
     button.As<CommandBarButton>()->SetFace(Picture{1, 1, {0xFF000000}});  // 5
-    button->Delete();                                                   // 6
+    button->Delete();                                                     // 6
     EXPECT_EQ(changes, 6);
-    EXPECT_THROW(bars->Add("Bar2")->Controls()->Add(msoControlButton).As<CommandBarButton>()->SetFace(Picture{2, 2, {1}}),
+    EXPECT_THROW(bars->Add("Bar2")
+                     ->Controls()
+                     ->Add(msoControlButton)
+                     .As<CommandBarButton>()
+                     ->SetFace(Picture{2, 2, {1}}),
                  ComError)
         << "a face whose pixels do not fill it is refused";
 }

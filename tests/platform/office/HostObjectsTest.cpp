@@ -15,7 +15,10 @@ public:
     ComPtr<outlook::INameSpace> GetNamespace(const std::string&) override { return ++calls, nullptr; }
     ComPtr<outlook::IExplorer> ActiveExplorer() override { return ++calls, nullptr; }
     ComPtr<outlook::IExplorers> Explorers() override { return ++calls, nullptr; }
-    ComPtr<outlook::IOutlookItem> CreateItemFromTemplate(const std::string&) override { return ++calls, nullptr; }
+    ComPtr<outlook::IOutlookItem> CreateItemFromTemplate(const std::string&) override
+    {
+        return ++calls, nullptr;
+    }
     std::uint32_t AdviseEvents(const ComPtr<outlook::IApplicationEvents>&) override { return ++calls, 7u; }
     void UnadviseEvents(std::uint32_t) override { ++calls; }
     int calls = 0;
