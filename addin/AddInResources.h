@@ -10,8 +10,8 @@
 inline constexpr char kIconResource[] = "QELICO32";
 inline constexpr char kButtonBitmapResource[] = "BMP16QEL";
 
-/// Registers the library's resources and keeps the library loaded from now on: call before
-/// the library creates its first window or Qt object.
+/// Registers the library's resources and keeps the library (and Qt with it) loaded from now
+/// on: Qt holds pointers into the library and cannot itself be unloaded from a process.
 void PinAddInLibrary();
 
 /// The path of a resource of the library by its name (":/QELaddin/<name>").

@@ -2,6 +2,7 @@
 // rules page, created once when the library is loaded, and the four entry points, which also
 // register the type library.
 
+#include "addin/AddInResources.h"
 #include "addin/AddInUserInterface.h"
 #include "addin/QEL_OptionPageControl.h"
 #include "addin/Trovanta.h"
@@ -25,8 +26,9 @@ TaxpFactory& AddInFactory()
 }
 
 // The factories exist from the moment the library is loaded, and the framework shows its
-// messages through the windows' user interface.
-const bool libraryStarted = (AddInFactory(), InstallAddInUserInterface(), true);
+// messages through the windows' user interface. The library links Qt, which cannot be unloaded
+// from a process: the library stays loaded once it is.
+const bool libraryStarted = (PinAddInLibrary(), AddInFactory(), InstallAddInUserInterface(), true);
 
 template <class F>
 HRESULT TypeLibraryCall(F&& body) noexcept
