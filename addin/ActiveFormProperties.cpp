@@ -9,9 +9,23 @@
 namespace {
 
 enum Property : std::size_t {
-    pVisible, pAutoScroll, pAutoSize, pAxBorderStyle, pCaption, pColor, pKeyPreview, pPixelsPerInch,
-    pPrintScale, pScaled, pActive, pDropTarget, pHelpFile, pDoubleBuffered, pVisibleDockClientCount,
-    pEnabled, pCursor
+    pVisible,
+    pAutoScroll,
+    pAutoSize,
+    pAxBorderStyle,
+    pCaption,
+    pColor,
+    pKeyPreview,
+    pPixelsPerInch,
+    pPrintScale,
+    pScaled,
+    pActive,
+    pDropTarget,
+    pHelpFile,
+    pDoubleBuffered,
+    pVisibleDockClientCount,
+    pEnabled,
+    pCursor
 };
 
 /// 0x00BBGGRR, as the form's colour property holds it.
@@ -69,27 +83,47 @@ HRESULT TActiveFormProperties::Invoke(QWidget* form, DISPID id, std::uint16_t fl
 Variant TActiveFormProperties::Get(QWidget* form, std::size_t index) const
 {
     switch (index) {
-        case pVisible: return Variant(form->isVisible());
-        case pCaption: return Variant(form->windowTitle().toStdString());
-        case pColor: return Variant(ColorValue(form->palette().color(QPalette::Window)));
-        case pPixelsPerInch: return Variant(static_cast<std::int32_t>(form->logicalDpiY()));
-        case pActive: return Variant(form->isActiveWindow());
-        case pDropTarget: return Variant(form->acceptDrops());
-        case pVisibleDockClientCount: return Variant(static_cast<std::int32_t>(0));
-        case pEnabled: return Variant(form->isEnabled());
-        case pCursor: return Variant(static_cast<std::int32_t>(form->cursor().shape()));
-        default: return stored_[index];
+        case pVisible:
+            return Variant(form->isVisible());
+        case pCaption:
+            return Variant(form->windowTitle().toStdString());
+        case pColor:
+            return Variant(ColorValue(form->palette().color(QPalette::Window)));
+        case pPixelsPerInch:
+            return Variant(static_cast<std::int32_t>(form->logicalDpiY()));
+        case pActive:
+            return Variant(form->isActiveWindow());
+        case pDropTarget:
+            return Variant(form->acceptDrops());
+        case pVisibleDockClientCount:
+            return Variant(static_cast<std::int32_t>(0));
+        case pEnabled:
+            return Variant(form->isEnabled());
+        case pCursor:
+            return Variant(static_cast<std::int32_t>(form->cursor().shape()));
+        default:
+            return stored_[index];
     }
 }
 
 void TActiveFormProperties::Put(QWidget* form, std::size_t index, const Variant& value)
 {
     switch (index) {
-        case pVisible: form->setVisible(value.ToBool()); break;
-        case pCaption: form->setWindowTitle(QString::fromStdString(value.ToString())); break;
-        case pDropTarget: form->setAcceptDrops(value.ToBool()); break;
-        case pEnabled: form->setEnabled(value.ToBool()); break;
-        case pCursor: form->setCursor(QCursor(static_cast<Qt::CursorShape>(value.ToInt()))); break;
+        case pVisible:
+            form->setVisible(value.ToBool());
+            break;
+        case pCaption:
+            form->setWindowTitle(QString::fromStdString(value.ToString()));
+            break;
+        case pDropTarget:
+            form->setAcceptDrops(value.ToBool());
+            break;
+        case pEnabled:
+            form->setEnabled(value.ToBool());
+            break;
+        case pCursor:
+            form->setCursor(QCursor(static_cast<Qt::CursorShape>(value.ToInt())));
+            break;
         case pColor: {
             const std::int32_t bgr = value.ToInt();
             QPalette palette = form->palette();
@@ -99,7 +133,10 @@ void TActiveFormProperties::Put(QWidget* form, std::size_t index, const Variant&
         }
         case pPixelsPerInch:
         case pActive:
-        case pVisibleDockClientCount: throw ComError(DISP_E_MEMBERNOTFOUND, "The property is read-only.");
-        default: stored_[index] = value; break;
+        case pVisibleDockClientCount:
+            throw ComError(DISP_E_MEMBERNOTFOUND, "The property is read-only.");
+        default:
+            stored_[index] = value;
+            break;
     }
 }

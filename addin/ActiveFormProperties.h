@@ -14,9 +14,10 @@ class TActiveFormProperties {
 public:
     /// The property names in the order of the interface; DISPID = position + 1.
     static constexpr std::array<std::string_view, 17> kNames = {
-        "Visible",     "AutoScroll", "AutoSize", "AxBorderStyle", "Caption",  "Color",
-        "KeyPreview",  "PixelsPerInch", "PrintScale", "Scaled", "Active", "DropTarget",
-        "HelpFile",    "DoubleBuffered", "VisibleDockClientCount", "Enabled", "Cursor"};
+        "Visible", "AutoScroll", "AutoSize",      "AxBorderStyle",  "Caption",
+        "Color",   "KeyPreview", "PixelsPerInch", "PrintScale",     "Scaled",
+        "Active",  "DropTarget", "HelpFile",      "DoubleBuffered", "VisibleDockClientCount",
+        "Enabled", "Cursor"};
 
     TActiveFormProperties();
 

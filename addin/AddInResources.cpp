@@ -27,7 +27,10 @@ static void InitAddInResources()
     (void)registered;
 }
 
-void PinAddInLibrary() { InitAddInResources(); }
+void PinAddInLibrary()
+{
+    InitAddInResources();
+}
 
 QString AddInResourcePath(const char* Name)
 {
@@ -35,4 +38,7 @@ QString AddInResourcePath(const char* Name)
     return QString(":/QELaddin/") + Name;
 }
 
-QIcon AddInIcon() { return QIcon(AddInResourcePath(kIconResource)); }
+QIcon AddInIcon()
+{
+    return QIcon(AddInResourcePath(kIconResource));
+}

@@ -17,10 +17,16 @@ TaxpModalResult TAddInUserInterface::AskCancelRetryIgnore(const std::string& Tex
     QMessageBox box(QMessageBox::Information, QString::fromStdString(Caption), text,
                     QMessageBox::Cancel | QMessageBox::Retry | QMessageBox::Ignore, ui::OwnerOf(nullptr));
     switch (box.exec()) {
-        case QMessageBox::Retry: return mrRetry;
-        case QMessageBox::Ignore: return mrIgnore;
-        default: return mrCancel;
+        case QMessageBox::Retry:
+            return mrRetry;
+        case QMessageBox::Ignore:
+            return mrIgnore;
+        default:
+            return mrCancel;
     }
 }
 
-void InstallAddInUserInterface() { SetAddInUserInterface(std::make_unique<TAddInUserInterface>()); }
+void InstallAddInUserInterface()
+{
+    SetAddInUserInterface(std::make_unique<TAddInUserInterface>());
+}

@@ -40,7 +40,10 @@ void Handle(F&& body)
     }
 }
 
-QString YesNo(bool value) { return value ? "yes" : "no"; }
+QString YesNo(bool value)
+{
+    return value ? "yes" : "no";
+}
 
 TLinkLabel* MakeLink(const QString& text, const char* name, QWidget* parent)
 {
@@ -55,7 +58,8 @@ TLinkLabel* MakeLink(const QString& text, const char* name, QWidget* parent)
 /// links.
 class TResizingPanel final : public QWidget {
 public:
-    TResizingPanel(QWidget* parent, std::function<void()> onResize) : QWidget(parent), onResize_(std::move(onResize))
+    TResizingPanel(QWidget* parent, std::function<void()> onResize)
+        : QWidget(parent), onResize_(std::move(onResize))
     {
     }
 
@@ -96,7 +100,8 @@ QLabel* MakeTitle(const QString& text, const char* name, int pixelSize, bool bol
 
 }  // namespace
 
-TQEL_OptionPage::TQEL_OptionPage(QWidget* parent) : QWidget(parent), FOptions(std::make_unique<TAutoOptions>())
+TQEL_OptionPage::TQEL_OptionPage(QWidget* parent)
+    : QWidget(parent), FOptions(std::make_unique<TAutoOptions>())
 {
     setObjectName("QEL_OptionPage");
     setWindowTitle("QEL_OptionPage");
@@ -136,8 +141,8 @@ QWidget* TQEL_OptionPage::BuildPanelTop()
     Image->setGeometry(8, 10, 32, 32);
     LabelTitel1 = MakeTitle("Trovanta", "LabelTitel1", 27, true, PanelTop);
     LabelTitel1->move(48, 8);
-    LabelTitel2 = MakeTitle("automatically save incoming e-mails and extract attachments", "LabelTitel2", 13, false,
-                            PanelTop);
+    LabelTitel2 = MakeTitle("automatically save incoming e-mails and extract attachments", "LabelTitel2", 13,
+                            false, PanelTop);
     LabelTitel2->move(50, 44);
     Bevel1 = MakeBevel("Bevel1", PanelTop);
     Bevel1->setGeometry(8, 68, 100, 2);
@@ -183,7 +188,8 @@ QWidget* TQEL_OptionPage::BuildPanelClient()
     ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView->setFocusPolicy(Qt::ClickFocus);  // no tab stop
     QPalette palette = ListView->palette();    // the selection stays visible without focus
-    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     ListView->setPalette(palette);
@@ -220,11 +226,13 @@ void TQEL_OptionPage::ConnectHandlers()
     connect(CheckActive, &QCheckBox::clicked, this, [this] { Handle([this] { CheckActiveClick(); }); });
     connect(ButtonAdd, &QPushButton::clicked, this, [this] { Handle([this] { ButtonAddClick(); }); });
     connect(ButtonEdit, &QPushButton::clicked, this, [this] { Handle([this] { ButtonEditClick(); }); });
-    connect(ListView, &QTreeWidget::itemDoubleClicked, this, [this] { Handle([this] { ButtonEditClick(); }); });
+    connect(ListView, &QTreeWidget::itemDoubleClicked, this,
+            [this] { Handle([this] { ButtonEditClick(); }); });
     connect(ButtonDelete, &QPushButton::clicked, this, [this] { Handle([this] { ButtonDeleteClick(); }); });
     connect(ButtonUp, &QPushButton::clicked, this, [this] { Handle([this] { ButtonUpClick(); }); });
     connect(ButtonDown, &QPushButton::clicked, this, [this] { Handle([this] { ButtonDownClick(); }); });
-    connect(ListView, &QTreeWidget::itemSelectionChanged, this, [this] { Handle([this] { ListViewSelectItem(); }); });
+    connect(ListView, &QTreeWidget::itemSelectionChanged, this,
+            [this] { Handle([this] { ListViewSelectItem(); }); });
     connect(LabelInfo, &TLinkLabel::clicked, this, [this] { Handle([this] { LabelInfoClick(); }); });
     connect(LabelHelp, &TLinkLabel::clicked, this, [this] { Handle([this] { LabelHelpClick(); }); });
 }
@@ -292,7 +300,10 @@ void TQEL_OptionPage::UpdateButtons()
     ButtonDown->setEnabled(one && index < ListView->topLevelItemCount() - 1);
 }
 
-void TQEL_OptionPage::ListViewSelectItem() { UpdateButtons(); }
+void TQEL_OptionPage::ListViewSelectItem()
+{
+    UpdateButtons();
+}
 
 void TQEL_OptionPage::ShowRow(int Index)
 {
@@ -370,9 +381,15 @@ void TQEL_OptionPage::MoveSelected(int Delta)
     MarkDirty();
 }
 
-void TQEL_OptionPage::ButtonUpClick() { MoveSelected(-1); }
+void TQEL_OptionPage::ButtonUpClick()
+{
+    MoveSelected(-1);
+}
 
-void TQEL_OptionPage::ButtonDownClick() { MoveSelected(+1); }
+void TQEL_OptionPage::ButtonDownClick()
+{
+    MoveSelected(+1);
+}
 
 void TQEL_OptionPage::LabelInfoClick()
 {

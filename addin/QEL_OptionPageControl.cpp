@@ -6,7 +6,10 @@
 
 TQEL_OptionPageControl::TQEL_OptionPageControl() : form_((PinAddInLibrary(), new TQEL_OptionPage)) {}
 
-TQEL_OptionPageControl::~TQEL_OptionPageControl() { Close(); }
+TQEL_OptionPageControl::~TQEL_OptionPageControl()
+{
+    Close();
+}
 
 HRESULT TQEL_OptionPageControl::GetTypeInfoCount(std::uint32_t* count)
 {
@@ -41,7 +44,10 @@ HRESULT TQEL_OptionPageControl::Dirty(std::int16_t* dirty)
     return form_ ? form_->Dirty(dirty) : E_UNEXPECTED;
 }
 
-HRESULT TQEL_OptionPageControl::Apply() { return form_ ? form_->Apply() : E_UNEXPECTED; }
+HRESULT TQEL_OptionPageControl::Apply()
+{
+    return form_ ? form_->Apply() : E_UNEXPECTED;
+}
 
 HRESULT TQEL_OptionPageControl::SetClientSite(ui::IOleClientSite* site)
 {

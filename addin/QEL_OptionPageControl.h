@@ -21,8 +21,8 @@ public:
     HRESULT GetTypeInfoCount(std::uint32_t* count) override;
     HRESULT GetIDsOfNames(const IID& riid, const std::string* names, std::uint32_t count, std::uint32_t lcid,
                           DISPID* ids) override;
-    HRESULT Invoke(DISPID member, const IID& riid, std::uint32_t lcid, std::uint16_t flags, DISPPARAMS* params,
-                   Variant* result, EXCEPINFO* excepInfo, std::uint32_t* argErr) override;
+    HRESULT Invoke(DISPID member, const IID& riid, std::uint32_t lcid, std::uint16_t flags,
+                   DISPPARAMS* params, Variant* result, EXCEPINFO* excepInfo, std::uint32_t* argErr) override;
 
     // PropertyPage.
     HRESULT GetPageInfo(std::string* helpFile, std::int32_t* helpContext) override;

@@ -49,7 +49,10 @@ TROVANTA_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& 
     return ComServer().GetClassObject(clsid, riid, object);
 }
 
-TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow() { return ComServer().CanUnloadNow(); }
+TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow()
+{
+    return ComServer().CanUnloadNow();
+}
 
 TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()
 {

@@ -32,13 +32,16 @@ ComPtr<IUnknown> InterfaceOf(const Variant& Value)
 
 }  // namespace
 
-TDMGlobal* AddInDMGlobal() { return DMGlobalInstance().get(); }
+TDMGlobal* AddInDMGlobal()
+{
+    return DMGlobalInstance().get();
+}
 
 std::unique_ptr<TaxpFactory> MakeTrovantaFactory(TaxpComServer& ComServer)
 {
-    return std::make_unique<TaxpFactory>(ComServer, AddInClassOf<TTrovanta>("Trovanta"), typelib::CLASS_Trovanta,
-                                         MakeHostSet({hiOutlook}), trovanta::kTitle, trovanta::kDescription, 3,
-                                         false, false);
+    return std::make_unique<TaxpFactory>(ComServer, AddInClassOf<TTrovanta>("Trovanta"),
+                                         typelib::CLASS_Trovanta, MakeHostSet({hiOutlook}), trovanta::kTitle,
+                                         trovanta::kDescription, 3, false, false);
 }
 
 TTrovanta::TTrovanta(TaxpFactory& Factory) : TaxpAddInWith(Factory) {}
@@ -72,7 +75,8 @@ void TTrovanta::SetUpApplication()
     application.Title = trovanta::kTitle;
     application.HintHidePause = trovanta::kHintHidePause;
     LibraryApplication().HelpFile = application.HelpFile;
-    SetHelpHandler([](const std::string& HelpFile, int Context) { return ui::Ui().ShowHelp(HelpFile, Context); });
+    SetHelpHandler(
+        [](const std::string& HelpFile, int Context) { return ui::Ui().ShowHelp(HelpFile, Context); });
 }
 
 void TTrovanta::ConnectMAPIUtils()
@@ -107,8 +111,9 @@ void TTrovanta::AddToolbar()
     ComPtr<office::CommandBar> bar;
     AddCommandBar(trovanta::kToolbarName, isNew, office::msoBarTop, false, bar);
     ComPtr<office::CommandBarButton> button;
-    AddButton(trovanta::kToolbarName, trovanta::kButtonCaption, trovanta::kButtonTag, trovanta::kButtonTooltip,
-              kButtonBitmapResource, trovanta::kButtonStyle, isNew, -1, nullptr, clDefault, false, button);
+    AddButton(trovanta::kToolbarName, trovanta::kButtonCaption, trovanta::kButtonTag,
+              trovanta::kButtonTooltip, kButtonBitmapResource, trovanta::kButtonStyle, isNew, -1, nullptr,
+              clDefault, false, button);
 }
 
 void TTrovanta::FinalizeAddIn()
@@ -156,7 +161,8 @@ void TTrovanta::DoNewMail(TMAPIUtils& /*Sender*/, const ComPtr<outlook::IOutlook
     HandleNewMail(ObjectModel(), FMAPIUtils.get(), AddInDMGlobal(), Item);
 }
 
-void TTrovanta::DoItemSend(TOutlookApplication& /*Sender*/, const ComPtr<outlook::IOutlookItem>& Item, bool& Cancel)
+void TTrovanta::DoItemSend(TOutlookApplication& /*Sender*/, const ComPtr<outlook::IOutlookItem>& Item,
+                           bool& Cancel)
 {
     const std::unique_ptr<TShortcutPrompts> prompts = MakeShortcutPrompts();
     HandleItemSend(Item, Cancel, *prompts);

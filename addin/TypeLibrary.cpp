@@ -23,9 +23,18 @@ constexpr InterfaceEntry kInterfaces[] = {
     {DIID_IQEL_OptionPageEvents, "IQEL_OptionPageEvents"},
 };
 
-std::string VersionText() { return fmt::format("{}.{}", kMajorVersion, kMinorVersion); }
-std::string LibraryKey() { return "\\TypeLib\\" + LIBID_QELaddin.ToString(); }
-std::string InterfaceKey(const IID& iid) { return "\\Interface\\" + iid.ToString(); }
+std::string VersionText()
+{
+    return fmt::format("{}.{}", kMajorVersion, kMinorVersion);
+}
+std::string LibraryKey()
+{
+    return "\\TypeLib\\" + LIBID_QELaddin.ToString();
+}
+std::string InterfaceKey(const IID& iid)
+{
+    return "\\Interface\\" + iid.ToString();
+}
 
 void WriteDefault(TRegistry& reg, const std::string& key, const std::string& value)
 {

@@ -57,8 +57,8 @@ struct VersionInfo {
     const char* originalFilename;
     const char* productName;
 };
-inline constexpr VersionInfo kVersionInfo{"4.1.0.1", "4.1", "Extract e-mails and attachments from Outlook",
-                                          "QELaddin", "QELaddin.dll", "Trovanta"};
+inline constexpr VersionInfo kVersionInfo{
+    "4.1.0.1", "4.1", "Extract e-mails and attachments from Outlook", "QELaddin", "QELaddin.dll", "Trovanta"};
 
 /// Writes the type library's keys: the library with its version, help string and path, and
 /// each of its interfaces with the library it belongs to.

@@ -16,7 +16,10 @@ bool EditRule(QWidget* Owner, TJobOptions& Rule)
     return true;
 }
 
-void ShowAbout(QWidget* Owner) { ShowAboutBox(Owner); }
+void ShowAbout(QWidget* Owner)
+{
+    ShowAboutBox(Owner);
+}
 
 void RunMainWindow(const ComPtr<outlook::IOutlookApplication>& Application, TMAPIUtils* MAPIUtils)
 {
@@ -28,4 +31,7 @@ void RunMainWindow(const ComPtr<outlook::IOutlookApplication>& Application, TMAP
     form.Execute();
 }
 
-std::unique_ptr<TShortcutPrompts> MakeShortcutPrompts() { return std::make_unique<TWindowShortcutPrompts>(); }
+std::unique_ptr<TShortcutPrompts> MakeShortcutPrompts()
+{
+    return std::make_unique<TWindowShortcutPrompts>();
+}

@@ -6,18 +6,23 @@
 
 namespace host {
 
-AddInManager::AddInManager(ComPtr<office::OutlookApplication> application) : application_(std::move(application))
+AddInManager::AddInManager(ComPtr<office::OutlookApplication> application)
+    : application_(std::move(application))
 {
 }
 
-AddInManager::~AddInManager() { ShutDown(); }
+AddInManager::~AddInManager()
+{
+    ShutDown();
+}
 
 void AddInManager::StartUp()
 {
     for (const office::RegisteredAddIn& addIn : office::RegisteredAddIns(office::OfficeAddInsKey(kHostName)))
         if (addIn.LoadsAtStartup()) Connect(addIn);
     for (const auto& connection : connections_)
-        if (const HRESULT hr = connection->AddInsUpdate(); FAILED(hr)) Report(connection->ProgID(), "OnAddInsUpdate", hr);
+        if (const HRESULT hr = connection->AddInsUpdate(); FAILED(hr))
+            Report(connection->ProgID(), "OnAddInsUpdate", hr);
     for (const auto& connection : connections_)
         if (const HRESULT hr = connection->StartupComplete(); FAILED(hr))
             Report(connection->ProgID(), "OnStartupComplete", hr);
@@ -30,7 +35,8 @@ void AddInManager::Connect(const office::RegisteredAddIn& addIn)
         std::string guid;
         if (SUCCEEDED(CLSIDFromProgID(addIn.ProgID, &clsid))) guid = clsid.ToString();
         const auto list = application_->COMAddIns().As<office::ICOMAddInsHost>();
-        const ComPtr<office::COMAddIn> entry = list ? list->Add(addIn.ProgID, addIn.Description, guid) : nullptr;
+        const ComPtr<office::COMAddIn> entry =
+            list ? list->Add(addIn.ProgID, addIn.Description, guid) : nullptr;
         auto connection = std::make_unique<office::AddInConnection>(addIn.ProgID, application_, entry);
         if (const HRESULT hr = connection->Connect(office::ext_cm_Startup); FAILED(hr)) {
             Report(addIn.ProgID, "OnConnection", hr);

@@ -14,7 +14,10 @@ namespace host {
 
 namespace {
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 QIcon IconOf(const office::Picture& face)
 {
@@ -22,7 +25,8 @@ QIcon IconOf(const office::Picture& face)
     QImage image(face.Width, face.Height, QImage::Format_ARGB32);
     for (int y = 0; y < face.Height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < face.Width; ++x) line[x] = face.Pixels[static_cast<std::size_t>(y * face.Width + x)];
+        for (int x = 0; x < face.Width; ++x)
+            line[x] = face.Pixels[static_cast<std::size_t>(y * face.Width + x)];
     }
     return QIcon(QPixmap::fromImage(image));
 }
@@ -30,20 +34,28 @@ QIcon IconOf(const office::Picture& face)
 Qt::ToolButtonStyle ButtonStyle(int style, bool hasFace)
 {
     switch (style) {
-        case office::msoButtonIcon: return Qt::ToolButtonIconOnly;
-        case office::msoButtonCaption: return Qt::ToolButtonTextOnly;
-        case office::msoButtonIconAndCaption: return Qt::ToolButtonTextBesideIcon;
-        default: return hasFace ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextOnly;
+        case office::msoButtonIcon:
+            return Qt::ToolButtonIconOnly;
+        case office::msoButtonCaption:
+            return Qt::ToolButtonTextOnly;
+        case office::msoButtonIconAndCaption:
+            return Qt::ToolButtonTextBesideIcon;
+        default:
+            return hasFace ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextOnly;
     }
 }
 
 Qt::ToolBarArea AreaOf(int position)
 {
     switch (position) {
-        case office::msoBarLeft: return Qt::LeftToolBarArea;
-        case office::msoBarRight: return Qt::RightToolBarArea;
-        case office::msoBarBottom: return Qt::BottomToolBarArea;
-        default: return Qt::TopToolBarArea;
+        case office::msoBarLeft:
+            return Qt::LeftToolBarArea;
+        case office::msoBarRight:
+            return Qt::RightToolBarArea;
+        case office::msoBarBottom:
+            return Qt::BottomToolBarArea;
+        default:
+            return Qt::TopToolBarArea;
     }
 }
 
@@ -52,7 +64,8 @@ Qt::ToolBarArea AreaOf(int position)
 CommandBarView::CommandBarView(QMainWindow& window, ComPtr<office::_CommandBars> bars)
     : QObject(&window), window_(window), bars_(std::move(bars))
 {
-    if (const auto host = bars_.As<office::ICommandBarsHost>()) host->SetChangeListener([this] { ScheduleRender(); });
+    if (const auto host = bars_.As<office::ICommandBarsHost>())
+        host->SetChangeListener([this] { ScheduleRender(); });
 }
 
 CommandBarView::~CommandBarView()
@@ -64,7 +77,8 @@ void CommandBarView::ScheduleRender()
 {
     if (renderPending_) return;
     renderPending_ = true;
-    QMetaObject::invokeMethod(this, [this] { Render(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Render(); }, Qt::QueuedConnection);
 }
 
 void CommandBarView::Render()
@@ -111,9 +125,15 @@ void CommandBarView::AddControl(QToolBar& toolbar, const ComPtr<office::CommandB
     switch (control->Type()) {
         case office::msoControlEdit:
         case office::msoControlDropdown:
-        case office::msoControlComboBox: AddTextControl(toolbar, control); break;
-        case office::msoControlPopup: AddPopup(toolbar, control); break;
-        default: AddButton(toolbar, control); break;
+        case office::msoControlComboBox:
+            AddTextControl(toolbar, control);
+            break;
+        case office::msoControlPopup:
+            AddPopup(toolbar, control);
+            break;
+        default:
+            AddButton(toolbar, control);
+            break;
     }
 }
 

@@ -67,7 +67,8 @@ bool FolderTree::SelectFolder(const std::string& entryID, const std::string& sto
 QTreeWidgetItem* FolderTree::FindItem(const QString& entryID, const QString& storeID) const
 {
     for (QTreeWidgetItemIterator it(const_cast<FolderTree*>(this)); *it; ++it) {
-        if ((*it)->data(0, kEntryIDRole).toString() == entryID && (*it)->data(0, kStoreIDRole).toString() == storeID)
+        if ((*it)->data(0, kEntryIDRole).toString() == entryID &&
+            (*it)->data(0, kStoreIDRole).toString() == storeID)
             return *it;
     }
     return nullptr;

@@ -41,7 +41,8 @@ void ParseCommandLine(QApplication& app)
 /// Writes the problems from `first` on.
 void Report(const std::vector<std::string>& problems, std::size_t first = 0)
 {
-    for (std::size_t i = first; i < problems.size(); ++i) std::cerr << "trovanta-host: " << problems[i] << '\n';
+    for (std::size_t i = first; i < problems.size(); ++i)
+        std::cerr << "trovanta-host: " << problems[i] << '\n';
 }
 
 int Run()
@@ -71,7 +72,10 @@ int Run()
 
 }  // namespace
 
-std::filesystem::path CommandBarsFile() { return TrovantaHome() / "Outlook Explorer.cmdbars"; }
+std::filesystem::path CommandBarsFile()
+{
+    return TrovantaHome() / "Outlook Explorer.cmdbars";
+}
 
 int RunHostProgram(QApplication& app)
 {

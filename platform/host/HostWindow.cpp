@@ -39,7 +39,8 @@ HostWindow::HostWindow(MailClient& client, ComPtr<office::_CommandBars> commandB
     connect(items_, &QTreeWidget::itemSelectionChanged, this, &HostWindow::SelectionChanged);
     folders_->Fill(client_.Session());
     ShowInbox();
-    explorerWindow_ = client_.OfficeApplication().As<office::IOutlookHostWindows>()->OpenExplorer(commandBars);
+    explorerWindow_ =
+        client_.OfficeApplication().As<office::IOutlookHostWindows>()->OpenExplorer(commandBars);
     commandBarView_->Render();
     resize(900, 560);
 }

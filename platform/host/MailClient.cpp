@@ -31,7 +31,8 @@ void MailClient::Publish()
         publishProblem_ = std::string("The class \"") + kApplicationProgID + "\" is not registered.";
         return;
     }
-    if (const HRESULT hr = RegisterActiveObject(officeApplication_.Get(), clsid, ACTIVEOBJECT_STRONG, &runningCookie_);
+    if (const HRESULT hr =
+            RegisterActiveObject(officeApplication_.Get(), clsid, ACTIVEOBJECT_STRONG, &runningCookie_);
         FAILED(hr)) {
         runningCookie_ = 0;
         publishProblem_ = HResultMessage(hr);

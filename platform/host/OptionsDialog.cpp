@@ -15,7 +15,8 @@ OptionsDialog::OptionsDialog(outlook::IOutlookApplication& application, outlook:
                              QWidget* parent)
     : QDialog(parent),
       tabs_(new QTabWidget(this)),
-      buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this)),
+      buttons_(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply,
+                                    this)),
       problemLabel_(new QLabel(this))
 {
     setObjectName("OptionsDialog");

@@ -44,6 +44,9 @@ public:
 
 /// `parent` when given, else the application object's window handle: the owner a message
 /// box or dialog gets.
-inline QWidget* OwnerOf(QWidget* parent) { return parent ? parent : Application().Handle(); }
+inline QWidget* OwnerOf(QWidget* parent)
+{
+    return parent ? parent : Application().Handle();
+}
 
 }  // namespace ui

@@ -27,7 +27,8 @@ Names FilesIn(const fs::path& dir)
 {
     Names names;
     if (fs::exists(dir))
-        for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -110,7 +111,8 @@ TEST_F(AddInEventsTest, AFailureOfTheRulesIsShownOnceWithTheTitleTrovanta)
     Arrive("Invoice 44");
     NewMail();
     ASSERT_EQ(scripted_->Messages.size(), 1u);
-    EXPECT_EQ(scripted_->Messages[0].Text, "Job 2\r\n\r\nSave attachments:\r\n\r\nDestination directory not specified.");
+    EXPECT_EQ(scripted_->Messages[0].Text,
+              "Job 2\r\n\r\nSave attachments:\r\n\r\nDestination directory not specified.");
     EXPECT_EQ(scripted_->Messages[0].Caption, "Trovanta");
     EXPECT_EQ(scripted_->Messages[0].Icon, ui::MsgIcon::Error);
     EXPECT_TRUE(FilesIn(exports_.Path()).empty()) << "an invalid rule stops before anything runs";
@@ -129,7 +131,8 @@ protected:
         const auto app = Application();
         const auto root = app->GetNamespace("MAPI")->Folders()->Item(1);
         for (int i = 1; i <= root->Folders()->Count(); ++i)
-            if (root->Folders()->Item(i)->Name() == "Drafts") return root->Folders()->Item(i)->Items()->Item(1);
+            if (root->Folders()->Item(i)->Name() == "Drafts")
+                return root->Folders()->Item(i)->Items()->Item(1);
         return nullptr;
     }
     void StoreReplaceMode(int mode)
@@ -197,7 +200,8 @@ TEST_F(ItemSendTest, ASendWithoutShortcutsLeavesTheEMailAsItIs)
 {
     StoreReplaceMode(0);
     store_.Add("Drafts", test::SimpleMessage("Plain"));
-    const auto item = Application()->GetNamespace("MAPI")->Folders()->Item(1)->Folders()->Item(1)->Items()->Item(1);
+    const auto item =
+        Application()->GetNamespace("MAPI")->Folders()->Item(1)->Folders()->Item(1)->Items()->Item(1);
     ASSERT_EQ(item->Subject(), "Plain");
     bool cancel = true;
     HandleItemSend(item, cancel, prompts_);

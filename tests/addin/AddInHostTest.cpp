@@ -155,7 +155,8 @@ TEST_F(AddInHostTest, TheButtonOpensTheMainJobWindowEachTimeAfresh)
         Button()->trigger();
         ASSERT_TRUE(WaitFor([&] { return opened == click + 1; }));
     }
-    EXPECT_TRUE(WaitFor([] { return !addin_test::WindowExists("FormMain"); })) << "the window is freed when it closes";
+    EXPECT_TRUE(WaitFor([] { return !addin_test::WindowExists("FormMain"); }))
+        << "the window is freed when it closes";
 }
 
 TEST_F(AddInHostTest, ANewEMailInTheInboxIsProcessedByTheRules)
@@ -234,9 +235,10 @@ TEST_F(AddInHostTest, TheRulesPageSitsInTheOptionsDialogAndRefusesProcessingWith
         }
     });
     dialog.accept();
-    EXPECT_EQ(refusal.toStdString(),
-              "Trovanta|If you want to process incoming e-mails, then you must add at least one job definition to "
-              "the list.");
+    EXPECT_EQ(
+        refusal.toStdString(),
+        "Trovanta|If you want to process incoming e-mails, then you must add at least one job definition to "
+        "the list.");
     EXPECT_EQ(dialog.result(), QDialog::Rejected) << "the dialog stays open";
     TRegistry reg;
     EXPECT_FALSE(reg.KeyExists(RegKeyAuto));

@@ -100,7 +100,8 @@ protected:
     Row RowTexts(int index) const
     {
         Row texts;
-        for (int column = 0; column < 5; ++column) texts.push_back(List().topLevelItem(index)->text(column).toStdString());
+        for (int column = 0; column < 5; ++column)
+            texts.push_back(List().topLevelItem(index)->text(column).toStdString());
         return texts;
     }
     void Select(int index) const { List().setCurrentItem(List().topLevelItem(index)); }
@@ -127,7 +128,8 @@ TEST_F(RulesPageTest, AFreshInstallationShowsProcessingOffAndNoRules)
     EXPECT_FALSE(Control<QCheckBox>("CheckActive").isChecked());
     EXPECT_EQ(List().topLevelItemCount(), 0);
     EXPECT_TRUE(Enabled("ButtonAdd"));
-    for (const char* name : {"ButtonEdit", "ButtonDelete", "ButtonUp", "ButtonDown"}) EXPECT_FALSE(Enabled(name));
+    for (const char* name : {"ButtonEdit", "ButtonDelete", "ButtonUp", "ButtonDown"})
+        EXPECT_FALSE(Enabled(name));
     EXPECT_FALSE(Dirty());
     EXPECT_EQ(page_->parentWidget(), &container_);
     EXPECT_NE(page_->findChild<QObject*>("ThemeManager"), nullptr) << "the visual styles' one way in";
@@ -219,7 +221,9 @@ TEST_F(RulesPageTest, ProcessingOnWithoutRulesIsRefusedWithTheMessageAndNothingI
     EXPECT_EQ(control_->Apply(), E_UNEXPECTED);
     ASSERT_EQ(scripted_->Messages.size(), 1u);
     const ui::AskedMessage& box = scripted_->Messages[0];
-    EXPECT_EQ(box.Text, "If you want to process incoming e-mails, then you must add at least one job definition to the list.");
+    EXPECT_EQ(box.Text,
+              "If you want to process incoming e-mails, then you must add at least one job definition to the "
+              "list.");
     EXPECT_EQ(box.Caption, "Trovanta");
     EXPECT_EQ(box.Icon, ui::MsgIcon::Error);
     EXPECT_EQ(box.Owner, page_) << "the page owns the box while Apply runs";
@@ -313,8 +317,8 @@ TEST_F(RulesPageTest, InfoAndHelpLinksOpenTheAboutWindowAndTopicThirty)
         about.accept();
     });
     const auto click = [this](const char* link) {
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&Control<QLabel>(link), &press);

@@ -44,8 +44,8 @@ protected:
         window_ = std::make_unique<host::HostWindow>(*client_, bars_);
         addIn_ = factory_->CreateAddIn(server_.Module());
         office::SafeArray custom;
-        ASSERT_EQ(addIn_->OnConnection(client_->OfficeApplication().Get(), office::ext_cm_AfterStartup, nullptr,
-                                       &custom),
+        ASSERT_EQ(addIn_->OnConnection(client_->OfficeApplication().Get(), office::ext_cm_AfterStartup,
+                                       nullptr, &custom),
                   S_OK);
         connected_ = true;
     }
@@ -139,7 +139,8 @@ TEST_F(TrovantaTest, TheSendHandlerIsLiveFromStartUpToShutdown)
     office::SafeArray custom;
     EXPECT_EQ(addIn_->OnBeginShutdown(&custom), S_OK);
     EXPECT_FALSE(client_->Host().RaiseItemSend(second));
-    EXPECT_EQ(test::AttachmentNames(*second), std::vector<std::string>{"Report-pdf.qel"}) << "no handler any more";
+    EXPECT_EQ(test::AttachmentNames(*second), std::vector<std::string>{"Report-pdf.qel"})
+        << "no handler any more";
 }
 
 TEST_F(TrovantaTest, TheButtonsTagOpensTheMainWindowWhateverTheCaseOfItsLetters)
