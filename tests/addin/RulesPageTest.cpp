@@ -333,3 +333,49 @@ TEST_F(RulesPageTest, InfoAndHelpLinksOpenTheAboutWindowAndTopicThirty)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OptionPageControl, AnswersTheFormsStandardPropertiesLateBound)
+{
+    const test::ComSandbox sandbox;
+    const ui::ScopedScriptedUi scripted;
+    const auto control = MakeCom<TQEL_OptionPageControl>();
+    const auto dispatch = control.As<IDispatch>();
+    ASSERT_TRUE(dispatch);
+    EXPECT_TRUE(control.As<typelib::IQEL_OptionPage>());
+    EXPECT_TRUE(control.As<outlook::IPropertyPage>());
+
+    DISPID caption = DISPID_UNKNOWN;
+    const std::string name = "caption";
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID{}, &name, 1, 0, &caption), S_OK);
+    Variant value;
+    ASSERT_EQ(InvokeMethod(*dispatch, caption, {}, &value), S_OK);
+    EXPECT_EQ(value.ToString(), "QEL_OptionPage");
+
+    DispArgs put({Variant(std::string("Rules"))});
+    EXPECT_EQ(
+        dispatch->Invoke(caption, IID{}, 0, DISPATCH_PROPERTYPUT, put.Params(), nullptr, nullptr, nullptr),
+        S_OK);
+    EXPECT_EQ(control->Form()->windowTitle(), "Rules");
+
+    DISPID active = DISPID_UNKNOWN;
+    const std::string activeName = "Active";
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID{}, &activeName, 1, 0, &active), S_OK);
+    DispArgs on({Variant(true)});
+    EXPECT_EQ(
+        dispatch->Invoke(active, IID{}, 0, DISPATCH_PROPERTYPUT, on.Params(), nullptr, nullptr, nullptr),
+        DISP_E_MEMBERNOTFOUND)
+        << "read-only";
+    const std::string unknown = "Nothing";
+    DISPID none = 0;
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID{}, &unknown, 1, 0, &none), DISP_E_UNKNOWNNAME);
+
+    control->Close();
+    EXPECT_EQ(control->Form(), nullptr);
+    std::int16_t dirty = 0;
+    EXPECT_EQ(control->Dirty(&dirty), E_UNEXPECTED) << "a closed page answers no more";
+    EXPECT_EQ(InvokeMethod(*dispatch, caption, {}, &value), E_UNEXPECTED);
+}
+
+}  // namespace
