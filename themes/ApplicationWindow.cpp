@@ -2,7 +2,10 @@
 
 #include <QApplication>
 
+#include <QtDebug>
+
 #include <algorithm>
+#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -37,15 +40,29 @@ public:
         std::vector<int> ids;
         for (const auto& entry : hooks_) ids.push_back(entry.first);
         for (const int id : ids) {
-            const auto it = std::find_if(hooks_.begin(), hooks_.end(), [id](const auto& e) { return e.first == id; });
+            const auto it =
+                std::find_if(hooks_.begin(), hooks_.end(), [id](const auto& e) { return e.first == id; });
             if (it == hooks_.end()) continue;
             const ApplicationHook::Function hook = it->second;
-            if (hook(message)) return Answer(event, message, true);
+            if (Run(hook, message)) return Answer(event, message, true);
         }
         return Answer(event, message, false);
     }
 
 private:
+    // A hook runs the manager's events; what they raise ends here, not in Qt's event delivery.
+    static bool Run(const ApplicationHook::Function& hook, TMessage& message)
+    {
+        try {
+            return hook(message);
+        } catch (const std::exception& error) {
+            qWarning("Application window hook: message 0x%x failed: %s", message.Msg, error.what());
+        } catch (...) {
+            qWarning("Application window hook: message 0x%x failed", message.Msg);
+        }
+        return false;
+    }
+
     static bool Answer(QEvent* event, const TMessage& message, bool handled)
     {
         if (auto* carried = dynamic_cast<MessageEvent*>(event)) carried->Message.Result = message.Result;

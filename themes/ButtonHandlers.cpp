@@ -18,7 +18,9 @@ using namespace uxtheme;
 void AnimateHandler(const HandlerContext& context, QWidget* control, TMessage& message)
 {
     switch (message.Msg) {
-        case WM_ERASEBKGND: message.Result = 1; return;
+        case WM_ERASEBKGND:
+            message.Result = 1;
+            return;
         case CN_CTLCOLORSTATIC:
             // A transparent animation stands on its colour (a system colour's brush).
             if (control->property("Transparent").toBool() || !control->property("Transparent").isValid()) {
@@ -27,7 +29,8 @@ void AnimateHandler(const HandlerContext& context, QWidget* control, TMessage& m
                 return;
             }
             break;
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }
@@ -35,10 +38,14 @@ void AnimateHandler(const HandlerContext& context, QWidget* control, TMessage& m
 void ButtonControlHandler(const HandlerContext& context, QWidget* control, TMessage& message)
 {
     switch (message.Msg) {
-        case WM_ERASEBKGND: message.Result = 1; return;
+        case WM_ERASEBKGND:
+            message.Result = 1;
+            return;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-        case CN_KEYDOWN: ShowKeyboardCues(control, LOWORD(message.WParam)); break;
+        case CN_KEYDOWN:
+            ShowKeyboardCues(control, LOWORD(message.WParam));
+            break;
         case CM_MOUSEENTER:
         case CM_MOUSELEAVE:
             if (IsBitBtn(control)) control->update();
@@ -55,7 +62,8 @@ void ButtonControlHandler(const HandlerContext& context, QWidget* control, TMess
             ParentBackground(control, DCOf(message), nullptr, false);
             message.Result = NULL_BRUSH;
             return;
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }
@@ -84,7 +92,8 @@ void SpeedButtonHandler(const HandlerContext& context, QWidget* control, TMessag
         case CM_MOUSELEAVE:
             if (!IsFlat(control) && control->isEnabled()) control->update();
             break;
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }

@@ -22,7 +22,8 @@ namespace {
 int FocusBorder(const QWidget* control, Qt::Orientation orientation)
 {
     return control->style()->pixelMetric(
-        orientation == Qt::Horizontal ? QStyle::PM_FocusFrameHMargin : QStyle::PM_FocusFrameVMargin, nullptr, control);
+        orientation == Qt::Horizontal ? QStyle::PM_FocusFrameHMargin : QStyle::PM_FocusFrameVMargin, nullptr,
+        control);
 }
 
 bool ShowsFocus(QWidget* bar)
@@ -79,14 +80,16 @@ void StatusBarHandler(const HandlerContext& context, QWidget* control, TMessage&
 {
     switch (message.Msg) {
         case WM_ERASEBKGND:
-            context.Services.DrawElementBackground(DCOf(message), StatusDetails(1), ClientRect(control), nullptr);
+            context.Services.DrawElementBackground(DCOf(message), StatusDetails(1), ClientRect(control),
+                                                   nullptr);
             message.Result = 1;
             return;
         case WM_NCCALCSIZE:
             context.PassOn(control, message);
             if (message.WParam != 0) message.Result |= WVR_HREDRAW | WVR_VREDRAW;
             return;
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }
@@ -104,8 +107,10 @@ void TrackBarHandler(const HandlerContext& context, QWidget* control, TMessage& 
         return;
     }
     if (draw->dwDrawStage == CDDS_ITEMPREPAINT && draw->hdc) {
-        if (draw->dwItemSpec == TBCD_TICS) DrawTicsBackground(context, control, *draw);
-        else if (draw->dwItemSpec == TBCD_CHANNEL) DrawChannelBackground(context, control, *draw);
+        if (draw->dwItemSpec == TBCD_TICS)
+            DrawTicsBackground(context, control, *draw);
+        else if (draw->dwItemSpec == TBCD_CHANNEL)
+            DrawChannelBackground(context, control, *draw);
     }
     message.Result = CDRF_DODEFAULT;
 }
@@ -115,11 +120,15 @@ void WinControlHandler(const HandlerContext& context, QWidget* control, TMessage
     switch (message.Msg) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-        case CN_KEYDOWN: ShowKeyboardCues(control, LOWORD(message.WParam)); break;
+        case CN_KEYDOWN:
+            ShowKeyboardCues(control, LOWORD(message.WParam));
+            break;
         case WM_ERASEBKGND:
             if (!IsScrollingWinControl(control)) break;
-            if (DoubleBuffered(control)) PaintParentInto(control, DCOf(message));
-            else context.Services.DrawParentBackground(control, DCOf(message), nullptr, false, nullptr);
+            if (DoubleBuffered(control))
+                PaintParentInto(control, DCOf(message));
+            else
+                context.Services.DrawParentBackground(control, DCOf(message), nullptr, false, nullptr);
             message.Result = 1;
             return;
         case WM_NCPAINT:
@@ -133,7 +142,8 @@ void WinControlHandler(const HandlerContext& context, QWidget* control, TMessage
             context.PassOn(control, message);
             message.Result = NULL_BRUSH;
             return;
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }

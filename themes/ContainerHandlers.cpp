@@ -41,8 +41,8 @@ void PaintPanelCaption(QWidget* panel, HDC dc, RECT rect, const PanelProperties&
     const int height = painter.fontMetrics().height();
     rect.top = (rect.top + rect.bottom - height) / 2;
     rect.bottom = rect.top + height;
-    const unsigned format =
-        DrawTextBiDiModeFlags(panel, static_cast<unsigned>(AlignmentFlag(properties.Alignment)) | DT_EXPANDTABS | DT_VCENTER);
+    const unsigned format = DrawTextBiDiModeFlags(
+        panel, static_cast<unsigned>(AlignmentFlag(properties.Alignment)) | DT_EXPANDTABS | DT_VCENTER);
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setPen(panel->palette().color(panel->foregroundRole()));
     DrawText(dc, properties.Caption, rect, format);
@@ -67,14 +67,17 @@ void FormHandler(const HandlerContext& context, QWidget* control, TMessage& mess
 void FrameHandler(const HandlerContext& context, QWidget* control, TMessage& message)
 {
     switch (message.Msg) {
-        case WM_PAINT: message.Result = 0; return;
+        case WM_PAINT:
+            message.Result = 0;
+            return;
         case WM_ERASEBKGND: {
             const ElementDetails details = ButtonDetails(27);
             ParentBackground(control, DCOf(message), &details, false);
             message.Result = 1;
             return;
         }
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }
@@ -119,7 +122,8 @@ void GroupBoxHandler(const HandlerContext& context, QWidget* control, TMessage& 
             message.Result = 0;
             return;
         }
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }
@@ -168,8 +172,8 @@ void PanelHandler(const HandlerContext& context, QWidget* control, TMessage& mes
             context.PassOn(control, message);
             if (ReadPanel(control).SingleBorder) {
                 WidgetDC dc(control);
-                context.Services.DrawElementEdge(dc.get(), RebarDetails(4), ClientRect(control), EDGE_SUNKEN, BF_RECT,
-                                                 nullptr);
+                context.Services.DrawElementEdge(dc.get(), RebarDetails(4), ClientRect(control), EDGE_SUNKEN,
+                                                 BF_RECT, nullptr);
             }
             message.Result = 0;
             return;
@@ -177,7 +181,8 @@ void PanelHandler(const HandlerContext& context, QWidget* control, TMessage& mes
             PaintPanel(control, DCOf(message));
             message.Result = 0;
             return;
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }
@@ -188,7 +193,8 @@ void TabSheetHandler(const HandlerContext& context, QWidget* control, TMessage& 
         case WM_ERASEBKGND:
         case WM_PRINTCLIENT:
             if (context.Manager.Options() & toAlternateTabSheetDraw)
-                context.Services.DrawElementBackground(DCOf(message), TabDetails(43), ClientRect(control), nullptr);
+                context.Services.DrawElementBackground(DCOf(message), TabDetails(43), ClientRect(control),
+                                                       nullptr);
             else
                 context.Services.DrawParentBackground(control, DCOf(message), nullptr, false, nullptr);
             message.Result = 1;
@@ -205,7 +211,8 @@ void TabSheetHandler(const HandlerContext& context, QWidget* control, TMessage& 
             message.Result = 0;
             return;
         }
-        default: break;
+        default:
+            break;
     }
     context.PassOn(control, message);
 }

@@ -103,8 +103,8 @@ bool IsTabSheet(const QWidget* widget)
 bool IsPanel(const QWidget* widget)
 {
     const auto* frame = As<QFrame>(widget);
-    return frame && frame->metaObject() == &QFrame::staticMetaObject && frame->frameShape() != QFrame::HLine &&
-           frame->frameShape() != QFrame::VLine && !IsForm(widget);
+    return frame && frame->metaObject() == &QFrame::staticMetaObject &&
+           frame->frameShape() != QFrame::HLine && frame->frameShape() != QFrame::VLine && !IsForm(widget);
 }
 
 bool IsFrame(const QWidget* widget)
@@ -273,8 +273,10 @@ unsigned DrawTextBiDiModeFlags(const QWidget* control, unsigned flags)
 {
     if (!UseRightToLeftAlignment(control)) return flags;
     // Centred text stays centred; left and right change places.
-    if ((flags & uxtheme::DT_RIGHT) == uxtheme::DT_RIGHT) flags &= ~uxtheme::DT_RIGHT;
-    else if ((flags & uxtheme::DT_CENTER) != uxtheme::DT_CENTER) flags |= uxtheme::DT_RIGHT;
+    if ((flags & uxtheme::DT_RIGHT) == uxtheme::DT_RIGHT)
+        flags &= ~uxtheme::DT_RIGHT;
+    else if ((flags & uxtheme::DT_CENTER) != uxtheme::DT_CENTER)
+        flags |= uxtheme::DT_RIGHT;
     return flags | uxtheme::DT_RTLREADING;
 }
 
@@ -303,7 +305,8 @@ GlyphProperties ReadGlyph(const QWidget* button)
     GlyphProperties properties;
     const QVariant glyph = button->property("Glyph");
     const auto* abstractButton = As<QAbstractButton>(button);
-    if (glyph.isValid()) properties.Glyph = glyph.value<QPixmap>();
+    if (glyph.isValid())
+        properties.Glyph = glyph.value<QPixmap>();
     else if (abstractButton && !abstractButton->icon().isNull())
         properties.Glyph = abstractButton->icon().pixmap(abstractButton->iconSize());
     properties.NumGlyphs = qBound(1, IntProperty(button, "NumGlyphs", 1), 4);

@@ -24,14 +24,15 @@ void HandleControlMessage(TThemeManager& manager, ControlKind kind, QWidget* con
 void PaintParentInto(QWidget* control, uxtheme::HDC dc);
 /// The parent's background behind the control: painted into dc when the parent is double-buffered,
 /// else drawn by the visual styles (within rect when given).
-void ParentBackground(QWidget* control, uxtheme::HDC dc, const ElementDetails* details, bool onlyIfTransparent,
-                      const uxtheme::RECT* rect = nullptr);
+void ParentBackground(QWidget* control, uxtheme::HDC dc, const ElementDetails* details,
+                      bool onlyIfTransparent, const uxtheme::RECT* rect = nullptr);
 /// Tab, the arrow keys and Alt make the form show its focus or accelerator cues.
 void ShowKeyboardCues(QWidget* control, unsigned key);
 void PaintGroupBox(QWidget* box, uxtheme::HDC dc);
 void PaintPanel(QWidget* panel, uxtheme::HDC dc);
 /// The framework's 3-D frame: width nested frames, top and left in one colour, bottom and right
 /// in the other; rect is left shrunk by width.
-void Frame3D(uxtheme::HDC dc, uxtheme::RECT& rect, const QColor& topColor, const QColor& bottomColor, int width);
+void Frame3D(uxtheme::HDC dc, uxtheme::RECT& rect, const QColor& topColor, const QColor& bottomColor,
+             int width);
 
 }  // namespace themes

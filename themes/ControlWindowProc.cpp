@@ -29,8 +29,9 @@ namespace {
 constexpr const char* kUiState = "_trovanta_ui_state";
 
 // Set while a list view's column record is written back, so that the change it makes to the
-// header is not taken for a new column edit.
-thread_local bool t_applyingColumn = false;
+// header is not taken for a new column edit. (Controls live on the GUI thread; and the layer may
+// sit in a library that is unloaded, which must leave no thread-local blocks behind.)
+bool g_applyingColumn = false;
 
 TMessage MakeMessage(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0, QEvent* event = nullptr)
 {
@@ -53,8 +54,10 @@ WPARAM AsParam(T* pointer)
 void Dispatch(TWindowProcList& list, QWidget* control, TMessage& message)
 {
     try {
-        if (TThemeManager* main = TThemeManager::MainManager()) main->HandleControlMessage(list.Kind(), control, message);
-        else list.DispatchToPrevious(control, message);
+        if (TThemeManager* main = TThemeManager::MainManager())
+            main->HandleControlMessage(list.Kind(), control, message);
+        else
+            list.DispatchToPrevious(control, message);
         return;
     } catch (const std::exception& error) {
         qWarning("Theme manager: message 0x%x of a control failed: %s", message.Msg, error.what());
@@ -196,10 +199,10 @@ void RunCustomDraw(QWidget* control)
         {TBCD_CHANNEL, SliderPartRect(slider, QStyle::SC_SliderGroove)},
         {TBCD_THUMB, SliderPartRect(slider, QStyle::SC_SliderHandle)},
     };
-    for (const auto& [spec, rect] : items) {
+    for (const auto& [part, rect] : items) {
         NMCUSTOMDRAW item = whole;
         item.dwDrawStage = CDDS_ITEMPREPAINT;
-        item.dwItemSpec = spec;
+        item.dwItemSpec = part;
         item.rc = uxtheme::ToRECT(rect);
         TMessage message = MakeMessage(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&item));
         SendControlMessage(control, message);
@@ -219,7 +222,8 @@ void EraseBackground(QWidget* control, uxtheme::HDC dc)
 {
     if (!dc) return;
     if (control->isWindow() || control->autoFillBackground())
-        uxtheme::FillRect(dc, uxtheme::ToRECT(control->rect()), control->palette().brush(control->backgroundRole()));
+        uxtheme::FillRect(dc, uxtheme::ToRECT(control->rect()),
+                          control->palette().brush(control->backgroundRole()));
     else if (control->parentWidget())
         PaintParentInto(control, dc);
 }
@@ -233,14 +237,24 @@ void DefaultDrawItem(TMessage& message, QAbstractItemDelegate* previousDelegate)
     delegate->paint(item->hDC->Painter, *item->ItemOption, item->ItemIndex);
 }
 
+// A control tells its parent of a change in its list of controls, up to the form.
+void PassListChangeUp(QWidget* control, const TMessage& message)
+{
+    if (IsForm(control) || !control->parentWidget()) return;
+    TMessage up = MakeMessage(message.Msg, message.WParam, message.LParam);
+    SendControlMessage(control->parentWidget(), up);
+}
+
 void ChangeUiState(QWidget* control, WPARAM wParam)
 {
     QWidget* form = FormOf(control);
     if (!form) form = control->window();
     unsigned state = form->property(kUiState).toUInt();
     const unsigned flags = HIWORD(wParam) & (UISF_HIDEFOCUS | UISF_HIDEACCEL);
-    if (LOWORD(wParam) == UIS_SET) state |= flags;
-    else if (LOWORD(wParam) == UIS_CLEAR) state &= ~flags;
+    if (LOWORD(wParam) == UIS_SET)
+        state |= flags;
+    else if (LOWORD(wParam) == UIS_CLEAR)
+        state &= ~flags;
     form->setProperty(kUiState, state);
     form->update();
 }
@@ -260,21 +274,21 @@ void ApplyColumn(QWidget* listView, const TMessage& message)
     if (!column || !model) return;
     const int section = static_cast<int>(message.WParam);
     const QVariant image = model->headerData(section, Qt::Horizontal, Qt::DecorationRole);
-    t_applyingColumn = true;
+    g_applyingColumn = true;
     if (column->mask & LVCF_IMAGE) {
         if (image.typeId() == QMetaType::Int && image.toInt() != column->iImage)
             model->setHeaderData(section, Qt::Horizontal, column->iImage, Qt::DecorationRole);
     } else if (image.isValid()) {
         model->setHeaderData(section, Qt::Horizontal, QVariant(), Qt::DecorationRole);
     }
-    t_applyingColumn = false;
+    g_applyingColumn = false;
 }
 
 /// A column as a list view reports it: an image index is an integer decoration of the header
 /// section (an icon is an image too).
 void SendColumnMessage(QWidget* listView, unsigned msg, int section)
 {
-    if (t_applyingColumn) return;
+    if (g_applyingColumn) return;
     auto* view = qobject_cast<QAbstractItemView*>(listView);
     if (!view || !view->model()) return;
     const QVariant image = view->model()->headerData(section, Qt::Horizontal, Qt::DecorationRole);
@@ -301,16 +315,24 @@ void AnnounceColumns(QWidget* listView)
 bool TranslateControlEvent(TWindowProcList& list, QWidget* control, QEvent* event)
 {
     switch (event->type()) {
-        case QEvent::Paint: DeliverPaint(list, control, static_cast<QPaintEvent*>(event)); return true;
-        case QEvent::KeyPress: return DeliverKey(list, control, static_cast<QKeyEvent*>(event));
-        case QEvent::Enter: return DeliverPassingOn(list, control, event, CM_MOUSEENTER);
-        case QEvent::Leave: return DeliverPassingOn(list, control, event, CM_MOUSELEAVE);
-        case QEvent::Resize: DeliverResize(list, control, event); return true;
+        case QEvent::Paint:
+            DeliverPaint(list, control, static_cast<QPaintEvent*>(event));
+            return true;
+        case QEvent::KeyPress:
+            return DeliverKey(list, control, static_cast<QKeyEvent*>(event));
+        case QEvent::Enter:
+            return DeliverPassingOn(list, control, event, CM_MOUSEENTER);
+        case QEvent::Leave:
+            return DeliverPassingOn(list, control, event, CM_MOUSELEAVE);
+        case QEvent::Resize:
+            DeliverResize(list, control, event);
+            return true;
         case QEvent::ChildPolished:
         case QEvent::ChildRemoved:
             DeliverControlListChange(list, control, static_cast<QChildEvent*>(event));
             return false;
-        default: break;
+        default:
+            break;
     }
     if (const std::optional<unsigned> number = MessageOfEventType(event->type()))
         return DeliverMessageEvent(list, control, event, *number);
@@ -320,9 +342,9 @@ bool TranslateControlEvent(TWindowProcList& list, QWidget* control, QEvent* even
 LRESULT SendControlMessage(QWidget* control, TMessage& message)
 {
     MessageEvent event(message);
-    const bool handled = QCoreApplication::sendEvent(control, &event);
+    QCoreApplication::sendEvent(control, &event);
     message = event.Message;
-    if (!event.Dispatched && !handled) DefaultWindowProc(control, message, nullptr);
+    if (!event.Dispatched && !event.Answered) DefaultWindowProc(control, message, nullptr);
     return message.Result;
 }
 
@@ -341,7 +363,10 @@ void DefaultWindowProc(QWidget* control, TMessage& message, QAbstractItemDelegat
 {
     message.PassedToControl = true;
     // A message sent to the control is first the control's own to answer.
-    if (message.Carrier && static_cast<QObject*>(control)->event(message.Carrier)) return;
+    if (auto* carried = dynamic_cast<MessageEvent*>(message.Carrier)) {
+        static_cast<QObject*>(control)->event(carried);
+        if (carried->Answered) return;
+    }
     switch (message.Msg) {
         case WM_PAINT:
             if (message.Event) DefaultPaint(control, message.Event);
@@ -352,21 +377,31 @@ void DefaultWindowProc(QWidget* control, TMessage& message, QAbstractItemDelegat
         case WM_NCCALCSIZE:
             if (message.Event) static_cast<QObject*>(control)->event(message.Event);
             break;
-        case CN_DRAWITEM: DefaultDrawItem(message, previousDelegate); break;
-        case CN_NOTIFY: message.Result = CDRF_DODEFAULT; break;
-        case CM_CONTROLLISTCHANGE:
-            if (!IsForm(control) && control->parentWidget()) {
-                TMessage up = MakeMessage(message.Msg, message.WParam, message.LParam);
-                SendControlMessage(control->parentWidget(), up);
-            }
+        case CN_DRAWITEM:
+            DefaultDrawItem(message, previousDelegate);
             break;
-        case WM_CHANGEUISTATE: ChangeUiState(control, message.WParam); break;
-        case WM_QUERYUISTATE: message.Result = static_cast<LRESULT>(UiStateOf(control)); break;
-        case WM_THEMECHANGED: control->update(); break;
-        case CM_RECREATEWND: RecreateNow(control); break;
+        case CN_NOTIFY:
+            message.Result = CDRF_DODEFAULT;
+            break;
+        case CM_CONTROLLISTCHANGE: PassListChangeUp(control, message); break;
+        case WM_CHANGEUISTATE:
+            ChangeUiState(control, message.WParam);
+            break;
+        case WM_QUERYUISTATE:
+            message.Result = static_cast<LRESULT>(UiStateOf(control));
+            break;
+        case WM_THEMECHANGED:
+            control->update();
+            break;
+        case CM_RECREATEWND:
+            RecreateNow(control);
+            break;
         case LVM_SETCOLUMNA:
-        case LVM_INSERTCOLUMNA: ApplyColumn(control, message); break;
-        default: break;
+        case LVM_INSERTCOLUMNA:
+            ApplyColumn(control, message);
+            break;
+        default:
+            break;
     }
 }
 
@@ -392,13 +427,14 @@ std::vector<QMetaObject::Connection> LinkListViewColumns(QWidget* listView)
     return {
         QObject::connect(model, &QAbstractItemModel::columnsInserted, listView,
                          [target](const QModelIndex& parent, int first, int last) {
-                             for (int section = first; target && !parent.isValid() && section <= last; ++section)
+                             for (int section = first; target && !parent.isValid() && section <= last;
+                                  ++section)
                                  SendColumnMessage(target, LVM_INSERTCOLUMNA, section);
                          }),
         QObject::connect(model, &QAbstractItemModel::headerDataChanged, listView,
                          [target](Qt::Orientation orientation, int first, int last) {
-                             for (int section = first; target && orientation == Qt::Horizontal && section <= last;
-                                  ++section)
+                             for (int section = first;
+                                  target && orientation == Qt::Horizontal && section <= last; ++section)
                                  SendColumnMessage(target, LVM_SETCOLUMNA, section);
                          }),
     };
@@ -406,8 +442,10 @@ std::vector<QMetaObject::Connection> LinkListViewColumns(QWidget* listView)
 
 void RedrawWindow(QWidget* window)
 {
-    if (window->isVisible()) window->repaint();
-    else window->update();
+    if (window->isVisible())
+        window->repaint();
+    else
+        window->update();
 }
 
 unsigned UiStateOf(QWidget* control)

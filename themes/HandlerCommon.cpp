@@ -21,19 +21,32 @@ using Handler = void (*)(const HandlerContext&, QWidget*, TMessage&);
 Handler HandlerOf(ControlKind kind)
 {
     switch (kind) {
-        case ControlKind::Animate: return AnimateHandler;
-        case ControlKind::ButtonControl: return ButtonControlHandler;
-        case ControlKind::CheckListBox: return CheckListBoxHandler;
-        case ControlKind::Form: return FormHandler;
-        case ControlKind::Frame: return FrameHandler;
-        case ControlKind::GroupBox: return GroupBoxHandler;
-        case ControlKind::ListView: return ListViewHandler;
-        case ControlKind::Panel: return PanelHandler;
-        case ControlKind::SpeedButton: return SpeedButtonHandler;
-        case ControlKind::StatusBar: return StatusBarHandler;
-        case ControlKind::TabSheet: return TabSheetHandler;
-        case ControlKind::TrackBar: return TrackBarHandler;
-        case ControlKind::WinControl: return WinControlHandler;
+        case ControlKind::Animate:
+            return AnimateHandler;
+        case ControlKind::ButtonControl:
+            return ButtonControlHandler;
+        case ControlKind::CheckListBox:
+            return CheckListBoxHandler;
+        case ControlKind::Form:
+            return FormHandler;
+        case ControlKind::Frame:
+            return FrameHandler;
+        case ControlKind::GroupBox:
+            return GroupBoxHandler;
+        case ControlKind::ListView:
+            return ListViewHandler;
+        case ControlKind::Panel:
+            return PanelHandler;
+        case ControlKind::SpeedButton:
+            return SpeedButtonHandler;
+        case ControlKind::StatusBar:
+            return StatusBarHandler;
+        case ControlKind::TabSheet:
+            return TabSheetHandler;
+        case ControlKind::TrackBar:
+            return TrackBarHandler;
+        case ControlKind::WinControl:
+            return WinControlHandler;
     }
     return WinControlHandler;
 }
@@ -87,8 +100,10 @@ void ParentBackground(QWidget* control, HDC dc, const ElementDetails* details, b
                       const RECT* rect)
 {
     const QWidget* parent = control->parentWidget();
-    if (parent && DoubleBuffered(parent)) PaintParentInto(control, dc);
-    else GlobalThemeServices().DrawParentBackground(control, dc, details, onlyIfTransparent, rect);
+    if (parent && DoubleBuffered(parent))
+        PaintParentInto(control, dc);
+    else
+        GlobalThemeServices().DrawParentBackground(control, dc, details, onlyIfTransparent, rect);
 }
 
 void ShowKeyboardCues(QWidget* control, unsigned key)
@@ -96,8 +111,10 @@ void ShowKeyboardCues(QWidget* control, unsigned key)
     QWidget* form = FormOf(control);
     if (!form) return;
     unsigned cue = 0;
-    if (key == VK_TAB || (key >= VK_LEFT && key <= VK_DOWN)) cue = UISF_HIDEFOCUS;
-    else if (key == VK_MENU) cue = UISF_HIDEACCEL;
+    if (key == VK_TAB || (key >= VK_LEFT && key <= VK_DOWN))
+        cue = UISF_HIDEFOCUS;
+    else if (key == VK_MENU)
+        cue = UISF_HIDEACCEL;
     if (cue) SendControlMessage(form, WM_CHANGEUISTATE, MAKELONG(UIS_CLEAR, cue), 0);
 }
 

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <utility>
+
 #include "platform/uxtheme/Gdi.h"
 #include "themes/ControlClasses.h"
 #include "themes/ThemeSrv.h"
@@ -46,6 +48,29 @@ QPixmap GlyphCell(const QPixmap& glyph, int offset, int width)
     return cell;
 }
 
+/// Margin and spacing along the layout's axis, the automatic ones (-1) worked out: without a
+/// caption or a glyph there is no spacing; with both automatic, the free space is cut in three.
+std::pair<int, int> MarginAndSpacing(const GlyphLayoutInput& input, bool horizontal)
+{
+    const auto along = [horizontal](const QSize& size) { return horizontal ? size.width() : size.height(); };
+    const int client = along(input.Client);
+    const int glyph = along(input.Glyph);
+    const int text = along(input.Text);
+    int spacing = (input.Text.width() == 0 || input.Glyph.width() == 0) ? 0 : input.Spacing;
+    int margin = input.Margin;
+    if (margin == -1) {
+        if (spacing == -1) {
+            margin = (client - (glyph + text)) / 3;
+            spacing = margin;
+        } else {
+            margin = (client - (glyph + spacing + text) + 1) / 2;
+        }
+    } else if (spacing == -1) {
+        spacing = (client - (margin + glyph) - text) / 2;
+    }
+    return {margin, spacing};
+}
+
 }  // namespace
 
 GlyphLayout ComputeGlyphLayout(const GlyphLayoutInput& input)
@@ -57,6 +82,7 @@ GlyphLayout ComputeGlyphLayout(const GlyphLayoutInput& input)
     const QSize text = input.Text;
     GlyphLayout result;
     const bool horizontal = layout <= 1;
+    // Across the axis both are centred.
     if (horizontal) {
         result.GlyphPos.setY((client.height() - glyph.height() + 1) / 2);
         result.TextPos.setY((client.height() - text.height() + 1) / 2);
@@ -64,19 +90,7 @@ GlyphLayout ComputeGlyphLayout(const GlyphLayoutInput& input)
         result.GlyphPos.setX((client.width() - glyph.width() + 1) / 2);
         result.TextPos.setX((client.width() - text.width() + 1) / 2);
     }
-    int spacing = (text.width() == 0 || glyph.width() == 0) ? 0 : input.Spacing;
-    int margin = input.Margin;
-    const auto along = [horizontal](const QSize& size) { return horizontal ? size.width() : size.height(); };
-    if (margin == -1) {
-        if (spacing == -1) {
-            margin = (along(client) - (along(glyph) + along(text))) / 3;
-            spacing = margin;
-        } else {
-            margin = (along(client) - (along(glyph) + spacing + along(text)) + 1) / 2;
-        }
-    } else if (spacing == -1) {
-        spacing = (along(client) - (margin + along(glyph)) - along(text)) / 2;
-    }
+    const auto [margin, spacing] = MarginAndSpacing(input, horizontal);
     switch (layout) {
         case 0:
             result.GlyphPos.setX(margin);
@@ -133,7 +147,8 @@ void DrawThemedButton(QWidget* control, int state, bool focused, const RECT& rec
         glyphWidth = properties.Glyph.width() / properties.NumGlyphs;
         glyphOffset = GlyphOffsetOf(control, state, glyphWidth, properties.NumGlyphs);
     }
-    const int toolbarState = (IsSpeedButton(control) && IsFlat(control) && state >= 2 && state <= 5) ? state : 0;
+    const int toolbarState =
+        (IsSpeedButton(control) && IsFlat(control) && state >= 2 && state <= 5) ? state : 0;
     const ElementDetails details = toolbarState ? ToolbarDetails(static_cast<std::uint8_t>(toolbarState))
                                                 : ButtonDetails(static_cast<std::uint8_t>(state));
     services.DrawElementBackground(dc, details, rect, nullptr);
@@ -149,7 +164,8 @@ void DrawThemedButton(QWidget* control, int state, bool focused, const RECT& rec
                                      : control->palette().color(control->foregroundRole()));
     painter.setBackgroundMode(Qt::TransparentMode);
     DrawText(dc, properties.Caption, textBounds, DT_CENTER | DT_VCENTER);
-    if (!properties.Glyph.isNull()) painter.drawPixmap(glyphPos, GlyphCell(properties.Glyph, glyphOffset, glyphWidth));
+    if (!properties.Glyph.isNull())
+        painter.drawPixmap(glyphPos, GlyphCell(properties.Glyph, glyphOffset, glyphWidth));
     painter.setFont(oldFont);
     if (focused) {
         painter.setPen(QColor(Qt::black));
@@ -161,10 +177,14 @@ void DrawThemedBitBtn(QWidget* button, DRAWITEMSTRUCT item)
 {
     if (IsUnderCursor(button)) item.itemState |= ODS_HOTLIGHT;
     int state = 2;
-    if (!button->isEnabled()) state = 5;
-    else if (item.itemState & ODS_SELECTED) state = 4;
-    else if (item.itemState & ODS_HOTLIGHT) state = 3;
-    else if (IsDefaultButton(button) || (item.itemState & ODS_FOCUS)) state = 6;
+    if (!button->isEnabled())
+        state = 5;
+    else if (item.itemState & ODS_SELECTED)
+        state = 4;
+    else if (item.itemState & ODS_HOTLIGHT)
+        state = 3;
+    else if (IsDefaultButton(button) || (item.itemState & ODS_FOCUS))
+        state = 6;
     DrawThemedButton(button, state, (item.itemState & ODS_FOCUS) != 0, item.rcItem, item.hDC);
 }
 

@@ -18,9 +18,9 @@ struct GlyphLayoutInput {
     int Layout = 0;  // 0 glyph left, 1 right, 2 top, 3 bottom
     int Margin = -1;
     int Spacing = 4;
-    QSize Client;
-    QSize Glyph;
-    QSize Text;
+    QSize Client{0, 0};
+    QSize Glyph{0, 0};
+    QSize Text{0, 0};
     unsigned BiDiFlags = 0;  // DT_RIGHT swaps left and right layouts
 };
 struct GlyphLayout {

@@ -33,7 +33,8 @@ QSize CheckGlyphSize()
 /// The list's own item drawing counts as drawn by its owner when it is not one of Qt's plain ones.
 bool IsOwnerDrawing(const QAbstractItemDelegate* delegate)
 {
-    return delegate && typeid(*delegate) != typeid(QStyledItemDelegate) && typeid(*delegate) != typeid(QItemDelegate);
+    return delegate && typeid(*delegate) != typeid(QStyledItemDelegate) &&
+           typeid(*delegate) != typeid(QItemDelegate);
 }
 
 RECT CheckCell(const QListWidget* list, const RECT& row)
@@ -65,7 +66,9 @@ Qt::CheckState NextCheckState(const QModelIndex& index)
 
 class CheckListDelegate final : public QStyledItemDelegate {
 public:
-    CheckListDelegate(QListWidget* list, QAbstractItemDelegate* previous) : list_(list), previous_(previous) {}
+    CheckListDelegate(QListWidget* list, QAbstractItemDelegate* previous) : list_(list), previous_(previous)
+    {
+    }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
@@ -98,7 +101,8 @@ public:
         if (!StylesEnabled() && previous_) return previous_->editorEvent(event, model, option, index);
         const Qt::ItemFlags flags = index.flags();
         if (!(flags & Qt::ItemIsUserCheckable) || !(flags & Qt::ItemIsEnabled)) return false;
-        if (!IsToggle(event, option)) return event->type() == QEvent::MouseButtonDblClick && InCheckCell(event, option);
+        if (!IsToggle(event, option))
+            return event->type() == QEvent::MouseButtonDblClick && InCheckCell(event, option);
         return model->setData(index, NextCheckState(index), Qt::CheckStateRole);
     }
 
@@ -107,8 +111,10 @@ private:
     {
         RECT row = ToRECT(option.rect);
         const int width = GetCheckWidth(list_);
-        if (UseRightToLeftAlignment(list_)) row.right -= width;
-        else row.left += width;
+        if (UseRightToLeftAlignment(list_))
+            row.right -= width;
+        else
+            row.left += width;
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         return ToQRect(CheckCell(list_, row)).contains(at);
     }
@@ -155,8 +161,10 @@ void DrawCheckListBoxItem(QListWidget* list, const DRAWITEMSTRUCT& item)
 {
     if (list->count() == 0 || !item.hDC) return;
     RECT rect = item.rcItem;
-    if (UseRightToLeftAlignment(list)) rect.right -= GetCheckWidth(list);
-    else rect.left += GetCheckWidth(list);
+    if (UseRightToLeftAlignment(list))
+        rect.right -= GetCheckWidth(list);
+    else
+        rect.left += GetCheckWidth(list);
     QPainter& painter = *item.hDC->Painter;
     painter.save();
     painter.setFont(list->font());
@@ -165,8 +173,10 @@ void DrawCheckListBoxItem(QListWidget* list, const DRAWITEMSTRUCT& item)
         canvas.Brush = list->palette().brush(QPalette::Highlight);
         canvas.FontColor = list->palette().color(QPalette::HighlightedText);
     }
-    if (item.itemID >= 0) DrawCheckListItem(list, item.itemID, rect, item.itemState, canvas, item);
-    else FillRect(item.hDC, rect, canvas.Brush);
+    if (item.itemID >= 0)
+        DrawCheckListItem(list, item.itemID, rect, item.itemState, canvas, item);
+    else
+        FillRect(item.hDC, rect, canvas.Brush);
     if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, rect);
     painter.restore();
 }
@@ -190,8 +200,10 @@ void DrawCheckListItem(QListWidget* list, int index, RECT rect, unsigned, CheckL
     FillRect(dc, rect, canvas.Brush);
     if (!present) return;
     const unsigned flags = DrawTextBiDiModeFlags(list, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (UseRightToLeftAlignment(list)) rect.right -= 2;
-    else rect.left += 2;
+    if (UseRightToLeftAlignment(list))
+        rect.right -= 2;
+    else
+        rect.left += 2;
     dc->Painter->setPen(canvas.FontColor);
     DrawText(dc, list->item(index)->text(), rect, flags);
 }

@@ -4,8 +4,8 @@
 // sent by the item delegate the theme manager gives a check list box it takes over.
 
 #include <QAbstractItemDelegate>
-#include <QColor>
 #include <QBrush>
+#include <QColor>
 
 #include <memory>
 
@@ -35,7 +35,7 @@ struct CheckListCanvas {
     QColor FontColor;
 };
 /// One row in rect (already narrowed by the check strip).
-void DrawCheckListItem(QListWidget* list, int index, uxtheme::RECT rect, unsigned state, CheckListCanvas& canvas,
-                       const DRAWITEMSTRUCT& item);
+void DrawCheckListItem(QListWidget* list, int index, uxtheme::RECT rect, unsigned state,
+                       CheckListCanvas& canvas, const DRAWITEMSTRUCT& item);
 
 }  // namespace themes

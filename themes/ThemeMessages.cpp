@@ -9,7 +9,9 @@ constexpr unsigned kHighestMessage = 0xBFFF;
 
 }  // namespace
 
-MessageEvent::MessageEvent(const TMessage& message) : QEvent(MessageEventType(message.Msg)), Message(message) {}
+MessageEvent::MessageEvent(const TMessage& message) : QEvent(MessageEventType(message.Msg)), Message(message)
+{
+}
 
 QEvent::Type MessageEventType(unsigned message)
 {
@@ -35,15 +37,23 @@ unsigned VirtualKeyOf(int qtKey)
 {
     switch (qtKey) {
         case Qt::Key_Tab:
-        case Qt::Key_Backtab: return VK_TAB;
-        case Qt::Key_Alt: return VK_MENU;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
-        default: break;
+        case Qt::Key_Backtab:
+            return VK_TAB;
+        case Qt::Key_Alt:
+            return VK_MENU;
+        case Qt::Key_Left:
+            return VK_LEFT;
+        case Qt::Key_Up:
+            return VK_UP;
+        case Qt::Key_Right:
+            return VK_RIGHT;
+        case Qt::Key_Down:
+            return VK_DOWN;
+        default:
+            break;
     }
-    const bool letterOrDigit = (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9);
+    const bool letterOrDigit =
+        (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9);
     return letterOrDigit ? static_cast<unsigned>(qtKey) : 0;
 }
 

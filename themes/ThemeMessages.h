@@ -158,6 +158,9 @@ public:
     TMessage Message;
     /// Set by the stub of a taken-over control once the message went through its handler.
     bool Dispatched = false;
+    /// Set by a control that answers the message itself (in its event()); its default
+    /// processing then does not run.
+    bool Answered = false;
 };
 
 QEvent::Type MessageEventType(unsigned message);

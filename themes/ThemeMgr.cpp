@@ -23,19 +23,25 @@ TThemeManager* g_mainManager = nullptr;
 // Every manager alive, in the order of creation: their forms make up the screen.
 std::vector<TThemeManager*> g_managers;
 
-struct ListSpec {
+struct ListClass {
     ControlKind Kind;
     ControlClassTest Test;
 };
 
 // The lists in the order they are created.
-constexpr ListSpec kLists[] = {
-    {ControlKind::ListView, IsListView},     {ControlKind::TabSheet, IsTabSheet},
-    {ControlKind::GroupBox, IsGroupBox},     {ControlKind::ButtonControl, IsButtonControl},
-    {ControlKind::SpeedButton, IsSpeedButton}, {ControlKind::TrackBar, IsTrackBar},
-    {ControlKind::Animate, IsAnimate},       {ControlKind::StatusBar, IsStatusBar},
-    {ControlKind::CheckListBox, IsCheckListBox}, {ControlKind::Form, IsForm},
-    {ControlKind::Frame, IsFrame},           {ControlKind::Panel, IsPanel},
+constexpr ListClass kLists[] = {
+    {ControlKind::ListView, IsListView},
+    {ControlKind::TabSheet, IsTabSheet},
+    {ControlKind::GroupBox, IsGroupBox},
+    {ControlKind::ButtonControl, IsButtonControl},
+    {ControlKind::SpeedButton, IsSpeedButton},
+    {ControlKind::TrackBar, IsTrackBar},
+    {ControlKind::Animate, IsAnimate},
+    {ControlKind::StatusBar, IsStatusBar},
+    {ControlKind::CheckListBox, IsCheckListBox},
+    {ControlKind::Form, IsForm},
+    {ControlKind::Frame, IsFrame},
+    {ControlKind::Panel, IsPanel},
     {ControlKind::WinControl, IsWinControl},
 };
 
@@ -43,9 +49,11 @@ constexpr ListSpec kLists[] = {
 
 TThemeManager::TThemeManager(QWidget* Owner) : QObject(Owner), owner_(Owner)
 {
-    for (const ListSpec& spec : kLists)
-        lists_[static_cast<std::size_t>(spec.Kind)] = std::make_unique<TWindowProcList>(*this, spec.Kind, spec.Test);
-    hook_ = std::make_unique<themes::ApplicationHook>([this](TMessage& message) { return ApplicationHook(message); });
+    for (const ListClass& list : kLists)
+        lists_[static_cast<std::size_t>(list.Kind)] =
+            std::make_unique<TWindowProcList>(*this, list.Kind, list.Test);
+    hook_ = std::make_unique<themes::ApplicationHook>(
+        [this](TMessage& message) { return ApplicationHook(message); });
     {
         const std::lock_guard lock(g_managerLock);
         if (g_mainManager) {
@@ -70,7 +78,7 @@ TThemeManager::~TThemeManager()
     }
     if (owner_) owner_->removeEventFilter(this);
     // Every control gets its window method back before any list goes.
-    for (const ListSpec& spec : kLists) List(spec.Kind).Clear();
+    for (const ListClass& list : kLists) List(list.Kind).Clear();
     for (auto& list : lists_) list.reset();
     pendingForms_.clear();
     recreatingControls_.clear();
@@ -216,7 +224,8 @@ void TThemeManager::RememberRecreation(QWidget* Control)
 
 bool TThemeManager::IsBeingRecreated(QWidget* Control) const
 {
-    return std::find(recreatingControls_.begin(), recreatingControls_.end(), Control) != recreatingControls_.end();
+    return std::find(recreatingControls_.begin(), recreatingControls_.end(), Control) !=
+           recreatingControls_.end();
 }
 
 void TThemeManager::ForgetRecreation(QWidget* Control)

@@ -44,7 +44,8 @@ constexpr ClassRow kListViewOnly{IsListView, toSubclassListView, ControlKind::Li
 
 const ClassRow* ClassRowOf(const QWidget* control)
 {
-    if (!GlobalThemeServices().LibraryAvailable()) return kListViewOnly.Test(control) ? &kListViewOnly : nullptr;
+    if (!GlobalThemeServices().LibraryAvailable())
+        return kListViewOnly.Test(control) ? &kListViewOnly : nullptr;
     const auto row = std::find_if(std::begin(kClassRows), std::end(kClassRows),
                                   [control](const ClassRow& candidate) { return candidate.Test(control); });
     return row == std::end(kClassRows) ? nullptr : row;
@@ -75,16 +76,20 @@ void TThemeManager::UpdateControlSubclass(QWidget* Control, bool Inserting)
 void TThemeManager::RunExtraSteps(ControlKind kind, QWidget* control, TWindowProcList& list)
 {
     switch (kind) {
-        case ControlKind::Frame: SubclassChildren(control); break;
+        case ControlKind::Frame:
+            SubclassChildren(control);
+            break;
         case ControlKind::ListView:
             // Its window is made again so that its existing columns pass the handler.
             if (!list.Contains(control) && HasWindowNow(control)) PostControlMessage(control, CM_RECREATEWND);
             break;
         case ControlKind::Form:
             SubclassChildren(control);
-            std::erase_if(pendingForms_, [control](const QPointer<QWidget>& form) { return form == control; });
+            std::erase_if(pendingForms_,
+                          [control](const QPointer<QWidget>& form) { return form == control; });
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -125,10 +130,11 @@ void TThemeManager::ClearControlLists()
 {
     List(ControlKind::ListView).Clear();
     if (!StylesEnabled()) return;
-    for (const ControlKind kind : {ControlKind::CheckListBox, ControlKind::StatusBar, ControlKind::Animate,
-                                   ControlKind::TrackBar, ControlKind::SpeedButton, ControlKind::ButtonControl,
-                                   ControlKind::TabSheet, ControlKind::WinControl, ControlKind::GroupBox,
-                                   ControlKind::Form, ControlKind::Panel, ControlKind::Frame})
+    for (const ControlKind kind :
+         {ControlKind::CheckListBox, ControlKind::StatusBar, ControlKind::Animate, ControlKind::TrackBar,
+          ControlKind::SpeedButton, ControlKind::ButtonControl, ControlKind::TabSheet,
+          ControlKind::WinControl, ControlKind::GroupBox, ControlKind::Form, ControlKind::Panel,
+          ControlKind::Frame})
         List(kind).Clear();
 }
 
@@ -155,8 +161,10 @@ void TThemeManager::BroadcastToChildren(QWidget* parent)
 {
     for (QWidget* child : ControlsOf(parent)) {
         if (HasWindowNow(child)) SendControlMessage(child, WM_THEMECHANGED);
-        if (IsListView(child) || IsCoolBar(child)) RecreateWindow(child);
-        else BroadcastToChildren(child);
+        if (IsListView(child) || IsCoolBar(child))
+            RecreateWindow(child);
+        else
+            BroadcastToChildren(child);
     }
 }
 

@@ -25,7 +25,8 @@ int CommonControlsMajorVersion()
 bool HasBothScrollBars(const QWidget* control)
 {
     const auto* area = qobject_cast<const QAbstractScrollArea*>(control);
-    return area && area->horizontalScrollBar()->isVisibleTo(area) && area->verticalScrollBar()->isVisibleTo(area);
+    return area && area->horizontalScrollBar()->isVisibleTo(area) &&
+           area->verticalScrollBar()->isVisibleTo(area);
 }
 
 }  // namespace
@@ -78,7 +79,8 @@ HTHEME TThemeServices::ThemeHandle(ThemeElement element)
 {
     HTHEME& handle = themeHandles_[static_cast<std::size_t>(element)];
     if (stylesInUse_ && !handle)
-        handle = ThemeEntries().OpenThemeData(window_, ThemeElementClassNames[static_cast<std::size_t>(element)]);
+        handle =
+            ThemeEntries().OpenThemeData(window_, ThemeElementClassNames[static_cast<std::size_t>(element)]);
     return handle;
 }
 
@@ -103,8 +105,8 @@ HRESULT TThemeServices::DrawElementBackground(HDC dc, const ElementDetails& deta
                                               const RECT* clip)
 {
     if (!libraryAvailable_) return E_FAIL;
-    return ThemeEntries().DrawThemeBackground(ThemeHandle(details.Element), dc, details.Part, details.State, &rect,
-                                              clip);
+    return ThemeEntries().DrawThemeBackground(ThemeHandle(details.Element), dc, details.Part, details.State,
+                                              &rect, clip);
 }
 
 HRESULT TThemeServices::DrawElementText(HDC dc, const ElementDetails& details, const QString& text,
@@ -112,24 +114,24 @@ HRESULT TThemeServices::DrawElementText(HDC dc, const ElementDetails& details, c
 {
     if (!libraryAvailable_) return E_FAIL;
     return ThemeEntries().DrawThemeText(ThemeHandle(details.Element), dc, details.Part, details.State,
-                                        reinterpret_cast<LPCWSTR>(text.utf16()), static_cast<int>(text.size()),
-                                        flags, flags2, &rect);
+                                        reinterpret_cast<LPCWSTR>(text.utf16()),
+                                        static_cast<int>(text.size()), flags, flags2, &rect);
 }
 
 HRESULT TThemeServices::DrawElementEdge(HDC dc, const ElementDetails& details, const RECT& rect, UINT edge,
                                         UINT flags, RECT* content)
 {
     if (!libraryAvailable_) return E_FAIL;
-    return ThemeEntries().DrawThemeEdge(ThemeHandle(details.Element), dc, details.Part, details.State, &rect, edge,
-                                        flags, content);
+    return ThemeEntries().DrawThemeEdge(ThemeHandle(details.Element), dc, details.Part, details.State, &rect,
+                                        edge, flags, content);
 }
 
 RECT TThemeServices::ElementContentRect(HDC dc, const ElementDetails& details, const RECT& bounds)
 {
     RECT content = bounds;
     if (libraryAvailable_) {
-        ThemeEntries().GetThemeBackgroundContentRect(ThemeHandle(details.Element), dc, details.Part, details.State,
-                                                     &bounds, &content);
+        ThemeEntries().GetThemeBackgroundContentRect(ThemeHandle(details.Element), dc, details.Part,
+                                                     details.State, &bounds, &content);
     }
     return content;
 }
@@ -140,8 +142,8 @@ HRESULT TThemeServices::DrawParentBackground(QWidget* window, HDC dc, const Elem
     if (!libraryAvailable_) return E_FAIL;
     bool draw = true;
     if (onlyIfTransparent && details) {
-        draw = ThemeEntries().IsThemeBackgroundPartiallyTransparent(ThemeHandle(details->Element), details->Part,
-                                                                    details->State) != 0;
+        draw = ThemeEntries().IsThemeBackgroundPartiallyTransparent(ThemeHandle(details->Element),
+                                                                    details->Part, details->State) != 0;
     }
     return draw ? ThemeEntries().DrawThemeParentBackground(window, dc, rect) : 0;
 }
@@ -153,8 +155,8 @@ void TThemeServices::PaintClientEdge(QWidget* control, bool fillScrollCorner)
     WidgetDC dc(control);
     if (fillScrollCorner && HasBothScrollBars(control)) {
         const RECT inner{whole.left + 2, whole.top + 2, whole.right - 2, whole.bottom - 2};
-        const RECT corner{inner.right - GetSystemMetrics(SM_CXVSCROLL), inner.bottom - GetSystemMetrics(SM_CYHSCROLL),
-                          inner.right, inner.bottom};
+        const RECT corner{inner.right - GetSystemMetrics(SM_CXVSCROLL),
+                          inner.bottom - GetSystemMetrics(SM_CYHSCROLL), inner.right, inner.bottom};
         FillRect(dc.get(), corner, GetSysColor(COLOR_BTNFACE));
     }
     // Only a frame two pixels wide stays paintable.

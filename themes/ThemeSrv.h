@@ -23,9 +23,30 @@ class QWidget;
 namespace themes {
 
 enum class ThemeElement : std::uint8_t {
-    teButton, teClock, teComboBox, teEdit, teExplorerBar, teHeader, teListView, teMenu, tePage, teProgress,
-    teRebar, teScrollBar, teSpin, teStartPanel, teStatus, teTab, teTaskBand, teTaskBar, teToolBar, teToolTip,
-    teTrackBar, teTrayNotify, teTreeview, teWindow,
+    teButton,
+    teClock,
+    teComboBox,
+    teEdit,
+    teExplorerBar,
+    teHeader,
+    teListView,
+    teMenu,
+    tePage,
+    teProgress,
+    teRebar,
+    teScrollBar,
+    teSpin,
+    teStartPanel,
+    teStatus,
+    teTab,
+    teTaskBand,
+    teTaskBar,
+    teToolBar,
+    teToolTip,
+    teTrackBar,
+    teTrayNotify,
+    teTreeview,
+    teWindow,
 };
 inline constexpr std::size_t ThemeElementCount = 24;
 
@@ -74,9 +95,11 @@ public:
                                            const uxtheme::RECT& rect, const uxtheme::RECT* clip);
     uxtheme::HRESULT DrawElementText(uxtheme::HDC dc, const ElementDetails& details, const QString& text,
                                      const uxtheme::RECT& rect, uxtheme::DWORD flags, uxtheme::DWORD flags2);
-    uxtheme::HRESULT DrawElementEdge(uxtheme::HDC dc, const ElementDetails& details, const uxtheme::RECT& rect,
-                                     uxtheme::UINT edge, uxtheme::UINT flags, uxtheme::RECT* content);
-    uxtheme::RECT ElementContentRect(uxtheme::HDC dc, const ElementDetails& details, const uxtheme::RECT& bounds);
+    uxtheme::HRESULT DrawElementEdge(uxtheme::HDC dc, const ElementDetails& details,
+                                     const uxtheme::RECT& rect, uxtheme::UINT edge, uxtheme::UINT flags,
+                                     uxtheme::RECT* content);
+    uxtheme::RECT ElementContentRect(uxtheme::HDC dc, const ElementDetails& details,
+                                     const uxtheme::RECT& bounds);
     /// Paints the parent's background behind window into dc (rect none: the whole window); with
     /// onlyIfTransparent and details, only when that part lets the background show through.
     uxtheme::HRESULT DrawParentBackground(QWidget* window, uxtheme::HDC dc, const ElementDetails* details,

@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
+#include <string>
+#include <system_error>
 #include <type_traits>
+#include <vector>
 
 namespace themes {
 
@@ -65,9 +69,41 @@ void UnloadLocked()
     g_binding.Entries = ThemeLibraryEntries{};
 }
 
+// The folder of the program or library this code is part of.
+std::filesystem::path ModuleFolder()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&ModuleFolder), &info) && info.dli_fname && info.dli_fname[0] == '/')
+        return std::filesystem::path(info.dli_fname).parent_path();
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : program.parent_path();
+}
+
+// Where a bare library name is looked for: the module's own folder and the library folder beside
+// it first (as the system looks in the application's folder first), then the loader's search. The
+// loader's search alone is not enough: a run-time that intercepts dlopen (the address sanitizer)
+// makes the loader search with its own run path instead of ours.
+std::vector<std::string> CandidatePaths(const char* fileName)
+{
+    std::vector<std::string> candidates;
+    if (!std::strchr(fileName, '/')) {
+        const std::filesystem::path folder = ModuleFolder();
+        if (!folder.empty()) {
+            candidates.push_back((folder / fileName).string());
+            candidates.push_back((folder.parent_path() / "lib" / fileName).string());
+        }
+    }
+    candidates.emplace_back(fileName);
+    return candidates;
+}
+
 void LoadLocked()
 {
-    g_binding.Library = dlopen(LibraryFileName(), RTLD_NOW | RTLD_LOCAL);
+    for (const std::string& candidate : CandidatePaths(LibraryFileName())) {
+        g_binding.Library = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (g_binding.Library) break;
+    }
     if (!g_binding.Library) return;
     // The system calls its entry points without checking them; a library that lacks one is of
     // no use and is treated as missing.

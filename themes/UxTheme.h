@@ -2,6 +2,8 @@
 // The binding of the visual-styles library: it is loaded by name at run time (nothing links
 // against it), its entry points are looked up by name, and binds are counted so that the last
 // unbind unloads it. A library that lacks one of the entry points is treated as missing.
+// A bare file name is looked for in the folder of the program (or library) that binds it, then in
+// the "lib" folder beside that one, then where the loader looks.
 
 #include <string>
 

@@ -48,7 +48,8 @@ int TWindowProcList::AddControl(QWidget* control)
         view->setItemDelegate(entry->ThemedDelegate.get());
     }
     if (kind_ == ControlKind::ListView) entry->Links = LinkListViewColumns(control);
-    entry->Links.push_back(connect(control, &QObject::destroyed, this, [this](QObject* gone) { Forget(gone); }));
+    entry->Links.push_back(
+        connect(control, &QObject::destroyed, this, [this](QObject* gone) { Forget(gone); }));
     entries_.push_back(std::move(entry));
     dirty_ = true;
     return Count() - 1;
@@ -123,8 +124,10 @@ void TWindowProcList::Restore(Entry& entry)
     entry.Control->removeEventFilter(this);
     if (entry.ThemedDelegate) {
         auto* view = static_cast<QAbstractItemView*>(entry.Control);
-        if (entry.PreviousDelegate) view->setItemDelegate(entry.PreviousDelegate);
-        else view->setItemDelegate(new QStyledItemDelegate(view));
+        if (entry.PreviousDelegate)
+            view->setItemDelegate(entry.PreviousDelegate);
+        else
+            view->setItemDelegate(new QStyledItemDelegate(view));
     }
 }
 
@@ -148,7 +151,8 @@ void TWindowProcList::DispatchToPrevious(QWidget* control, TMessage& message)
     if (!FindControl(control, index)) return;
     TThemeManager* main = TThemeManager::MainManager();
     if (message.Msg == CM_RECREATEWND && main) main->RememberRecreation(control);
-    const QPointer<QAbstractItemDelegate> previous = entries_[static_cast<std::size_t>(index)]->PreviousDelegate;
+    const QPointer<QAbstractItemDelegate> previous =
+        entries_[static_cast<std::size_t>(index)]->PreviousDelegate;
     DefaultWindowProc(control, message, previous);
     // A window destroyed only to be made again keeps its entry.
     if (message.Msg == WM_DESTROY && !(main && main->IsBeingRecreated(control))) RemoveControl(control);

@@ -29,8 +29,19 @@ class TThemeManager;
 
 /// The control classes, each with its own list and handler.
 enum class ControlKind {
-    ListView, TabSheet, GroupBox, ButtonControl, SpeedButton, TrackBar, Animate, StatusBar, CheckListBox,
-    Form, Frame, Panel, WinControl,
+    ListView,
+    TabSheet,
+    GroupBox,
+    ButtonControl,
+    SpeedButton,
+    TrackBar,
+    Animate,
+    StatusBar,
+    CheckListBox,
+    Form,
+    Frame,
+    Panel,
+    WinControl,
 };
 
 using ControlClassTest = bool (*)(const QWidget*);

@@ -42,18 +42,30 @@ QColor GetSysColor(int index)
 {
     const QPalette palette = QGuiApplication::palette();
     switch (index) {
-        case COLOR_WINDOW: return palette.color(QPalette::Base);
-        case COLOR_WINDOWTEXT: return palette.color(QPalette::WindowText);
-        case COLOR_HIGHLIGHT: return palette.color(QPalette::Highlight);
-        case COLOR_HIGHLIGHTTEXT: return palette.color(QPalette::HighlightedText);
-        case COLOR_BTNFACE: return palette.color(QPalette::Button);
-        case COLOR_BTNSHADOW: return palette.color(QPalette::Dark);
-        case COLOR_GRAYTEXT: return palette.color(QPalette::Disabled, QPalette::Text);
-        case COLOR_BTNTEXT: return palette.color(QPalette::ButtonText);
-        case COLOR_BTNHIGHLIGHT: return palette.color(QPalette::Light);
-        case COLOR_3DDKSHADOW: return palette.color(QPalette::Shadow);
-        case COLOR_3DLIGHT: return palette.color(QPalette::Midlight);
-        default: return QColor(Qt::black);
+        case COLOR_WINDOW:
+            return palette.color(QPalette::Base);
+        case COLOR_WINDOWTEXT:
+            return palette.color(QPalette::WindowText);
+        case COLOR_HIGHLIGHT:
+            return palette.color(QPalette::Highlight);
+        case COLOR_HIGHLIGHTTEXT:
+            return palette.color(QPalette::HighlightedText);
+        case COLOR_BTNFACE:
+            return palette.color(QPalette::Button);
+        case COLOR_BTNSHADOW:
+            return palette.color(QPalette::Dark);
+        case COLOR_GRAYTEXT:
+            return palette.color(QPalette::Disabled, QPalette::Text);
+        case COLOR_BTNTEXT:
+            return palette.color(QPalette::ButtonText);
+        case COLOR_BTNHIGHLIGHT:
+            return palette.color(QPalette::Light);
+        case COLOR_3DDKSHADOW:
+            return palette.color(QPalette::Shadow);
+        case COLOR_3DLIGHT:
+            return palette.color(QPalette::Midlight);
+        default:
+            return QColor(Qt::black);
     }
 }
 
@@ -66,17 +78,22 @@ int GetSystemMetrics(int index)
 
 int QtTextFlags(UINT format)
 {
-    int flags = (format & DT_CENTER) ? Qt::AlignHCenter : (format & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
+    int flags = (format & DT_CENTER)  ? Qt::AlignHCenter
+                : (format & DT_RIGHT) ? Qt::AlignRight
+                                      : Qt::AlignLeft;
     if (format & DT_SINGLELINE) {
         flags |= Qt::TextSingleLine;
-        flags |= (format & DT_VCENTER) ? Qt::AlignVCenter : (format & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
+        flags |= (format & DT_VCENTER)  ? Qt::AlignVCenter
+                 : (format & DT_BOTTOM) ? Qt::AlignBottom
+                                        : Qt::AlignTop;
     } else {
         flags |= Qt::AlignTop;
     }
     if (format & DT_WORDBREAK) flags |= Qt::TextWordWrap;
     if (format & DT_EXPANDTABS) flags |= Qt::TextExpandTabs;
     if (format & DT_NOCLIP) flags |= Qt::TextDontClip;
-    if (!(format & DT_NOPREFIX)) flags |= (format & DT_HIDEPREFIX) ? Qt::TextHideMnemonic : Qt::TextShowMnemonic;
+    if (!(format & DT_NOPREFIX))
+        flags |= (format & DT_HIDEPREFIX) ? Qt::TextHideMnemonic : Qt::TextShowMnemonic;
     return flags;
 }
 
@@ -89,7 +106,7 @@ int DrawText(HDC dc, const QString& text, RECT& rect, UINT format)
         // Measuring keeps the left and top; one line is as wide as its text, wrapped text keeps the width.
         const int width = (format & DT_WORDBREAK) ? rect.right - rect.left : 0xFFFFFF;
         const QRect bounds = painter.fontMetrics().boundingRect(QRect(rect.left, rect.top, width, 0xFFFFFF),
-                                                                 flags & ~Qt::AlignVertical_Mask, text);
+                                                                flags & ~Qt::AlignVertical_Mask, text);
         rect.right = rect.left + bounds.width();
         rect.bottom = rect.top + bounds.height();
         return bounds.height();
@@ -145,7 +162,8 @@ QPoint GetWindowOrg(HDC dc)
 
 void SetWindowOrg(HDC dc, QPoint origin)
 {
-    if (dc && dc->Painter) dc->Painter->setWorldTransform(QTransform::fromTranslate(-origin.x(), -origin.y()));
+    if (dc && dc->Painter)
+        dc->Painter->setWorldTransform(QTransform::fromTranslate(-origin.x(), -origin.y()));
 }
 
 }  // namespace uxtheme

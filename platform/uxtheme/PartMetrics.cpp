@@ -23,23 +23,33 @@ bool IsDisabledState(const PartId& id)
             if (id.Part == 1) return id.State == 4;
             if (id.Part == 2 || id.Part == 3) return id.State % 4 == 0;
             return id.Part == 4 && id.State == 2;
-        case ThemeClass::Edit: return id.Part == 1 && id.State == 4;
-        case ThemeClass::Tab: return id.Part >= 1 && id.Part <= 8 && id.State == 4;
-        case ThemeClass::Toolbar: return id.State == 4;
-        case ThemeClass::Trackbar: return id.Part >= 3 && id.Part <= 8 && id.State == 5;
-        default: return false;
+        case ThemeClass::Edit:
+            return id.Part == 1 && id.State == 4;
+        case ThemeClass::Tab:
+            return id.Part >= 1 && id.Part <= 8 && id.State == 4;
+        case ThemeClass::Toolbar:
+            return id.State == 4;
+        case ThemeClass::Trackbar:
+            return id.Part >= 3 && id.Part <= 8 && id.State == 5;
+        default:
+            return false;
     }
 }
 
 QPalette::ColorRole TextRole(const PartId& id)
 {
     switch (id.Class) {
-        case ThemeClass::Button: return (id.Part == 1 || id.Part == 5) ? QPalette::ButtonText : QPalette::WindowText;
-        case ThemeClass::Edit: return QPalette::Text;
+        case ThemeClass::Button:
+            return (id.Part == 1 || id.Part == 5) ? QPalette::ButtonText : QPalette::WindowText;
+        case ThemeClass::Edit:
+            return QPalette::Text;
         case ThemeClass::Toolbar:
-        case ThemeClass::Rebar: return QPalette::ButtonText;
-        case ThemeClass::Tab: return id.Part <= 8 ? QPalette::ButtonText : QPalette::WindowText;
-        default: return QPalette::WindowText;
+        case ThemeClass::Rebar:
+            return QPalette::ButtonText;
+        case ThemeClass::Tab:
+            return id.Part <= 8 ? QPalette::ButtonText : QPalette::WindowText;
+        default:
+            return QPalette::WindowText;
     }
 }
 
@@ -124,13 +134,17 @@ void DrawEdge(QPainter& painter, const QPalette& palette, const QRect& rect, uns
     const QColor shadow = palette.color(QPalette::Shadow);
     QRect inner = rect;
     if (edge & (BDR_RAISEDOUTER | BDR_SUNKENOUTER)) {
-        if (edge & BDR_RAISEDOUTER) DrawEdgeLayer(painter, inner, flags, midlight, shadow);
-        else DrawEdgeLayer(painter, inner, flags, dark, light);
+        if (edge & BDR_RAISEDOUTER)
+            DrawEdgeLayer(painter, inner, flags, midlight, shadow);
+        else
+            DrawEdgeLayer(painter, inner, flags, dark, light);
         inner = ShrunkOnSides(inner, flags, 1);
     }
     if (edge & (BDR_RAISEDINNER | BDR_SUNKENINNER)) {
-        if (edge & BDR_RAISEDINNER) DrawEdgeLayer(painter, inner, flags, light, dark);
-        else DrawEdgeLayer(painter, inner, flags, shadow, midlight);
+        if (edge & BDR_RAISEDINNER)
+            DrawEdgeLayer(painter, inner, flags, light, dark);
+        else
+            DrawEdgeLayer(painter, inner, flags, shadow, midlight);
         inner = ShrunkOnSides(inner, flags, 1);
     }
     if (content && (flags & BF_ADJUST)) *content = inner;

@@ -4,9 +4,9 @@
 #include <QImage>
 #include <QMutex>
 #include <QPainter>
+#include <QSlider>
 #include <QStyle>
 #include <QStyleOption>
-#include <QSlider>
 #include <QTabBar>
 #include <QWidget>
 
@@ -33,10 +33,18 @@ Option MakeOption(const PartContext& context, const QRect& rect)
 void ApplyVariant(QStyleOption& option, int variant)
 {
     switch (variant) {
-        case 1: option.state |= QStyle::State_MouseOver | QStyle::State_Raised; break;
-        case 2: option.state |= QStyle::State_Sunken; break;
-        case 3: option.state &= ~State(QStyle::State_Enabled); break;
-        default: option.state |= QStyle::State_Raised; break;
+        case 1:
+            option.state |= QStyle::State_MouseOver | QStyle::State_Raised;
+            break;
+        case 2:
+            option.state |= QStyle::State_Sunken;
+            break;
+        case 3:
+            option.state &= ~State(QStyle::State_Enabled);
+            break;
+        default:
+            option.state |= QStyle::State_Raised;
+            break;
     }
 }
 
@@ -60,8 +68,8 @@ void DrawIndicator(QPainter& painter, const PartContext& context, int state, con
     ApplyVariant(option, (state - 1) % 4);
     option.state &= ~State(QStyle::State_Raised);
     option.state |= group == 0 ? QStyle::State_Off : group == 1 ? QStyle::State_On : QStyle::State_NoChange;
-    context.Style->drawPrimitive(radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox, &option,
-                                 &painter, nullptr);
+    context.Style->drawPrimitive(radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox,
+                                 &option, &painter, nullptr);
 }
 
 // Some styles draw a group box frame below room they keep for a title; measure that room once per
@@ -103,12 +111,23 @@ void DrawGroupBoxFrame(QPainter& painter, const PartContext& context, int state,
 bool DrawButtonPart(QPainter& painter, const PartContext& context, int part, int state, const QRect& rect)
 {
     switch (part) {
-        case 1: DrawPushButton(painter, context, state, rect, false); return true;
-        case 2: DrawIndicator(painter, context, state, rect, true); return true;
-        case 3: DrawIndicator(painter, context, state, rect, false); return true;
-        case 4: DrawGroupBoxFrame(painter, context, state, rect); return true;
-        case 5: DrawPushButton(painter, context, state, rect, true); return true;
-        default: return false;
+        case 1:
+            DrawPushButton(painter, context, state, rect, false);
+            return true;
+        case 2:
+            DrawIndicator(painter, context, state, rect, true);
+            return true;
+        case 3:
+            DrawIndicator(painter, context, state, rect, false);
+            return true;
+        case 4:
+            DrawGroupBoxFrame(painter, context, state, rect);
+            return true;
+        case 5:
+            DrawPushButton(painter, context, state, rect, true);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -135,17 +154,27 @@ bool DrawToolButtonPanel(QPainter& painter, const PartContext& context, int stat
     auto option = MakeOption<QStyleOption>(context, rect);
     option.state |= QStyle::State_AutoRaise;
     switch (state) {
-        case 2: option.state |= QStyle::State_MouseOver | QStyle::State_Raised; break;
-        case 3: option.state |= QStyle::State_Sunken; break;
-        case 5: option.state |= QStyle::State_On | QStyle::State_Sunken; break;
-        case 6: option.state |= QStyle::State_On | QStyle::State_Sunken | QStyle::State_MouseOver; break;
-        default: return true;
+        case 2:
+            option.state |= QStyle::State_MouseOver | QStyle::State_Raised;
+            break;
+        case 3:
+            option.state |= QStyle::State_Sunken;
+            break;
+        case 5:
+            option.state |= QStyle::State_On | QStyle::State_Sunken;
+            break;
+        case 6:
+            option.state |= QStyle::State_On | QStyle::State_Sunken | QStyle::State_MouseOver;
+            break;
+        default:
+            return true;
     }
     context.Style->drawPrimitive(QStyle::PE_PanelButtonTool, &option, &painter, nullptr);
     return true;
 }
 
-void DrawArrow(QPainter& painter, const PartContext& context, QStyle::PrimitiveElement arrow, const QRect& rect)
+void DrawArrow(QPainter& painter, const PartContext& context, QStyle::PrimitiveElement arrow,
+               const QRect& rect)
 {
     auto option = MakeOption<QStyleOption>(context, rect);
     context.Style->drawPrimitive(arrow, &option, &painter, nullptr);
@@ -163,7 +192,8 @@ bool DrawToolbarPart(QPainter& painter, const PartContext& context, int part, in
     const int arrowWidth = qMin(rect.width(), 12);
     const QRect arrowRect(rect.right() - arrowWidth + 1, rect.top(), arrowWidth, rect.height());
     switch (part) {
-        case 1: return DrawToolButtonPanel(painter, context, state, rect);
+        case 1:
+            return DrawToolButtonPanel(painter, context, state, rect);
         case 2:
         case 3:
             DrawToolButtonPanel(painter, context, state, rect);
@@ -173,9 +203,14 @@ bool DrawToolbarPart(QPainter& painter, const PartContext& context, int part, in
             DrawToolButtonPanel(painter, context, state, rect);
             DrawArrow(painter, context, QStyle::PE_IndicatorArrowDown, rect);
             return true;
-        case 5: DrawSeparator(painter, context, true, rect); return true;
-        case 6: DrawSeparator(painter, context, false, rect); return true;
-        default: return false;
+        case 5:
+            DrawSeparator(painter, context, true, rect);
+            return true;
+        case 6:
+            DrawSeparator(painter, context, false, rect);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -195,10 +230,11 @@ bool DrawRebarPart(QPainter& painter, const PartContext& context, int part, int 
         case 4:
         case 5:
             DrawToolButtonPanel(painter, context, state, rect);
-            DrawArrow(painter, context, part == 4 ? QStyle::PE_IndicatorArrowRight : QStyle::PE_IndicatorArrowDown,
-                      rect);
+            DrawArrow(painter, context,
+                      part == 4 ? QStyle::PE_IndicatorArrowRight : QStyle::PE_IndicatorArrowDown, rect);
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -211,14 +247,17 @@ bool DrawStatusPart(QPainter& painter, const PartContext& context, int part, con
             context.Style->drawPrimitive(QStyle::PE_PanelStatusBar, &option, &painter, nullptr);
             return true;
         case 1:
-        case 2: context.Style->drawPrimitive(QStyle::PE_FrameStatusBarItem, &option, &painter, nullptr); return true;
+        case 2:
+            context.Style->drawPrimitive(QStyle::PE_FrameStatusBarItem, &option, &painter, nullptr);
+            return true;
         case 3: {
             auto grip = MakeOption<QStyleOptionSizeGrip>(context, rect);
             grip.corner = context.Direction == Qt::RightToLeft ? Qt::BottomLeftCorner : Qt::BottomRightCorner;
             context.Style->drawControl(QStyle::CE_SizeGrip, &grip, &painter, nullptr);
             return true;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -252,7 +291,8 @@ bool DrawTabPart(QPainter& painter, const PartContext& context, int part, int st
     }
     if (part < 1 || part > 8) return false;
     static constexpr QStyleOptionTab::TabPosition kPositions[] = {
-        QStyleOptionTab::Middle, QStyleOptionTab::Beginning, QStyleOptionTab::End, QStyleOptionTab::OnlyOneTab};
+        QStyleOptionTab::Middle, QStyleOptionTab::Beginning, QStyleOptionTab::End,
+        QStyleOptionTab::OnlyOneTab};
     auto option = MakeOption<QStyleOptionTab>(context, rect);
     option.shape = QTabBar::RoundedNorth;
     option.position = kPositions[(part - 1) % 4];
@@ -314,19 +354,34 @@ bool DrawPart(QPainter& painter, const PartContext& context, const PartId& id, c
     painter.save();
     bool drawn = false;
     switch (id.Class) {
-        case ThemeClass::Button: drawn = DrawButtonPart(painter, context, id.Part, id.State, rect); break;
-        case ThemeClass::Edit: drawn = DrawEditPart(painter, context, id.Part, id.State, rect); break;
-        case ThemeClass::Rebar: drawn = DrawRebarPart(painter, context, id.Part, id.State, rect); break;
-        case ThemeClass::Status: drawn = DrawStatusPart(painter, context, id.Part, rect); break;
-        case ThemeClass::Tab: drawn = DrawTabPart(painter, context, id.Part, id.State, rect); break;
-        case ThemeClass::Toolbar: drawn = DrawToolbarPart(painter, context, id.Part, id.State, rect); break;
-        case ThemeClass::Trackbar: drawn = DrawTrackbarPart(painter, context, id.Part, id.State, rect); break;
-        default: break;
+        case ThemeClass::Button:
+            drawn = DrawButtonPart(painter, context, id.Part, id.State, rect);
+            break;
+        case ThemeClass::Edit:
+            drawn = DrawEditPart(painter, context, id.Part, id.State, rect);
+            break;
+        case ThemeClass::Rebar:
+            drawn = DrawRebarPart(painter, context, id.Part, id.State, rect);
+            break;
+        case ThemeClass::Status:
+            drawn = DrawStatusPart(painter, context, id.Part, rect);
+            break;
+        case ThemeClass::Tab:
+            drawn = DrawTabPart(painter, context, id.Part, id.State, rect);
+            break;
+        case ThemeClass::Toolbar:
+            drawn = DrawToolbarPart(painter, context, id.Part, id.State, rect);
+            break;
+        case ThemeClass::Trackbar:
+            drawn = DrawTrackbarPart(painter, context, id.Part, id.State, rect);
+            break;
+        default:
+            break;
     }
     if (!drawn && id.Part == 0) {
         // The class as a whole: the background its controls stand on.
         painter.fillRect(rect, context.Palette.color(id.Class == ThemeClass::Button ? QPalette::Button
-                                                                                      : QPalette::Window));
+                                                                                    : QPalette::Window));
         drawn = true;
     }
     painter.restore();

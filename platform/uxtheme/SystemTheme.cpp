@@ -32,7 +32,9 @@ QApplication* GuiApplication()
 /// broadcasts the theme change once the event that revealed it has been handled.
 class StyleWatcher final : public QObject {
 public:
-    StyleWatcher() : broadcastEvent_(static_cast<QEvent::Type>(QEvent::registerEventType())), seen_(Current()) {}
+    StyleWatcher() : broadcastEvent_(static_cast<QEvent::Type>(QEvent::registerEventType())), seen_(Current())
+    {
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -85,11 +87,14 @@ WatcherSlot& Watching()
 
 bool IsOpaqueBackground(const QWidget* widget)
 {
-    return widget->isWindow() || widget->autoFillBackground() || widget->testAttribute(Qt::WA_OpaquePaintEvent);
+    return widget->isWindow() || widget->autoFillBackground() ||
+           widget->testAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-// Rendering an ancestor runs its painting, which may ask for its own parent's background.
-thread_local int t_parentPaintDepth = 0;
+// Rendering an ancestor runs its painting, which may ask for its own parent's background. Widgets
+// paint on the GUI thread only. (No thread_local here: a library that is unloaded must not leave
+// thread-local blocks behind.)
+int g_parentPaintDepth = 0;
 
 // A window given the tab texture (EnableThemeDialogTexture) stands on the tab body instead of its
 // own background colour.
@@ -148,7 +153,7 @@ DWORD DialogTexture(const QObject* window)
 HRESULT PaintParentBackground(QWidget* child, QPainter& painter, const QRect& area)
 {
     if (!child->parentWidget() || area.isEmpty()) return E_FAIL;
-    if (t_parentPaintDepth > 8) return E_FAIL;
+    if (g_parentPaintDepth > 8) return E_FAIL;
     QList<QWidget*> chain;
     for (QWidget* ancestor = child->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
         chain.prepend(ancestor);
@@ -158,19 +163,20 @@ HRESULT PaintParentBackground(QWidget* child, QPainter& painter, const QRect& ar
     QPixmap behind(area.size() * ratio);
     behind.setDevicePixelRatio(ratio);
     behind.fill(Qt::transparent);
-    ++t_parentPaintDepth;
+    ++g_parentPaintDepth;
     for (QWidget* ancestor : chain) {
         const QRect source(child->mapTo(ancestor, area.topLeft()), area.size());
         QWidget::RenderFlags flags;
         if (ancestor == chain.front() && UsesTabTexture(ancestor)) {
             QPainter texture(&behind);
-            DrawPart(texture, ContextFor(ancestor), PartId{ThemeClass::Tab, 10, 1}, QRect(QPoint(), area.size()));
+            DrawPart(texture, ContextFor(ancestor), PartId{ThemeClass::Tab, 10, 1},
+                     QRect(QPoint(), area.size()));
         } else if (ancestor == chain.front()) {
             flags = QWidget::DrawWindowBackground;
         }
         ancestor->render(&behind, QPoint(), QRegion(source), flags);
     }
-    --t_parentPaintDepth;
+    --g_parentPaintDepth;
     painter.drawPixmap(area.topLeft(), behind);
     return S_OK;
 }

@@ -27,10 +27,10 @@ constexpr int kToolbar[] = {6, 6, 6, 6, 6, 6};
 constexpr int kTrackbar[] = {1, 1, 5, 5, 5, 5, 5, 5, 1, 1};
 
 const std::array<ClassSchema, 24> kSchema{{
-    {"button", kButton},   {"clock", {}},      {"combobox", {}},   {"edit", kEdit},         {"explorerbar", {}},
-    {"header", {}},        {"listview", {}},   {"menu", {}},       {"page", {}},            {"progress", {}},
-    {"rebar", kRebar},     {"scrollbar", {}},  {"spin", {}},       {"startpanel", {}},      {"status", kStatus},
-    {"tab", kTab},         {"taskband", {}},   {"taskbar", {}},    {"toolbar", kToolbar},   {"tooltip", {}},
+    {"button", kButton},     {"clock", {}},      {"combobox", {}}, {"edit", kEdit},       {"explorerbar", {}},
+    {"header", {}},          {"listview", {}},   {"menu", {}},     {"page", {}},          {"progress", {}},
+    {"rebar", kRebar},       {"scrollbar", {}},  {"spin", {}},     {"startpanel", {}},    {"status", kStatus},
+    {"tab", kTab},           {"taskband", {}},   {"taskbar", {}},  {"toolbar", kToolbar}, {"tooltip", {}},
     {"trackbar", kTrackbar}, {"traynotify", {}}, {"treeview", {}}, {"window", {}},
 }};
 

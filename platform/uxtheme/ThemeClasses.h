@@ -12,8 +12,30 @@
 namespace uxtheme::lib {
 
 enum class ThemeClass {
-    Button, Clock, ComboBox, Edit, ExplorerBar, Header, ListView, Menu, Page, Progress, Rebar, ScrollBar,
-    Spin, StartPanel, Status, Tab, TaskBand, TaskBar, Toolbar, Tooltip, Trackbar, TrayNotify, TreeView, Window,
+    Button,
+    Clock,
+    ComboBox,
+    Edit,
+    ExplorerBar,
+    Header,
+    ListView,
+    Menu,
+    Page,
+    Progress,
+    Rebar,
+    ScrollBar,
+    Spin,
+    StartPanel,
+    Status,
+    Tab,
+    TaskBand,
+    TaskBar,
+    Toolbar,
+    Tooltip,
+    Trackbar,
+    TrayNotify,
+    TreeView,
+    Window,
 };
 
 /// The first class of a ";"-separated list that the library knows (names compared without case).
