@@ -1,6 +1,6 @@
 #include "platform/outlook/Mime.h"
 
-#include "platform/outlook/QuickFields.h"
+#include <dlfcn.h>
 
 #include <magic.h>
 
@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+
+#include "platform/outlook/QuickFields.h"
 
 namespace outlook {
 
@@ -194,7 +196,15 @@ std::string FirstBodyText(GMimeMessage* message, const char* subtype)
 void EnsureGMime()
 {
     static std::once_flag once;
-    std::call_once(once, [] { g_mime_init(); });
+    std::call_once(once, [] {
+        g_mime_init();
+        // GMime registers its types with GLib, which stays loaded: GMime has to stay loaded too.
+        // Otherwise a process that unloads this server library (and with it GMime) and loads it
+        // again finds GMime's types registered twice and its objects broken.
+        Dl_info info{};
+        if (dladdr(reinterpret_cast<const void*>(&g_mime_init), &info) != 0 && info.dli_fname)
+            dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);  // the handle is kept on purpose
+    });
 }
 
 std::string MakeValidUtf8(std::string text)

@@ -1,5 +1,7 @@
 #include "platform/ui/QtUserInterface.h"
 
+#include "platform/ui/ApplicationObject.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -71,7 +73,7 @@ int QtUserInterface::MessageBox(QWidget* parent, const std::string& Text, const 
                                 MsgIcon Icon, unsigned Buttons)
 {
     if (Buttons == 0) Buttons = mbOK;
-    QMessageBox box(QtIcon(Icon), FromUtf8(Caption), FromUtf8(Text), QMessageBox::NoButton, parent);
+    QMessageBox box(QtIcon(Icon), FromUtf8(Caption), FromUtf8(Text), QMessageBox::NoButton, OwnerOf(parent));
     for (const ButtonMapping& button : kButtons)
         if (Buttons & button.bit) box.addButton(button.qt);
     box.setEscapeButton(EscapeButton(Buttons));
@@ -85,13 +87,13 @@ int QtUserInterface::MessageBox(QWidget* parent, const std::string& Text, const 
 
 std::optional<std::string> QtUserInterface::OpenFileName(QWidget* parent, const FileDialogOptions& Options)
 {
-    return Chosen(QFileDialog::getOpenFileName(parent, FromUtf8(Options.Title), StartPath(Options),
+    return Chosen(QFileDialog::getOpenFileName(OwnerOf(parent), FromUtf8(Options.Title), StartPath(Options),
                                                QString::fromStdString(QtFileFilter(Options.Filter))));
 }
 
 std::optional<std::string> QtUserInterface::SaveFileName(QWidget* parent, const FileDialogOptions& Options)
 {
-    QFileDialog dialog(parent, FromUtf8(Options.Title), StartPath(Options),
+    QFileDialog dialog(OwnerOf(parent), FromUtf8(Options.Title), StartPath(Options),
                        QString::fromStdString(QtFileFilter(Options.Filter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromStdString(Options.DefaultExt));

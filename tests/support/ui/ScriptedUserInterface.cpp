@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui/ApplicationObject.h"
+
 namespace ui {
 
 namespace {
@@ -17,10 +19,10 @@ std::optional<T> TakeFront(std::deque<T>& queue)
 
 }  // namespace
 
-int ScriptedUserInterface::MessageBox(QWidget*, const std::string& Text, const std::string& Caption,
+int ScriptedUserInterface::MessageBox(QWidget* parent, const std::string& Text, const std::string& Caption,
                                       MsgIcon Icon, unsigned Buttons)
 {
-    Messages.push_back({Text, Caption, Icon, Buttons});
+    Messages.push_back({Text, Caption, Icon, Buttons, OwnerOf(parent)});
     if (Buttons == mbOK || Buttons == 0) return idOK;
     if (const std::optional<int> answer = TakeFront(Answers)) return *answer;
     ADD_FAILURE() << "unscripted question: " << Text;

@@ -18,6 +18,8 @@ struct AskedMessage {
     std::string Caption;
     MsgIcon Icon;
     unsigned Buttons;
+    /// The window that owned the box: the parent given, else the application object's handle.
+    QWidget* Owner = nullptr;
 };
 
 class ScriptedUserInterface final : public UserInterface {

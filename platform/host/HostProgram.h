@@ -1,0 +1,17 @@
+#pragma once
+// The host program from start to end: the object model, the window with its command bars
+// (kept between runs in the Trovanta home), the add-ins.
+
+#include <filesystem>
+
+class QApplication;
+
+namespace host {
+
+/// Where the explorer's command bars are kept between runs.
+std::filesystem::path CommandBarsFile();
+
+/// Runs the mail client until its window closes; the exit code.
+int RunHostProgram(QApplication& app);
+
+}  // namespace host
