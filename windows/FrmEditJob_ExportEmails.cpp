@@ -16,6 +16,7 @@
 #include "windows/DiskFolders.h"
 #include "windows/MaskButtons.h"
 #include "windows/SlotGuard.h"
+#include "windows/WhereToSave.h"
 
 using namespace controls;
 
@@ -56,33 +57,16 @@ QWidget* TFormEditJob_ExportEmails::CreateFormatGroup()
 
 QWidget* TFormEditJob_ExportEmails::CreateWhereGroup()
 {
-    QGroupBox* group = NewGroup(this, " Where to save ", "GroupWhere");
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(NewLabel(group, "Save e-mails in the following disk folder:"), 0, 0, 1, 2);
-    EditDestPath = NewEdit(group, "EditDestPath");
-    ButtonBrowseDestPath = NewBrowseButton(group, "ButtonBrowseDestPath");
-    grid->addWidget(EditDestPath, 1, 0);
-    grid->addWidget(ButtonBrowseDestPath, 1, 1);
-    auto* maskRow = new QHBoxLayout;
-    maskRow->addWidget(NewLabel(group, "Mask for generating subfolders and the filename:"));
-    maskRow->addStretch(1);
-    maskRow->addWidget(NewMyEmailsLink(this));
-    grid->addLayout(maskRow, 2, 0, 1, 2);
-    EditMask = NewEdit(group, "EditMask");
-    grid->addWidget(EditMask, 3, 0, 1, 2);
-    MaskButtons = new TMaskButtons(group, EditMask, false);
-    MaskButtons->setObjectName(QStringLiteral("MaskButtons"));
-    grid->addWidget(MaskButtons, 4, 0, 1, 2);
-    auto* duplicateRow = new QHBoxLayout;
-    duplicateRow->addWidget(NewLabel(group, "If filename already exists: "));
-    ComboDuplicateMode = NewComboList(group, "ComboDuplicateMode", {"Add a counter", "Overwrite"});
-    duplicateRow->addWidget(ComboDuplicateMode);
-    duplicateRow->addStretch(1);
-    grid->addLayout(duplicateRow, 5, 0, 1, 2);
+    const TWhereToSave where = NewWhereToSaveGroup(this, "Save e-mails in the following disk folder:", false);
+    EditDestPath = where.EditDestPath;
+    ButtonBrowseDestPath = where.ButtonBrowseDestPath;
+    EditMask = where.EditMask;
+    MaskButtons = where.MaskButtons;
+    ComboDuplicateMode = where.ComboDuplicateMode;
     CheckAlsoAttachments =
-        NewCheck(group, "also save attachments in subdirectory \"-Attachments\"", "CheckAlsoAttachments");
-    grid->addWidget(CheckAlsoAttachments, 6, 0, 1, 2);
-    return group;
+        NewCheck(where.Group, "also save attachments in subdirectory \"-Attachments\"", "CheckAlsoAttachments");
+    where.Grid->addWidget(CheckAlsoAttachments, 6, 0, 1, 2);
+    return where.Group;
 }
 
 QWidget* TFormEditJob_ExportEmails::CreateOptionsGroup()

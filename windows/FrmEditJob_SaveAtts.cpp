@@ -20,6 +20,7 @@
 #include "windows/DiskFolders.h"
 #include "windows/MaskButtons.h"
 #include "windows/SlotGuard.h"
+#include "windows/WhereToSave.h"
 
 using namespace controls;
 
@@ -51,30 +52,13 @@ void TFormEditJob_SaveAtts::CreateControls()
 
 QWidget* TFormEditJob_SaveAtts::CreateWhereGroup()
 {
-    QGroupBox* group = NewGroup(this, " Where to save ", "GroupWhere");
-    auto* grid = new QGridLayout(group);
-    grid->addWidget(NewLabel(group, "Save attachments in the following disk folder:"), 0, 0, 1, 2);
-    EditDestPath = NewEdit(group, "EditDestPath");
-    ButtonBrowseDestPath = NewBrowseButton(group, "ButtonBrowseDestPath");
-    grid->addWidget(EditDestPath, 1, 0);
-    grid->addWidget(ButtonBrowseDestPath, 1, 1);
-    auto* maskRow = new QHBoxLayout;
-    maskRow->addWidget(NewLabel(group, "Mask for generating subfolders and the filename:"));
-    maskRow->addStretch(1);
-    maskRow->addWidget(NewMyEmailsLink(this));
-    grid->addLayout(maskRow, 2, 0, 1, 2);
-    EditMask = NewEdit(group, "EditMask");
-    grid->addWidget(EditMask, 3, 0, 1, 2);
-    MaskButtons = new TMaskButtons(group, EditMask, true);
-    MaskButtons->setObjectName(QStringLiteral("MaskButtons"));
-    grid->addWidget(MaskButtons, 4, 0, 1, 2);
-    auto* duplicateRow = new QHBoxLayout;
-    duplicateRow->addWidget(NewLabel(group, "If filename already exists: "));
-    ComboDuplicateMode = NewComboList(group, "ComboDuplicateMode", {"Add a counter", "Overwrite"});
-    duplicateRow->addWidget(ComboDuplicateMode);
-    duplicateRow->addStretch(1);
-    grid->addLayout(duplicateRow, 5, 0, 1, 2);
-    return group;
+    const TWhereToSave where = NewWhereToSaveGroup(this, "Save attachments in the following disk folder:", true);
+    EditDestPath = where.EditDestPath;
+    ButtonBrowseDestPath = where.ButtonBrowseDestPath;
+    EditMask = where.EditMask;
+    MaskButtons = where.MaskButtons;
+    ComboDuplicateMode = where.ComboDuplicateMode;
+    return where.Group;
 }
 
 QWidget* TFormEditJob_SaveAtts::CreateWhatGroup()

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/runtime/Text.h"
-#include "platform/shell/SpecialFolders.h"
+#include "platform/shell/ShellFolders.h"
 #include "windows/JamBrowseDialog.h"
 
 namespace fs = std::filesystem;

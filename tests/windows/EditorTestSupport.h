@@ -22,6 +22,7 @@
 #include "jobs/FileTools.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ui/ScriptedUserInterface.h"
+#include "windows/OutlookFolderPicker.h"
 
 namespace editor_test {
 
@@ -137,6 +138,21 @@ protected:
     test::TempDir home_;
     ui::ScopedScriptedUi user_;
     QTimer watchdog_;
+};
+
+/// Installs a mail folder chooser for the life of a test.
+class ScopedChooser {
+public:
+    explicit ScopedChooser(TOutlookFolderChooser chooser)
+        : previous_(SetOutlookFolderChooser(std::move(chooser)))
+    {
+    }
+    ~ScopedChooser() { SetOutlookFolderChooser(std::move(previous_)); }
+    ScopedChooser(const ScopedChooser&) = delete;
+    ScopedChooser& operator=(const ScopedChooser&) = delete;
+
+private:
+    TOutlookFolderChooser previous_;
 };
 
 }  // namespace editor_test

@@ -21,21 +21,6 @@ using namespace editor_test;
 using outlook::IMAPIFolder;
 namespace fs = std::filesystem;
 
-/// Installs a folder chooser for the life of a test.
-class ScopedChooser {
-public:
-    explicit ScopedChooser(TOutlookFolderChooser chooser)
-        : previous_(SetOutlookFolderChooser(std::move(chooser)))
-    {
-    }
-    ~ScopedChooser() { SetOutlookFolderChooser(std::move(previous_)); }
-    ScopedChooser(const ScopedChooser&) = delete;
-    ScopedChooser& operator=(const ScopedChooser&) = delete;
-
-private:
-    TOutlookFolderChooser previous_;
-};
-
 /// "Mailbox" with Inbox, Inbox/Projects and Archive; the record targets Projects, its path
 /// stored in other letter case.
 class CopyMoveEditor : public EditorTest {

@@ -34,21 +34,6 @@ namespace main_window_test {
 using namespace editor_test;
 namespace fs = std::filesystem;
 
-/// Installs a mail folder chooser for the life of a test.
-class ScopedChooser {
-public:
-    explicit ScopedChooser(TOutlookFolderChooser chooser)
-        : previous_(SetOutlookFolderChooser(std::move(chooser)))
-    {
-    }
-    ~ScopedChooser() { SetOutlookFolderChooser(std::move(previous_)); }
-    ScopedChooser(const ScopedChooser&) = delete;
-    ScopedChooser& operator=(const ScopedChooser&) = delete;
-
-private:
-    TOutlookFolderChooser previous_;
-};
-
 /// A left click on a link label.
 inline void ClickLink(QWidget& window, const char* name)
 {

@@ -10,33 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 namespace test {
-
-/// Sets environment variables and puts the old values back when it ends.
-class ScopedEnvironment {
-public:
-    void Set(const char* name, const std::string& value)
-    {
-        const char* old = std::getenv(name);
-        saved_.push_back({name, old != nullptr, old != nullptr ? old : ""});
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-            it->had ? ::setenv(it->name, it->value.c_str(), 1) : ::unsetenv(it->name);
-    }
-
-private:
-    struct Saved {
-        const char* name;
-        bool had;
-        std::string value;
-    };
-    std::vector<Saved> saved_;
-};
 
 class ShellSandbox : public ::testing::Test {
 protected:

@@ -1,6 +1,6 @@
 // Special folders: the user-folders file, the XDG base folders and the virtual folders.
 
-#include "platform/shell/SpecialFolders.h"
+#include "platform/shell/ShellFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -16,34 +17,7 @@ using shell::SpecialFolderKind;
 using shell::SpecialFolderOf;
 namespace csidl = shell::csidl;
 
-class ScopedEnvironment {
-public:
-    void Set(const char* name, const std::string& value)
-    {
-        const char* old = std::getenv(name);
-        saved_.push_back({name, old != nullptr, old != nullptr ? old : ""});
-        ::setenv(name, value.c_str(), 1);
-    }
-    void Unset(const char* name)
-    {
-        const char* old = std::getenv(name);
-        saved_.push_back({name, old != nullptr, old != nullptr ? old : ""});
-        ::unsetenv(name);
-    }
-    ~ScopedEnvironment()
-    {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-            it->had ? ::setenv(it->name, it->value.c_str(), 1) : ::unsetenv(it->name);
-    }
-
-private:
-    struct Saved {
-        const char* name;
-        bool had;
-        std::string value;
-    };
-    std::vector<Saved> saved_;
-};
+using test::ScopedEnvironment;
 
 TEST(UserDirFromText, ReadsTheUserFoldersFileAsTheDesktopWritesIt)
 {
