@@ -34,9 +34,9 @@
 #include "tests/addin/AddInTestSupport.h"
 #include "tests/engine/ShortcutTestSupport.h"
 #include "tests/platform/qelutils/ServerFixture.h"
+#include "tests/support/ui/Screenshot.h"
 
 namespace fs = std::filesystem;
-using addin_test::Screenshot;
 using addin_test::WhenWindowShows;
 
 namespace {
@@ -134,7 +134,7 @@ TEST_F(AddInHostTest, TheHostLoadsTheAddInWhichShowsItsToolbarButton)
     EXPECT_EQ(button->toolTip(), "Save e-mails and extract attachments");
     EXPECT_FALSE(button->icon().isNull());
     EXPECT_EQ(AddInValue("ADXStartMode"), "NORMAL");
-    Screenshot(*window_, "host-with-addin.png");
+    test::ScreenshotIfAsked(*window_, "host-with-addin");
 
     addIns_->ShutDown();
     window_->CommandBars().Render();
@@ -149,7 +149,7 @@ TEST_F(AddInHostTest, TheButtonOpensTheMainJobWindowEachTimeAfresh)
     for (int click = 0; click < 2; ++click) {
         WhenWindowShows("FormMain", [&](QWidget& form) {
             ++opened;
-            if (opened == 1) Screenshot(form, "main-window-from-host.png");
+            if (opened == 1) test::ScreenshotIfAsked(form, "main-window-from-host");
             form.findChild<QPushButton*>("ButtonCancel")->click();
         });
         Button()->trigger();
@@ -225,7 +225,7 @@ TEST_F(AddInHostTest, TheRulesPageSitsInTheOptionsDialogAndRefusesProcessingWith
     tabs->setCurrentIndex(1);
     page->findChild<QCheckBox*>("CheckActive")->click();
     EXPECT_TRUE(apply->isEnabled()) << "the page told the dialog about its change";
-    Screenshot(dialog, "options-dialog-rules-page.png");
+    test::ScreenshotIfAsked(dialog, "options-dialog-rules-page");
 
     QString refusal;
     QTimer::singleShot(0, [&refusal] {

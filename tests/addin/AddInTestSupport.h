@@ -1,22 +1,13 @@
 #pragma once
-// Shared by the add-in's tests: waiting for a window to show and taking pictures of windows.
+// Shared by the add-in's tests: waiting for a window to show.
 
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdlib>
 #include <functional>
 
 namespace addin_test {
-
-/// Saves a picture of `widget` as `name` in $TROVANTA_SCREENSHOTS, when that is set, so that a
-/// person can look at the windows as the tests leave them.
-inline void Screenshot(QWidget& widget, const char* name)
-{
-    if (const char* dir = std::getenv("TROVANTA_SCREENSHOTS"))
-        widget.grab().save(QString::fromLocal8Bit(dir) + "/" + QString::fromLatin1(name));
-}
 
 /// Runs `step` on the first visible top-level window named `name` once it shows. The window
 /// may come from another library (whose classes the test cannot cast to), and a modal window

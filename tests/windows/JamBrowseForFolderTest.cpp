@@ -18,6 +18,7 @@
 
 #include "tests/windows/ModalDriver.h"
 #include "tests/windows/ShellSandbox.h"
+#include "tests/support/ui/Screenshot.h"
 #include "windows/JAMDialogs.h"
 
 namespace {
@@ -121,7 +122,7 @@ TEST_F(BrowseDialog, AnEmptyPathStartsAtTheDesktopAndChoosingItGivesTheDesktopFo
         EXPECT_EQ(Selected(dialog), (Chain{"Desktop"}));
         EXPECT_EQ(Children(Tree(dialog)->topLevelItem(0)),
                   (Chain{User(), "Dokumente", "Computer", "On desktop"}));
-        test::GrabIfAsked(dialog, "JamBrowseForFolder");
+        test::ScreenshotIfAsked(*dialog, "JamBrowseForFolder");
         test::ClickButton(dialog, "ButtonOK");
     });
     EXPECT_TRUE(chosen);

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <cstdlib>
 
 namespace test {
 namespace {
@@ -59,13 +58,6 @@ void PressEscape(QWidget* Window)
 {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(Window, &press);
-}
-
-void GrabIfAsked(QWidget* Window, const std::string& Name)
-{
-    const char* dir = std::getenv("TROVANTA_GRAB_DIR");
-    if (dir == nullptr || *dir == '\0') return;
-    Window->grab().save(QString::fromStdString(std::string(dir) + "/" + Name + ".png"));
 }
 
 }  // namespace test

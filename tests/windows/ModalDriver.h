@@ -19,7 +19,5 @@ void ClickButton(QWidget* Window, const char* Name);
 /// Sends Esc to the window.
 void PressEscape(QWidget* Window);
 
-/// Writes a picture of the window to $TROVANTA_GRAB_DIR/<Name>.png when that variable is set.
-void GrabIfAsked(QWidget* Window, const std::string& Name);
 
 }  // namespace test

@@ -16,6 +16,7 @@
 #include "jobs/SearchPathList.h"
 #include "tests/support/ui/ScriptedUserInterface.h"
 #include "tests/windows/ModalDriver.h"
+#include "tests/support/ui/Screenshot.h"
 #include "windows/FrmEditSearchPath.h"
 #include "windows/FrmEditSearchPaths.h"
 #include "windows/WindowShortcutPrompts.h"
@@ -114,7 +115,7 @@ TEST_F(SearchPathEditors, ListShowsOnePairPerRowAndWritesEveryRowBackWithItsEqua
         EXPECT_EQ(list->columnWidth(0), 200);
         EXPECT_EQ(RowsOf(window), (Rows{{"/old/docs", "/new/docs"}, {"lonely", ""}, {"/a", "/b=c"}}));
         EXPECT_EQ(RowButtons(window), (std::vector<bool>{false, false, false, false}));
-        test::GrabIfAsked(window, "FrmEditSearchPaths");
+        test::ScreenshotIfAsked(*window, "FrmEditSearchPaths");
         test::ClickButton(window, "ButtonOK");
     });
     EXPECT_TRUE(accepted);
@@ -163,7 +164,7 @@ TEST_F(SearchPathEditors, AddOffersTheDefaultOriginalRootAndAnEmptyNewRoot)
             EXPECT_EQ(Field(pair, "EditOrgPath")->text(), "/default/org/");
             EXPECT_EQ(Field(pair, "EditNewPath")->text(), "");
             EXPECT_EQ(pair->focusWidget(), Field(pair, "EditNewPath"));
-            test::GrabIfAsked(pair, "FrmEditSearchPath");
+            test::ScreenshotIfAsked(*pair, "FrmEditSearchPath");
             test::ClickButton(pair, "ButtonCancel");
         });
         test::ClickButton(window, "ButtonAdd");

@@ -13,6 +13,7 @@
 #include "jobs/FileTools.h"
 #include "tests/support/ui/ScriptedUserInterface.h"
 #include "tests/windows/ModalDriver.h"
+#include "tests/support/ui/Screenshot.h"
 #include "windows/FrmConfirmReplace.h"
 #include "windows/FrmNotFound.h"
 #include "windows/WindowShortcutPrompts.h"
@@ -90,7 +91,7 @@ TEST_F(ShortcutPrompts, ConfirmReplaceShowsTheAttachmentWithItsFolderAndTheFileB
         auto* field = window->findChild<QLineEdit*>("EditAttFilename");
         EXPECT_TRUE(field->isReadOnly());
         EXPECT_FALSE(field->focusPolicy() & Qt::TabFocus);
-        test::GrabIfAsked(window, "FrmConfirmReplace");
+        test::ScreenshotIfAsked(*window, "FrmConfirmReplace");
         test::ClickButton(window, "ButtonYes");
     });
     EXPECT_EQ(result, prompt::mrYes);
@@ -136,7 +137,7 @@ TEST_F(ShortcutPrompts, NotFoundShowsBothNamesWithoutTheirFolders)
         EXPECT_EQ(info->text(),
                   "The file could not be found.\n\nMaybe the file has been moved to another location. "
                   "In this case you have to edit the search paths.");
-        test::GrabIfAsked(window, "FrmNotFound");
+        test::ScreenshotIfAsked(*window, "FrmNotFound");
         test::ClickButton(window, "ButtonEdit");
     });
     EXPECT_EQ(result, prompt::mrSearchPaths);
