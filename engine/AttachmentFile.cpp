@@ -13,6 +13,7 @@
 #include "engine/MaskExpansion.h"
 #include "jobs/FileTools.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/TempFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -59,12 +60,7 @@ bool TrySaveAsFile(outlook::IAttachment& attachment, const std::string& path)
 /// A free name in `dir` for a file written beside its final place; nothing is left there.
 std::string SiblingTempName(const std::string& dir)
 {
-    std::string pattern = JoinPath(dir, ".trovanta-XXXXXX");
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) RaiseLastOSError(dir);
-    ::close(fd);
-    ::unlink(pattern.c_str());
-    return pattern;
+    return OwnTempFileName(dir).string();
 }
 
 /// Renames a completely written file over its final place.

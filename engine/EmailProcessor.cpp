@@ -14,6 +14,7 @@
 #include "engine/OutlookTools.h"
 #include "jobs/DM_Global.h"
 #include "platform/com/ComRuntime.h"
+#include "platform/outlook/Errors.h"
 #include "platform/runtime/Exception.h"
 
 namespace {
@@ -208,10 +209,19 @@ TEmailProcessor::SafeItemPtr TEmailProcessor::InspectItem(const ComPtr<outlook::
 
 void TEmailProcessor::ProcessItem(const ComPtr<outlook::IOutlookItem>& Item)
 {
-    const SafeItemPtr safeItem = InspectItem(Item);
-    if (!safeItem) return;
-    const RecipientsPtr recipients = safeItem->Recipients();
-    ProcessMail(safeItem, recipients);
+    try {
+        const SafeItemPtr safeItem = InspectItem(Item);
+        if (!safeItem) return;
+        const RecipientsPtr recipients = safeItem->Recipients();
+        ProcessMail(safeItem, recipients);
+    } catch (const ComError& e) {
+        // A message that another program deleted while the run went on is an error of that
+        // item, also while it is read; any other failure there ends the run.
+        if (!outlook::IsMessageGone(e)) throw;
+        FSubject.clear();
+        FItemDate = 0;
+        DoItemError(e.what());
+    }
 }
 
 void TEmailProcessor::ProcessMail(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients)

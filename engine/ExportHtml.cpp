@@ -6,14 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <random>
 #include <vector>
-
-#include <fmt/format.h>
 
 #include "engine/EmailProcessor.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/FileIO.h"
+#include "platform/runtime/TempFiles.h"
 
 namespace {
 
@@ -55,16 +53,11 @@ private:
 UniqueFd OpenSiblingPart(const std::string& FileName, std::string& partName)
 {
     const std::size_t slash = FileName.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : FileName.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? FileName : FileName.substr(slash + 1);
-    std::mt19937 random(std::random_device{}());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        partName = fmt::format("{}.{}.{:08X}.part", dir, name, random());
-        UniqueFd fd(::open(partName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd) return fd;
-        if (errno != EEXIST) RaiseLastOSError(FileName);
-    }
-    RaiseLastOSError(FileName);
+    const std::string dir = slash == std::string::npos ? std::string(".") : FileName.substr(0, slash + 1);
+    partName = OwnTempFileName(dir).string();
+    UniqueFd fd(::open(partName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd) RaiseLastOSError(FileName);
+    return fd;
 }
 
 /// The sent date as the page shows it; empty when the item was not sent or cannot tell.

@@ -31,10 +31,10 @@ std::string NormalizeLineEnds(const std::string& text)
 
 constexpr const char* kCalendarType = "text/calendar";
 
-std::optional<std::time_t> FileTime(const std::filesystem::path& path)
+std::time_t FileTime(const std::string& path)
 {
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+    if (::stat(path.c_str(), &st) != 0) Fail("The message file \"" + path + "\" cannot be read.");
     return st.st_mtime;
 }
 
@@ -81,14 +81,16 @@ void ItemImpl::CheckAlive() const
     if (gone_) Fail("The item has been deleted.");
 }
 
-std::filesystem::path ItemImpl::StoredPath()
+bool NameExists(const std::string& path)
 {
-    CheckAlive();
-    auto path = folder_->Locate(*record_);
-    if (path.empty()) {
-        Fail("The message \"" + record_->name.unique + "\" is no longer in the folder \"" + folder_->Path() + "\".");
-    }
-    return path;
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+void ItemImpl::FailGone() const
+{
+    throw ComError(kMessageGone, "The message \"" + record_->name.unique +
+                                     "\" is no longer in the folder \"" + folder_->Path() + "\".");
 }
 
 const HeaderFields& ItemImpl::Headers()
@@ -98,7 +100,8 @@ const HeaderFields& ItemImpl::Headers()
         headers_ = HeadersOf(GMIME_OBJECT(full_.get()));  // the message may have changed since
         sender_.reset();
     } else if (!headers_) {
-        headers_ = HeaderFields(ReadStoredFile([](const std::string& path) { return ReadHeaderBlock(path); }));
+        headers_ =
+            HeaderFields(WithStoredFile([](const std::string& path) { return ReadHeaderBlock(path); }));
         sender_.reset();
     }
     return *headers_;
@@ -115,9 +118,11 @@ GMimeMessage* ItemImpl::FullMessage()
 {
     CheckAlive();
     if (!full_) {
-        const auto path = StoredPath();
-        full_ = ParseMessageFile(path);
-        if (!full_) full_ = ParseMessage(ReadWholeFile(path));  // raises the store's error
+        full_ = WithStoredFile([](const std::string& path) {
+            auto message = ParseMessageFile(path);
+            if (!message) message = ParseMessage(ReadWholeFile(path));  // raises the store's error
+            return message;
+        });
     }
     return full_.get();
 }
@@ -128,14 +133,14 @@ std::string ItemImpl::StoredBytes()
         CheckAlive();
         return SerializeMessage(full_.get());
     }
-    return ReadWholeFile(StoredPath());
+    return WithStoredFile([](const std::string& path) { return ReadWholeFile(path); });
 }
 
 std::optional<bool> ItemImpl::ReadHeadersAndLookForCalendar()
 {
     if (!folder_ || full_ || headers_) return std::nullopt;
     std::optional<HeaderFields> parsed;
-    const HeaderAndSearch read = ReadStoredFile([&parsed](const std::string& path) {
+    const HeaderAndSearch read = WithStoredFile([&parsed](const std::string& path) {
         return ReadHeaderBlockAndSearch(path, kCalendarType, [&parsed](const std::string& block) {
             const HeaderFields& fields = parsed.emplace(block);
             return MayBeMeeting(fields) && ClassFromHeaders(fields) != olReport;
@@ -155,7 +160,7 @@ int ItemImpl::ComputeClass()
     if (fromHeaders == olReport || !MayBeMeeting(Headers())) return fromHeaders;
     // Only a message whose own or a part's headers name text/calendar is parsed whole.
     const bool look = full_ || !folder_ || calendarSeen.value_or(false) ||
-                      (!calendarSeen && ReadStoredFile([](const std::string& path) {
+                      (!calendarSeen && WithStoredFile([](const std::string& path) {
                           return MimeHeadersContainNoCase(path, kCalendarType);
                       }));
     if (look && HasMeetingRequest(FullMessage())) return olMeetingRequest;
@@ -244,7 +249,7 @@ TDateTime ItemImpl::ReceivedTime()
 TDateTime ItemImpl::CreationTime()
 {
     if (!folder_) return LocalDateTime(std::time(nullptr));
-    return ToDate(FileTime(StoredPath()));
+    return LocalDateTime(WithStoredFile(FileTime));
 }
 
 bool ItemImpl::Unread()

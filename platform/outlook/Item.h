@@ -78,18 +78,22 @@ private:
     const HeaderFields& Headers();
     /// The sender from the header fields, read once per reading of the fields.
     const std::optional<Address>& Sender();
-    std::filesystem::path StoredPath();
-    /// Runs `read` on the stored file under the name it was last known by, without looking
-    /// first; when that fails because another program renamed the file, finds it again and
-    /// runs `read` once more.
-    template <class Read>
-    auto ReadStoredFile(Read&& read);
+    /// Runs `act` on the stored file under the name it was last known by, without looking
+    /// first. When that fails and no file has that name any more (another program changed the
+    /// message's flags or moved it from new/ to cur/), finds the file again by its unique name
+    /// and runs `act` on it once more; every access of the file goes this way. A message that
+    /// is in the folder no more raises kMessageGone.
+    template <class Act>
+    auto WithStoredFile(Act&& act);
+    [[noreturn]] void FailGone() const;
     void CheckAlive() const;
     int ComputeClass();
     /// Reads the headers when they are not read yet, with the search for a calendar part that
     /// the class needs: whether one was found, or nothing when the headers were read before.
     std::optional<bool> ReadHeadersAndLookForCalendar();
     void SaveToFile();
+    void RenameToPendingFlags();
+    void RewriteStoredFile();
     void ApplyPendingToMessage();
     ComPtr<IOutlookItem> MoveInto(const FolderStatePtr& target);
     void PlaceInFolder(const FolderStatePtr& target);
@@ -109,18 +113,26 @@ private:
     bool gone_ = false;
 };
 
-template <class Read>
-auto ItemImpl::ReadStoredFile(Read&& read)
+/// How often a file is looked for again in one access, for a file that another program keeps
+/// renaming while we look.
+inline constexpr int kRefindsPerAccess = 16;
+
+/// Whether a file (of any kind) has this name.
+bool NameExists(const std::string& path);
+
+template <class Act>
+auto ItemImpl::WithStoredFile(Act&& act)
 {
     CheckAlive();
-    const std::string known = folder_->FileOf(*record_);
-    try {
-        return read(known);
-    } catch (const ComError&) {
-        std::error_code ec;
-        if (std::filesystem::exists(known, ec)) throw;
+    for (int refinds = 0;; ++refinds) {
+        const std::string known = folder_->FileOf(*record_);
+        try {
+            return act(known);
+        } catch (const ComError&) {
+            if (refinds == kRefindsPerAccess || NameExists(known)) throw;
+        }
+        if (!folder_->Refind(*record_)) FailGone();
     }
-    return read(StoredPath().native());
 }
 
 ComPtr<IRecipients> MakeRecipients(const HeaderFields& headers);

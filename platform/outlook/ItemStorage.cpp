@@ -52,33 +52,48 @@ void ItemImpl::ApplyPendingToMessage()
     if (pendingSubject_) g_mime_message_set_subject(FullMessage(), pendingSubject_->c_str(), "utf-8");
 }
 
-void ItemImpl::SaveToFile()
+void ItemImpl::RenameToPendingFlags()
 {
-    const fs::path path = StoredPath();
-    MaildirName name = record_->name;
-    if (pendingUnread_ && name.HasFlag('S') == *pendingUnread_) name.SetFlag('S', !*pendingUnread_);
-    const std::string subdir = name.hasInfo ? "cur" : record_->subdir;
-    const fs::path target = folder_->Dir() / subdir / name.FileName();
-    if (attachmentsChanged_ || pendingSubject_) {
+    WithStoredFile([this](const std::string& path) {
+        // The flags of the file as another program may have left them, with ours on top.
+        MaildirName name = record_->name;
+        if (pendingUnread_ && name.HasFlag('S') == *pendingUnread_) name.SetFlag('S', !*pendingUnread_);
+        const std::string subdir = name.hasInfo ? "cur" : record_->subdir;
+        const std::string target = (folder_->Dir() / subdir / name.FileName()).native();
+        if (target != path && ::rename(path.c_str(), target.c_str()) != 0) {
+            Fail("Cannot save the item: " + std::string(std::strerror(errno)));
+        }
+        record_->name = std::move(name);
+        record_->subdir = subdir;
+    });
+}
+
+void ItemImpl::RewriteStoredFile()
+{
+    WithStoredFile([this](const std::string& path) {
         std::string bytes;
         if (attachmentsChanged_) {
+            // Written under the file's name only while the file has it: another program's
+            // rename would otherwise leave the message twice.
+            if (!NameExists(path)) Fail("The message file \"" + path + "\" has been renamed.");
             ApplyPendingToMessage();
             bytes = SerializeMessage(full_.get());
         } else {
             // Only the Subject line changes; every other byte stays as it was.
             bytes = ReplaceHeader(ReadWholeFile(path), "Subject", EncodedHeaderText(*pendingSubject_));
-            if (full_) ApplyPendingToMessage();
         }
-        WriteFileAtomically(folder_->Dir() / "tmp", target, bytes);
-        headers_.reset();
-        if (target != path && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
-            Fail("Cannot remove \"" + path.string() + "\": " + std::strerror(errno));
-        }
-    } else if (target != path && ::rename(path.c_str(), target.c_str()) != 0) {
-        Fail("Cannot save the item: " + std::string(std::strerror(errno)));
-    }
-    record_->name = std::move(name);
-    record_->subdir = subdir;
+        WriteFileAtomically(folder_->Dir() / "tmp", path, bytes);
+    });
+    if (!attachmentsChanged_ && full_) ApplyPendingToMessage();
+    headers_.reset();
+}
+
+void ItemImpl::SaveToFile()
+{
+    // The flags first, by a rename, then the new content over the renamed file: a run killed
+    // in between leaves the message once, under its new name.
+    RenameToPendingFlags();
+    if (attachmentsChanged_ || pendingSubject_) RewriteStoredFile();
 }
 
 void ItemImpl::Save()
@@ -139,14 +154,16 @@ ComPtr<IOutlookItem> ItemImpl::MoveInto(const FolderStatePtr& target)
     if (!folder_) {
         PlaceInFolder(target);
     } else if (target != folder_) {
-        const fs::path from = StoredPath();
         target->EnsureMaildir();
-        MaildirName name = record_->name;
-        if (TargetTaken(*target, name)) name.unique = NewUniqueName();
-        const std::string subdir = name.hasInfo ? "cur" : record_->subdir;
-        MoveFile(from, target->Dir() / "tmp", target->Dir() / subdir / name.FileName());
+        const auto [name, subdir] = WithStoredFile([&](const std::string& from) {
+            MaildirName moved = record_->name;
+            if (TargetTaken(*target, moved)) moved.unique = NewUniqueName();
+            const std::string movedSubdir = moved.hasInfo ? "cur" : record_->subdir;
+            MoveFile(from, target->Dir() / "tmp", target->Dir() / movedSubdir / moved.FileName());
+            return std::pair(std::move(moved), movedSubdir);
+        });
         folder_->Remove(record_.get());
-        record_->name = std::move(name);
+        record_->name = name;
         record_->subdir = subdir;
         folder_ = target;
         folder_->Append(record_);
@@ -174,8 +191,9 @@ void ItemImpl::Delete()
         MoveInto(store.TopLevelFolder(kDeletedItems));
         return;
     }
-    const fs::path path = StoredPath();
-    if (::unlink(path.c_str()) != 0) Fail("Cannot delete \"" + path.string() + "\": " + std::strerror(errno));
+    WithStoredFile([](const std::string& path) {
+        if (::unlink(path.c_str()) != 0) Fail("Cannot delete \"" + path + "\": " + std::strerror(errno));
+    });
     folder_->Remove(record_.get());
     gone_ = true;
     headers_.reset();
@@ -198,7 +216,7 @@ void ItemImpl::SaveAs(const std::string& path, int type)
         // as binary may hold line feeds that are data. A message of a folder is copied from
         // its file, never held whole.
         if (folder_) {
-            ReadStoredFile([&path](const std::string& stored) { CopyUserFile(stored, path); });
+            WithStoredFile([&path](const std::string& stored) { CopyUserFile(stored, path); });
         } else {
             WriteUserFile(path, StoredBytes());
         }

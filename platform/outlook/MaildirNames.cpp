@@ -1,10 +1,8 @@
 #include "platform/outlook/MaildirNames.h"
 
-#include <sys/time.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <charconv>
+
+#include "platform/runtime/TempFiles.h"
 
 namespace outlook {
 
@@ -39,19 +37,6 @@ void AppendEscaped(std::string& out, char c)
     out += '%';
     out += kHex[byte >> 4];
     out += kHex[byte & 0x0F];
-}
-
-std::string HostPart()
-{
-    char host[256] = {};
-    if (gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') return "localhost";
-    std::string out;
-    for (const char* p = host; *p; ++p) {
-        if (*p == '/') out += "\\057";
-        else if (*p == ':') out += "\\072";
-        else out += *p;
-    }
-    return out;
 }
 
 }  // namespace
@@ -130,14 +115,7 @@ std::optional<std::time_t> DeliveryTimeOf(std::string_view unique)
 
 std::string NewUniqueName()
 {
-    static std::atomic<unsigned> counter{0};
-    static const std::string host = HostPart();
-    timeval now{};
-    gettimeofday(&now, nullptr);
-    char head[96];
-    snprintf(head, sizeof head, "%lld.M%06ldP%dQ%u.", static_cast<long long>(now.tv_sec),
-             static_cast<long>(now.tv_usec), static_cast<int>(getpid()), ++counter);
-    return head + host;
+    return UniqueStamp();
 }
 
 std::string EncodeFolderName(std::string_view name, bool dotSeparated)

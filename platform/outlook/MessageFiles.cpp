@@ -15,6 +15,7 @@
 
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/MaildirNames.h"
+#include "platform/runtime/TempFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -255,7 +256,7 @@ int LinkUnnamed(int fd, const char* target)
 class AtomicFile {
 public:
     AtomicFile(fs::path stagingDir, fs::path target)
-        : stagingDir_(std::move(stagingDir)), target_(std::move(target)), fd_(OpenUnnamed())
+        : stagingDir_(std::move(stagingDir)), target_(std::move(target)), fd_(OpenUnnamedAfterCleaning())
     {
         if (fd_.Get() >= 0) return;
         temp_ = TempName();
@@ -306,15 +307,16 @@ public:
     }
 
 private:
-    UniqueFd OpenUnnamed() const
+    UniqueFd OpenUnnamedAfterCleaning() const
     {
+        RemoveLeftOverTempFiles(stagingDir_);
         if (!CanNameUnnamedFiles()) return UniqueFd(-1);
         return UniqueFd(::open(stagingDir_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
     }
 
     /// The temporary name does not repeat the target's name: a legal name near the 255-byte
     /// limit would make it too long.
-    fs::path TempName() const { return stagingDir_ / (".trovanta-" + NewUniqueName() + ".part"); }
+    fs::path TempName() const { return OwnTempFileName(stagingDir_); }
 
     /// Closes the file; a failed close (a write the file system could not finish) removes the
     /// name the file was given.

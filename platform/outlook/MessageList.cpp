@@ -1,6 +1,8 @@
 #include "platform/outlook/MessageList.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <limits>
@@ -22,8 +24,19 @@ const char* SubdirName(bool inNew)
     return inNew ? "new" : "cur";
 }
 
-/// Calls `visit` with the name of every message file in `subdir` (a name that starts with "."
-/// is not a message); nothing when it cannot be read.
+/// Whether a directory entry is a regular file (a link counts by what it points to). The
+/// entry's type answers without a look at the file, except where the file system does not
+/// tell it or for a link.
+bool IsRegularFile(DIR* dir, const dirent& entry)
+{
+    if (entry.d_type == DT_REG) return true;
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) return false;
+    struct stat st {};
+    return ::fstatat(::dirfd(dir), entry.d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+/// Calls `visit` with the name of every message file in `subdir`: a regular file whose name
+/// does not start with "."; nothing when it cannot be read.
 template <typename Visit>
 void ForEachFileName(const fs::path& subdir, const Visit& visit)
 {
@@ -31,7 +44,7 @@ void ForEachFileName(const fs::path& subdir, const Visit& visit)
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view fileName(entry->d_name);
-        if (!fileName.empty() && fileName[0] != '.') visit(fileName);
+        if (!fileName.empty() && fileName[0] != '.' && IsRegularFile(dir.get(), *entry)) visit(fileName);
     }
 }
 
@@ -50,6 +63,7 @@ MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
         return list.UniqueOf(a) < list.UniqueOf(b);
     };
     std::sort(list.entries_.begin(), list.entries_.end(), byUnique);
+    list.DropRepeatedUniques();
     if (last.empty()) return list;
     const auto firstLast =
         std::stable_partition(list.entries_.begin(), list.entries_.end(),
@@ -58,6 +72,33 @@ MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
         return last.at(list.UniqueOf(a)) < last.at(list.UniqueOf(b));
     });
     return list;
+}
+
+bool MessageList::Find(const fs::path& dir, MessageRecord& record)
+{
+    if (dir.empty()) return false;
+    bool found = false;
+    for (const bool inNew : {false, true}) {
+        ForEachFileName(dir / SubdirName(inNew), [&](std::string_view fileName) {
+            if (found || UniquePartOf(fileName) != record.name.unique) return;
+            record.name = ParseMaildirName(fileName);
+            record.subdir = SubdirName(inNew);
+            found = true;
+        });
+        if (found) return true;
+    }
+    return false;
+}
+
+void MessageList::DropRepeatedUniques()
+{
+    // One message twice: a listing made while another program renamed it (changed its flags,
+    // moved it from new/ to cur/) can hold its old and its new name. Whichever stays is found
+    // again by its unique name when used.
+    const auto sameUnique = [this](const Entry& a, const Entry& b) { return UniqueOf(a) == UniqueOf(b); };
+    const auto end = std::unique(entries_.begin(), entries_.end(), sameUnique);
+    for (auto dropped = end; dropped != entries_.end(); ++dropped) unusedBytes_ += dropped->uniqueLength;
+    entries_.erase(end, entries_.end());
 }
 
 std::string_view MessageList::UniqueOf(const Entry& entry) const

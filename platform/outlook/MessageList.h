@@ -32,9 +32,13 @@ using MessagePlaces = std::unordered_map<std::string_view, std::size_t>;
 
 class MessageList {
 public:
-    /// The message files in cur/ and new/ of `dir` (none for an empty path), by unique name,
-    /// except that those named in `last` follow the others in the order of their places.
+    /// The message files in cur/ and new/ of `dir` (none for an empty path), each unique name
+    /// once, by unique name, except that those named in `last` follow the others in the order of their
+    /// places.
     static MessageList Scan(const std::filesystem::path& dir, const MessagePlaces& last = {});
+    /// The file of the message with this unique name as it is in `dir` now, in cur/ or new/:
+    /// its name and subdir set in `record`; false when it is in neither.
+    static bool Find(const std::filesystem::path& dir, MessageRecord& record);
 
     std::size_t Size() const { return entries_.size(); }
     /// The record of the message at `index` (below Size()): the one held for it, else a new
@@ -60,6 +64,8 @@ private:
     };
 
     std::string_view UniqueOf(const Entry& entry) const;
+    /// Keeps the first of the entries (sorted by unique name) that share a unique name.
+    void DropRepeatedUniques();
     /// Adds a unique name to uniques_; returns where it starts.
     std::uint32_t AddUnique(std::string_view unique);
     Entry EntryOfFile(std::string_view fileName, bool inNew);

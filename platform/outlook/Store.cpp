@@ -1,12 +1,15 @@
 #include "platform/outlook/Store.h"
 
 #include <glib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
 #include "platform/outlook/Errors.h"
+#include "platform/runtime/TempFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -89,6 +92,20 @@ MessagePlaces ArrivalOrder(std::string_view arrivals)
     return order;
 }
 
+/// A directory as the file system knows it (device and inode), whatever name leads to it.
+struct DirIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const DirIdentity&) const = default;
+};
+
+std::optional<DirIdentity> IdentityOf(const fs::path& dir)
+{
+    struct stat st {};
+    if (dir.empty() || ::stat(dir.c_str(), &st) != 0) return std::nullopt;
+    return DirIdentity{st.st_dev, st.st_ino};
+}
+
 void SortUnique(std::vector<std::string>& names)
 {
     std::sort(names.begin(), names.end());
@@ -135,6 +152,7 @@ MessageList& FolderState::Records()
     if (!loaded_) {
         // The messages that arrived during the session follow the others as they came.
         list_ = MessageList::Scan(dir_, ArrivalOrder(arrivals_));
+        if (!dir_.empty()) RemoveLeftOverTempFiles(dir_ / "tmp");
         loaded_ = true;
     }
     return list_;
@@ -184,21 +202,9 @@ std::string FolderState::FileOf(const MessageRecord& record) const
     return file;
 }
 
-fs::path FolderState::Locate(MessageRecord& record) const
+bool FolderState::Refind(MessageRecord& record) const
 {
-    std::error_code ec;
-    fs::path path = PathOf(record);
-    if (!dir_.empty() && fs::exists(path, ec)) return path;
-    for (const char* sub : {"cur", "new"}) {
-        for (fs::directory_iterator it(dir_ / sub, ec), end; !ec && it != end; it.increment(ec)) {
-            MaildirName name = ParseMaildirName(it->path().filename().string());
-            if (name.unique != record.name.unique) continue;
-            record.name = std::move(name);
-            record.subdir = sub;
-            return it->path();
-        }
-    }
-    return {};
+    return MessageList::Find(dir_, record);
 }
 
 void FolderState::EnsureMaildir() const
@@ -272,7 +278,26 @@ std::vector<std::string> Store::ChildNames(const std::string& path) const
     const auto parts = SplitPath(path);
     auto names = layout_ == StoreLayout::Nested ? NestedChildren(parts) : PlusPlusChildren(parts);
     SortUnique(names);
+    DropLoops(parts, names);
     return names;
+}
+
+void Store::DropLoops(const std::vector<std::string>& parts, std::vector<std::string>& names) const
+{
+    // A subfolder that is the folder itself or one above it (a symbolic link back up) would
+    // walk the same messages again, without end; a link to any other folder stays a folder.
+    std::vector<DirIdentity> above;
+    for (std::size_t depth = 0; depth <= parts.size(); ++depth) {
+        const auto identity =
+            IdentityOf(DirOf({parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(depth)}));
+        if (identity) above.push_back(*identity);
+    }
+    std::erase_if(names, [&](const std::string& name) {
+        std::vector<std::string> child = parts;
+        child.push_back(EncodeFolderName(name));
+        const auto identity = IdentityOf(DirOf(child));
+        return identity && std::find(above.begin(), above.end(), *identity) != above.end();
+    });
 }
 
 FolderStatePtr Store::Folder(const std::string& path)

@@ -52,9 +52,10 @@ public:
     void Append(RecordPtr record);
     void Remove(const MessageRecord* record);
 
-    /// The full path of a record's file; finds it again when another program renamed it
-    /// (changed its flags or moved it from new/ to cur/). Empty when it is gone.
-    std::filesystem::path Locate(MessageRecord& record) const;
+    /// Finds a record's file again by its unique name after another program renamed it
+    /// (changed its flags or moved it from new/ to cur/) and takes its new name into the
+    /// record; false when the message is in the folder no more.
+    bool Refind(MessageRecord& record) const;
     std::filesystem::path PathOf(const MessageRecord& record) const;
     /// PathOf as text, without building a path object (read for every message walked).
     std::string FileOf(const MessageRecord& record) const;
@@ -108,6 +109,8 @@ private:
     bool Exists(const std::vector<std::string>& parts) const;
     std::vector<std::string> PlusPlusChildren(const std::vector<std::string>& parts) const;
     std::vector<std::string> NestedChildren(const std::vector<std::string>& parts) const;
+    /// Leaves out of the subfolder names of `parts` those that lead back to it or above it.
+    void DropLoops(const std::vector<std::string>& parts, std::vector<std::string>& names) const;
 
     StoreConfig config_;
     std::filesystem::path root_;

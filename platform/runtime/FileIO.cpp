@@ -1,6 +1,7 @@
 #include "platform/runtime/FileIO.h"
 
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/TempFiles.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -81,8 +82,8 @@ struct TempFileGuard {
 void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t newFileMode)
 {
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::string pattern = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    const UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
+    const std::string pattern = OwnTempFileName(folder).string();
+    const UniqueFd fd(::open(pattern.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (!fd) RaiseLastOSError(path.string());
     TempFileGuard guard{pattern};
 

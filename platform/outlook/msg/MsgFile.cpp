@@ -6,15 +6,17 @@
 #include "platform/outlook/msg/MsgStorageReader.h"
 #include "platform/outlook/msg/MsgStorageWriter.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/TempFiles.h"
 
 #include <gsf/gsf.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
+#include <filesystem>
 #include <mutex>
-#include <unistd.h>
 
 namespace {
 
@@ -23,13 +25,10 @@ class TempFile {
 public:
     explicit TempFile(const std::string& target) : target_(target)
     {
-        int fd = -1;
-        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            path_ = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(g_random_int());
-            // 0666 less the umask, as for any other file the user saves.
-            fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 && errno != EEXIST) break;
-        }
+        const std::filesystem::path file(target);
+        path_ = OwnTempFileName(file.has_parent_path() ? file.parent_path() : ".").string();
+        // 0666 less the umask, as for any other file the user saves.
+        const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) RaiseLastOSError(target);
         file_ = fdopen(fd, "wb");
         if (!file_) {

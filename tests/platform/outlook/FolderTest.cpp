@@ -37,6 +37,23 @@ TEST_F(FolderTest, NestedTreeNamesParentsAndIds)
     EXPECT_THROW(Ns()->GetFolderFromID("XYZ", root->StoreID()), ComError);
 }
 
+TEST_F(FolderTest, LinksBackUpAreNoSubfoldersLinksElsewhereAre)
+{
+    store_.Add("Inbox/Projects", test::SimpleMessage("p"));
+    store_.Add("Archive", test::SimpleMessage("a"));
+    fs::create_directory_symlink(".", store_.Folder("Inbox") / "self");
+    fs::create_directory_symlink("../..", store_.Folder("Inbox/Projects") / "up");
+    fs::create_directory_symlink("../Archive", store_.Folder("Inbox") / "Shared");
+    const auto names = [](const ComPtr<IMAPIFolder>& folder) {
+        std::vector<std::string> out;
+        for (int i = 1; i <= folder->Folders()->Count(); ++i) out.push_back(folder->Folders()->Item(i)->Name());
+        return out;
+    };
+    EXPECT_EQ(names(FolderAt("Inbox")), (std::vector<std::string>{"Projects", "Shared"}));
+    EXPECT_TRUE(names(FolderAt("Inbox/Projects")).empty());
+    EXPECT_EQ(FolderAt("Inbox/Shared")->Items()->Item(1)->Subject(), "a");
+}
+
 TEST_F(FolderTest, AFolderRemovedByAnotherProgramIsNotFoundAgain)
 {
     store_.Add("Inbox/Old", test::SimpleMessage("o"));

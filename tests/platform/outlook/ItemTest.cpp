@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "platform/outlook/Errors.h"
 #include "tests/platform/outlook/StoreFixture.h"
 
 using namespace outlook;
@@ -138,8 +139,66 @@ TEST_F(ItemTest, VanishedFileFailsForThatItemOnly)
     store_.Add("Inbox", test::SimpleMessage("stays"));
     auto items = Inbox()->Items();
     std::filesystem::remove(gone);
-    EXPECT_THROW(items->Item(1)->Subject(), ComError);
+    try {
+        items->Item(1)->Subject();
+        ADD_FAILURE() << "a message without a file was read";
+    } catch (const ComError& e) {
+        EXPECT_TRUE(IsMessageGone(e)) << e.what();
+    }
     EXPECT_EQ(items->Item(2)->Subject(), "stays");
+}
+
+/// Adds a flag to a message file as a mail reader does: by renaming it.
+std::filesystem::path AddFlagByRename(const std::filesystem::path& file, char flag)
+{
+    const std::filesystem::path renamed = file.string() + flag;
+    std::filesystem::rename(file, renamed);
+    return renamed;
+}
+
+TEST_F(ItemTest, EveryAccessFindsAFileThatAnotherProgramRenamed)
+{
+    for (const char* subject : {"marked", "moved", "deleted", "copied", "gone"}) {
+        store_.Add("Inbox", test::SimpleMessage(subject), "");
+    }
+    store_.Folder("Archive");
+    auto items = Inbox()->Items();
+    std::vector<ComPtr<IOutlookItem>> held;
+    for (int i = 1; i <= 5; ++i) held.push_back(items->Item(i));
+    for (auto& item : held) item->Subject();  // read under the names of the listing
+    for (const auto& file : store_.Files("Inbox")) AddFlagByRename(file, 'F');
+
+    held[0]->SetUnread(false);
+    held[0]->Save();
+    held[1]->Move(FolderAt("Archive"));
+    held[2]->Delete();
+    EXPECT_EQ(held[3]->Copy()->Subject(), "copied");
+    for (const auto& file : store_.Files("Inbox")) {
+        if (test::ReadFile(file).find("Subject: gone") != std::string::npos) std::filesystem::remove(file);
+    }
+    try {
+        held[4]->Move(FolderAt("Archive"));
+        ADD_FAILURE() << "a message without a file was moved";
+    } catch (const ComError& e) {
+        EXPECT_TRUE(IsMessageGone(e)) << e.what();
+    }
+
+    std::vector<std::string> inbox;
+    for (const auto& file : store_.Files("Inbox")) {
+        inbox.push_back(file.filename().string());
+        if (test::ReadFile(file).find("Subject: marked") != std::string::npos) {
+            EXPECT_TRUE(inbox.back().ends_with(":2,FS")) << inbox.back() << ": the reader's flag and ours";
+        }
+    }
+    EXPECT_EQ(inbox.size(), 3u) << "the marked one, the copied one and its copy";
+    ASSERT_EQ(store_.Files("Archive").size(), 1u);
+    EXPECT_EQ(store_.Files("Archive")[0].filename().string().back(), 'F');
+    ASSERT_EQ(store_.Files("Deleted Items").size(), 1u);
+
+    // Deleted for good after another rename in the deleted items.
+    AddFlagByRename(store_.Files("Deleted Items")[0], 'T');
+    held[2]->Delete();
+    EXPECT_TRUE(store_.Files("Deleted Items").empty());
 }
 
 TEST_F(ItemTest, RenamedByAnotherProgramIsFoundAgain)

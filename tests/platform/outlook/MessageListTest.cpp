@@ -54,6 +54,27 @@ TEST_F(MessageListTest, ScanSortsByUniqueNameAndPutsTheNamedOnesLastInTheirOrder
     EXPECT_EQ(MessageList::Scan({}).Size(), 0u) << "a folder without a Maildir of its own";
 }
 
+TEST_F(MessageListTest, ScanHoldsEachMessageOnceAndOnlyFiles)
+{
+    // Seen under two names, as a listing made during another program's rename can be.
+    for (const char* name : {"cur/1.a:2,S", "cur/1.a:2,FS", "new/2.b", "cur/2.b:2,", "cur/3.c:2,"}) Write(name);
+    fs::create_directory(Dir() / "cur" / "4.dir:2,S");
+    fs::create_directory(Dir() / "new" / "5.dir");
+    fs::create_symlink(Dir() / "cur" / "3.c:2,", Dir() / "new" / "6.link");
+    fs::create_symlink(Dir() / "cur", Dir() / "new" / "7.dirlink");
+    MessageList list = MessageList::Scan(Dir());
+    Texts uniques;
+    for (std::size_t i = 0; i < list.Size(); ++i) uniques.push_back(list.At(i)->name.unique);
+    EXPECT_EQ(uniques, (Texts{"1.a", "2.b", "3.c", "6.link"}));
+
+    MessageRecord renamed;
+    renamed.name.unique = "2.b";
+    ASSERT_TRUE(MessageList::Find(Dir(), renamed));
+    EXPECT_EQ(renamed.subdir + "/" + renamed.name.FileName(), "cur/2.b:2,") << "cur/ is looked at first";
+    renamed.name.unique = "4.dir";
+    EXPECT_FALSE(MessageList::Find(Dir(), renamed)) << "a directory is no message";
+}
+
 TEST_F(MessageListTest, UpdateKeepsPlacesAndHeldRecordsAndTakesTheNamesOnDisk)
 {
     for (const char* name : {"cur/1.a:2,S", "cur/2.b:2,", "new/3.c"}) Write(name);
