@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "platform/outlook/Errors.h"
 
@@ -18,6 +20,9 @@ namespace {
 /// Records handed out are looked at again, and let go when idle, once there are this many
 /// (or twice as many as were still held the last time).
 constexpr std::size_t kFirstRelease = 64;
+
+/// How often a folder's subdirectory is listed at most while another program changes it.
+constexpr int kListingPasses = 3;
 
 const char* SubdirName(bool inNew)
 {
@@ -48,6 +53,28 @@ void ForEachFileName(const fs::path& subdir, const Visit& visit)
     }
 }
 
+/// When a directory last changed (an entry added, removed or renamed); nothing when unknown.
+std::optional<std::pair<time_t, long>> ChangeTime(const fs::path& dir)
+{
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0) return std::nullopt;
+    return std::pair(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+}
+
+/// ForEachFileName, repeated while the directory changed during the listing, at most
+/// kListingPasses times: a listing made while another program renames a file may miss it (its
+/// old name already gone, its new one in a place already passed); the listings together hold
+/// it, maybe twice.
+template <typename Visit>
+void ForEachFileNameOfAllListings(const fs::path& subdir, const Visit& visit)
+{
+    for (int pass = 0; pass < kListingPasses; ++pass) {
+        const auto before = ChangeTime(subdir);
+        ForEachFileName(subdir, visit);
+        if (!before || before == ChangeTime(subdir)) return;
+    }
+}
+
 }  // namespace
 
 MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
@@ -55,7 +82,7 @@ MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
     MessageList list;
     if (dir.empty()) return list;
     for (const bool inNew : {false, true}) {
-        ForEachFileName(dir / SubdirName(inNew), [&](std::string_view fileName) {
+        ForEachFileNameOfAllListings(dir / SubdirName(inNew), [&](std::string_view fileName) {
             list.entries_.push_back(list.EntryOfFile(fileName, inNew));
         });
     }
@@ -79,7 +106,7 @@ bool MessageList::Find(const fs::path& dir, MessageRecord& record)
     if (dir.empty()) return false;
     bool found = false;
     for (const bool inNew : {false, true}) {
-        ForEachFileName(dir / SubdirName(inNew), [&](std::string_view fileName) {
+        ForEachFileNameOfAllListings(dir / SubdirName(inNew), [&](std::string_view fileName) {
             if (found || UniquePartOf(fileName) != record.name.unique) return;
             record.name = ParseMaildirName(fileName);
             record.subdir = SubdirName(inNew);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -202,6 +203,24 @@ TEST_F(EmailProcessorTest, MovingItemsOutDuringTheWalk)
     EXPECT_EQ(engine.GetResultText(),
               "Folders inspected: 1   \r\nItems inspected: 3   \r\nE-mails processed: 3   \r\n"
               "\r\nE-mails set to read: 0   \r\n\r\nE-mails moved: 3   \r\n");
+}
+
+TEST_F(EmailProcessorTest, AnotherProgramsRenameIsFollowedItsDeleteIsAnItemError)
+{
+    const auto a = store.Builder().Add("Inbox", SimpleMessage("A"));
+    const auto b = store.Builder().Add("Inbox", SimpleMessage("B"));
+    store.Builder().Add("Inbox", SimpleMessage("C"));
+    FolderJob("Inbox", false);
+    engine.OnProgress = [&](TEmailProcessor&, const std::string&, int, int index, const std::string&) {
+        if (index != 1) return;
+        std::filesystem::remove(b);
+        std::filesystem::rename(a, a.string() + "F");
+    };
+    engine.Execute();
+    EXPECT_EQ(engine.visited, (std::vector<std::string>{"C", "A"}));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("||0|The message \""), std::string::npos) << errors[0];
+    EXPECT_NE(errors[0].find("is no longer in the folder"), std::string::npos) << errors[0];
 }
 
 TEST_F(EmailProcessorTest, SelectionCountsAsOneFolderOfTheExplorer)

@@ -58,10 +58,12 @@ TEST(TempFiles, OnlyFilesOfEndedWritersAreLeftOver)
     EXPECT_FALSE(IsLeftOverTempFile(TempName(now, ::getpid(), host), now, now)) << "a live writer's file";
     EXPECT_TRUE(IsLeftOverTempFile(TempName(1000, ::getpid(), host), now, now))
         << "made before its number's process started: another process's";
-    EXPECT_FALSE(IsLeftOverTempFile(TempName(now, ended, "elsewhere"), now - 3600, now)) << "another host's, new";
+    EXPECT_FALSE(IsLeftOverTempFile(TempName(now, ended, "elsewhere"), now - 3600, now))
+        << "another host's, new";
     EXPECT_TRUE(IsLeftOverTempFile(TempName(now, ended, "elsewhere"), now - 2 * 86400, now));
-    for (const std::string& other : std::vector<std::string>{".trovanta-abc.part", ".report.pdf.A1B2C3D4.part",
-                                     TempName(now, ended, host) + ".bak", "1700000000.M1P" + std::to_string(ended)}) {
+    for (const std::string& other : std::vector<std::string>{
+             ".trovanta-abc.part", ".report.pdf.A1B2C3D4.part", TempName(now, ended, host) + ".bak",
+             "1700000000.M1P" + std::to_string(ended)}) {
         EXPECT_FALSE(IsLeftOverTempFile(other, now - 30 * 86400, now)) << other;
     }
     const fs::path own = OwnTempFileName("/nowhere");
