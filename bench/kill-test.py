@@ -113,6 +113,7 @@ class Store:
 
     def __init__(self, root, originals):
         self.root, self.originals = root, originals
+        self.parsed = {}  # digest of a changed file -> (whole, shortcut targets)
 
     def maildirs(self):
         return [d for d in self.root.rglob("*") if d.is_dir() and (d / "cur").is_dir()]
@@ -122,22 +123,21 @@ class Store:
             for sub in ("cur", "new"):
                 yield from (p for p in (d / sub).iterdir() if p.is_file())
 
-    @staticmethod
-    def whole(data):
-        """Whether a changed message file is a whole MIME message."""
-        msg = email.message_from_bytes(data, policy=email.policy.compat32)
-        boundary = msg.get_boundary()
-        if boundary and f"--{boundary}--".encode() not in data:
-            return False
-        return not any(part.defects for part in msg.walk())
+    def parse(self, data, digest):
+        """Whether a changed message file is a whole MIME message, and the targets of its shortcuts."""
+        if digest not in self.parsed:
+            msg = email.message_from_bytes(data, policy=email.policy.compat32)
+            boundary = msg.get_boundary()
+            whole = not (boundary and f"--{boundary}--".encode() not in data) and \
+                not any(part.defects for part in msg.walk())
+            targets = [link_target(part.get_payload(decode=True) or b"") for part in msg.walk()
+                       if not part.is_multipart() and (part.get_filename() or "").lower().endswith(".qel")]
+            self.parsed[digest] = (whole, targets)
+        return self.parsed[digest]
 
-    def bad_shortcuts(self, data, mid):
+    def bad_shortcuts(self, targets, mid):
         bad = 0
-        msg = email.message_from_bytes(data, policy=email.policy.compat32)
-        for part in msg.walk():
-            if part.is_multipart() or not (part.get_filename() or "").lower().endswith(".qel"):
-                continue
-            target = link_target(part.get_payload(decode=True) or b"")
+        for target in targets:
             try:
                 content = Path(target).read_bytes()
             except (OSError, TypeError):
@@ -154,14 +154,14 @@ class Store:
         seen, faults = {}, {"lost": 0, "duplicated": 0, "half-written": 0, "bad shortcuts": 0}
         for path in self.files():
             data = path.read_bytes()
-            mid = message_id(data)
-            changed = mid in self.originals and hashlib.sha256(data).hexdigest() != self.originals[mid][0]
-            if mid not in self.originals or (changed and not self.whole(data)):
+            mid, digest = message_id(data), hashlib.sha256(data).hexdigest()
+            changed = mid in self.originals and digest != self.originals[mid][0]
+            whole, targets = self.parse(data, digest) if changed else (True, [])
+            if mid not in self.originals or not whole:
                 faults["half-written"] += 1
                 continue
             seen[mid] = seen.get(mid, 0) + 1
-            if changed:
-                faults["bad shortcuts"] += self.bad_shortcuts(data, mid)
+            faults["bad shortcuts"] += self.bad_shortcuts(targets, mid)
         faults["lost"] = sum(1 for mid in self.originals if mid not in seen)
         faults["duplicated"] = sum(n - 1 for n in seen.values())
         return faults
@@ -260,7 +260,7 @@ def main():
     args = parser.parse_args()
     bench = Bench(args)
     bench.setup(args.emails, args.seed)
-    totals, kills = {}, 0
+    totals, kills, began = {}, 0, time.monotonic()
     try:
         for index in range(args.trials):
             name, killed, faults = bench.trial(index)
@@ -269,6 +269,9 @@ def main():
                 totals[key] = totals.get(key, 0) + value
             if any(faults.values()):
                 print(f"trial {index + 1} ({name}, {'killed' if killed else 'ended before the kill'}): {faults}")
+            if (index + 1) % 10 == 0:
+                print(f"{index + 1} trials, {kills} kills, {time.monotonic() - began:.0f} s", file=sys.stderr,
+                      flush=True)
     finally:
         if not args.keep:
             shutil.rmtree(bench.work, ignore_errors=True)

@@ -487,7 +487,12 @@ void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
     if (::rename(from.c_str(), to.c_str()) == 0) return;
     if (errno != EXDEV) Fail("Cannot move \"" + from.string() + "\": " + std::strerror(errno));
     WriteFileAtomically(tmpDir, to, ReadWholeFile(from));
-    if (::unlink(from.c_str()) != 0) Fail("Cannot remove \"" + from.string() + "\": " + std::strerror(errno));
+    if (::unlink(from.c_str()) != 0) {
+        // The message stays where it was, and only there: another program may have renamed it.
+        const int error = errno;
+        ::unlink(to.c_str());
+        Fail("Cannot remove \"" + from.string() + "\": " + std::strerror(error));
+    }
 }
 
 std::string ReplaceHeader(const std::string& message, const std::string& name, const std::string& value)

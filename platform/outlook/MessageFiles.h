@@ -39,7 +39,7 @@ void WriteFileAtomically(const std::filesystem::path& tmpDir, const std::filesys
 /// appears whole or not at all.
 void WriteUserFile(const std::string& path, const std::string& bytes);
 
-/// Moves a file, copying across file systems. Raises ComError on failure.
+/// Moves a file, copying across file systems. Raises ComError on failure, the file then where it was.
 void MoveFile(const std::filesystem::path& from, const std::filesystem::path& tmpDir,
               const std::filesystem::path& to);
 
