@@ -124,14 +124,15 @@ template <class Act>
 auto ItemImpl::WithStoredFile(Act&& act)
 {
     CheckAlive();
+    std::string known = folder_->FileOf(*record_);
     for (int refinds = 0;; ++refinds) {
-        const std::string known = folder_->FileOf(*record_);
         try {
             return act(known);
         } catch (const ComError&) {
             if (refinds == kRefindsPerAccess || NameExists(known)) throw;
         }
-        if (!folder_->Refind(*record_)) FailGone();
+        known = folder_->Refind(*record_);
+        if (known.empty()) FailGone();
     }
 }
 

@@ -101,20 +101,21 @@ MessageList MessageList::Scan(const fs::path& dir, const MessagePlaces& last)
     return list;
 }
 
-bool MessageList::Find(const fs::path& dir, MessageRecord& record)
+std::string MessageList::Find(const fs::path& dir, MessageRecord& record)
 {
-    if (dir.empty()) return false;
-    bool found = false;
+    if (dir.empty()) return {};
+    std::string found;
     for (const bool inNew : {false, true}) {
-        ForEachFileNameOfAllListings(dir / SubdirName(inNew), [&](std::string_view fileName) {
-            if (found || UniquePartOf(fileName) != record.name.unique) return;
+        const fs::path subdir = dir / SubdirName(inNew);
+        ForEachFileNameOfAllListings(subdir, [&](std::string_view fileName) {
+            if (!found.empty() || UniquePartOf(fileName) != record.name.unique) return;
             record.name = ParseMaildirName(fileName);
             record.subdir = SubdirName(inNew);
-            found = true;
+            found = (subdir / fileName).native();
         });
-        if (found) return true;
+        if (!found.empty()) return found;
     }
-    return false;
+    return {};
 }
 
 void MessageList::DropRepeatedUniques()

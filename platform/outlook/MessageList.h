@@ -37,8 +37,9 @@ public:
     /// places.
     static MessageList Scan(const std::filesystem::path& dir, const MessagePlaces& last = {});
     /// The file of the message with this unique name as it is in `dir` now, in cur/ or new/:
-    /// its name and subdir set in `record`; false when it is in neither.
-    static bool Find(const std::filesystem::path& dir, MessageRecord& record);
+    /// its name and subdir set in `record`, its path returned as found (a name whose flags are
+    /// not in order is not the one the record gives back); empty when it is in neither.
+    static std::string Find(const std::filesystem::path& dir, MessageRecord& record);
 
     std::size_t Size() const { return entries_.size(); }
     /// The record of the message at `index` (below Size()): the one held for it, else a new

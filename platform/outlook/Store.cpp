@@ -202,7 +202,7 @@ std::string FolderState::FileOf(const MessageRecord& record) const
     return file;
 }
 
-bool FolderState::Refind(MessageRecord& record) const
+std::string FolderState::Refind(MessageRecord& record) const
 {
     return MessageList::Find(dir_, record);
 }

@@ -54,8 +54,8 @@ public:
 
     /// Finds a record's file again by its unique name after another program renamed it
     /// (changed its flags or moved it from new/ to cur/) and takes its new name into the
-    /// record; false when the message is in the folder no more.
-    bool Refind(MessageRecord& record) const;
+    /// record; returns the file's path as found, empty when the message is in the folder no more.
+    std::string Refind(MessageRecord& record) const;
     std::filesystem::path PathOf(const MessageRecord& record) const;
     /// PathOf as text, without building a path object (read for every message walked).
     std::string FileOf(const MessageRecord& record) const;
