@@ -80,6 +80,7 @@ void TEmailProcessor::ResetCounters()
     FItemIndex = 0;
     FFolderName.clear();
     FAction.clear();
+    FWrittenFiles.Clear();
 }
 
 void TEmailProcessor::ReadWindowsUser()
