@@ -60,16 +60,18 @@ void ItemImpl::SaveToFile()
     const std::string subdir = name.hasInfo ? "cur" : record_->subdir;
     const fs::path target = folder_->Dir() / subdir / name.FileName();
     if (attachmentsChanged_ || pendingSubject_) {
-        std::string bytes;
         if (attachmentsChanged_) {
             ApplyPendingToMessage();
-            bytes = SerializeMessage(full_.get());
+            GMimeMessage* message = full_.get();
+            WriteFileAtomicallyWith(folder_->Dir() / "tmp", target,
+                                    [message](int fd) { return WriteMessageTo(message, fd); });
         } else {
             // Only the Subject line changes; every other byte stays as it was.
-            bytes = ReplaceHeader(ReadWholeFile(path), "Subject", EncodedHeaderText(*pendingSubject_));
+            const std::string bytes =
+                ReplaceHeader(ReadWholeFile(path), "Subject", EncodedHeaderText(*pendingSubject_));
             if (full_) ApplyPendingToMessage();
+            WriteFileAtomically(folder_->Dir() / "tmp", target, bytes);
         }
-        WriteFileAtomically(folder_->Dir() / "tmp", target, bytes);
         headers_.reset();
         if (target != path && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
             Fail("Cannot remove \"" + path.string() + "\": " + std::strerror(errno));
@@ -120,7 +122,9 @@ void ItemImpl::PlaceInFolder(const FolderStatePtr& target)
     name.SetFlag('S', !pendingUnread_.value_or(false));
     auto record = NewRecord(name, "cur");
     target->EnsureMaildir();
-    WriteFileAtomically(target->Dir() / "tmp", target->PathOf(*record), SerializeMessage(full_.get()));
+    GMimeMessage* message = full_.get();
+    WriteFileAtomicallyWith(target->Dir() / "tmp", target->PathOf(*record),
+                            [message](int fd) { return WriteMessageTo(message, fd); });
     folder_ = target;
     record_ = std::move(record);
     headers_.reset();  // read again from the file, which holds the pending changes
