@@ -63,7 +63,10 @@ void AttachmentImpl::SaveAsFile(const std::string& path)
     if (GMimeMessage* inner = EmbeddedMessage(state_->ref.part.get())) {
         MsgItemProperties props;
         props.read = true;
-        WriteMsgFile(inner, props, path);
+        WriteUserFileWith(path, [&](int fd) {
+            WriteMsgFileTo(inner, props, fd, path);
+            return true;
+        });
         return;
     }
 #endif

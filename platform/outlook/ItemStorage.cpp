@@ -214,7 +214,11 @@ void ItemImpl::SaveAs(const std::string& path, int type)
         props.deliveryTime = ReceivedTime();
         props.creationTime = CreationTime();
         props.isPost = Class() == olPost;
-        WriteMsgFile(FullMessage(), props, path);
+        GMimeMessage* message = FullMessage();
+        WriteUserFileWith(path, [&](int fd) {
+            WriteMsgFileTo(message, props, fd, path);
+            return true;
+        });
         return;
 #else
         Fail("Saving an item as a .msg file is not available in this build.");
