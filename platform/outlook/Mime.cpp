@@ -196,6 +196,27 @@ void WalkParts(GMimeObject* object, GMimeMultipart* parent, Visit&& visit)
     visit(object, parent);
 }
 
+/// Whether decoded text in `charset` reads the same as UTF-8: no charset at all, or UTF-8
+/// itself or ASCII, and bytes that are valid as such (no NUL, which ends a text).
+bool IsUtf8Already(const char* charset, std::string_view bytes)
+{
+    if (!g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr)) return false;
+    if (!charset) return true;
+    const char* name = g_mime_charset_iconv_name(charset);
+    if (g_ascii_strcasecmp(name, "UTF-8") == 0) return true;
+    if (g_ascii_strcasecmp(name, "US-ASCII") != 0 && g_ascii_strcasecmp(name, "ANSI_X3.4-1968") != 0) return false;
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+/// The text of a part as UTF-8. Most texts are UTF-8 or ASCII: those are taken as decoded,
+/// without a conversion to themselves; the others are converted from their charset.
+std::string TextOfPart(GMimeObject* part)
+{
+    std::string bytes = PartContent(part);
+    if (IsUtf8Already(g_mime_object_get_content_type_parameter(part, "charset"), bytes)) return bytes;
+    return Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
+}
+
 std::string FirstBodyText(GMimeMessage* message, const char* subtype)
 {
     std::string text;
@@ -204,7 +225,7 @@ std::string FirstBodyText(GMimeMessage* message, const char* subtype)
         if (found || !GMIME_IS_TEXT_PART(part) || !IsType(part, "text", subtype) || IsAttachmentPart(part))
             return;
         found = true;
-        text = Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
+        text = TextOfPart(part);
     });
     return text;
 }
