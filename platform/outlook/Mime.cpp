@@ -270,8 +270,10 @@ GObjectPtr<GMimeMessage> ParseStream(GMimeStream* stream)
 template <class Write>
 bool WriteThroughBuffer(int fd, Write&& write)
 {
-    auto file = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_fs_new(fd));
-    g_mime_stream_fs_set_owner(GMIME_STREAM_FS(file.get()), FALSE);
+    // A pipe stream only writes: the flush at the end does not flush the file to disk, which
+    // the caller does where it is needed (a file stream's flush would).
+    auto file = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_pipe_new(fd));
+    g_mime_stream_pipe_set_owner(GMIME_STREAM_PIPE(file.get()), FALSE);
     auto buffered =
         GObjectPtr<GMimeStream>::Adopt(g_mime_stream_buffer_new(file.get(), GMIME_STREAM_BUFFER_BLOCK_WRITE));
     errno = 0;
