@@ -7,7 +7,8 @@
 # count defaults to "10000 100000". -k keeps the generated stores in the work folder for the
 # next run (they are reused when count and seed match). -f runs everything on a file system of
 # its own (an ext4 image in the work folder, loop-mounted; needs root). -o runs only the named
-# rows (cat, cp, filter, eml, msg, save, ripmime, munpack, mu).
+# rows (cat, cp, filter, eml, mht, txt, htm, msg, save, fsync, shortcut, reimport, mv, move,
+# cpfiles, copy, ripmime, munpack, mu).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -25,7 +26,7 @@ while getopts "b:w:s:kfo:" opt; do
     k) keep=1 ;;
     f) own_fs=1 ;;
     o) only=",$OPTARG," ;;
-    *) sed -n '2,11p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,12p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -98,20 +99,44 @@ filter_section() {
     printf 'SubjectInclCount=0\nSubjectExclCount=1\nSubjectExcl1=*no such subject*\n'
 }
 
+# The folder the move and copy rows put every message into, beside the Inbox.
+dest_section() {
+    printf '[%s]\nActive=1\nEntry=%s\nStore=%s\nFullName=Mailbox \\ %s\nMask=\n' "$1" "$(hex "$2")" "$(hex Mailbox)" "$2"
+}
+
+# save_section DEST AFTER-SAVE-MODE RECURSE: saves every attachment into DEST.
+save_section() {
+    printf '[SaveAttachments]\nActive=1\nRecurseMSG=%s\nDestPath=%s\n' "$3" "$1"
+    printf 'Mask=[OR]\\[SE] - [FE]\nDuplicateMode=0\nAfterSaveMode=%s\nSaveOnlyIfSize=0\n' "$2"
+}
+
 write_jobs() {
     local jobs=$work/jobs
     mkdir -p "$jobs"
     { source_section; filter_section; printf '[ReadUnread]\nMode=1\n'; } >"$jobs/filter.qef"
-    for format in eml:3 msg:1; do
+    for format in txt:0 msg:1 htm:2 eml:3 mht:4; do
         { source_section
           printf '[ExportEmails]\nActive=1\nSaveFormat=%s\nDestPath=%s\n' "${format#*:}" "$work/out"
           printf 'Mask=[OR]\\[T] - [SE] - [B]\nDuplicateMode=0\nAlsoAttachments=0\nLog=0\n'
         } >"$jobs/${format%:*}.qef"
     done
-    { source_section
-      printf '[SaveAttachments]\nActive=1\nRecurseMSG=1\nDestPath=%s\n' "$work/out"
-      printf 'Mask=[OR]\\[SE] - [FE]\nDuplicateMode=0\nAfterSaveMode=0\nSaveOnlyIfSize=0\n'
-    } >"$jobs/save.qef"
+    { source_section; save_section "$work/out" 0 1; } >"$jobs/save.qef"
+    { source_section; save_section "$work/out" 1 0; } >"$jobs/shortcut.qef"
+    # The shortcuts the reimport row puts the files back from, made before its clock starts.
+    { source_section; save_section "$work/saved" 1 0; } >"$jobs/shortcut-saved.qef"
+    { source_section; printf '[Reimport]\nActive=1\n'; } >"$jobs/reimport.qef"
+    { source_section; dest_section MoveEmails Moved; } >"$jobs/move.qef"
+    { source_section; dest_section CopyEmails1 Copied; } >"$jobs/copy.qef"
+    cat >"$jobs/fsync-copy.py" <<'EOF'
+import os, sys
+out, names = sys.argv[1], open(sys.argv[2], "rb").read().split(b"\0")
+for i, name in enumerate(n for n in names if n):
+    data = open(name, "rb").read()
+    fd = os.open(os.path.join(out, str(i)), os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o644)
+    os.write(fd, data)
+    os.fsync(fd)
+    os.close(fd)
+EOF
 }
 
 # --- measuring -----------------------------------------------------------------------------
@@ -134,7 +159,7 @@ settle() {
 # leaves what it wrote in $work/out for counting.
 run_once() {
     local row=$1; shift
-    rm -rf "$work/out" "$work/filter-store"
+    rm -rf "$work/out" "$work/work-store" "$work/saved"
     mkdir -p "$work/out"
     prepare_"$row" 2>/dev/null || true
     settle
@@ -170,12 +195,30 @@ measure() {
     wall[$row]=$(tr ' ' '\n' <<<"$times" | sort -n | awk '{ t[NR] = $1 } END { printf "%.2f", t[int((NR + 1) / 2)] }')
     files[$row]=$(find "$work/out" -type f | wc -l)
     [[ ! -f $work/$row.status ]] || files[$row]="${files[$row]} (exit $(cat "$work/$row.status"))"
-    rm -rf "$work/out" "$work/filter-store"
+    rm -rf "$work/out" "$work/work-store" "$work/saved"
     printf '  %-8s %8s s  %6s MB  %s files   (runs: %s)\n' "$row" "${wall[$row]}" "${peak[$row]}" "${files[$row]}" "$times" >&2
 }
 
-# The filter job marks messages read, so it runs on a copy of the store.
-prepare_filter() { cp -r "$store" "$work/filter-store"; }
+# The rows that change the store run on a copy of it, made before the clock starts.
+copy_store() { cp -r "$store" "$work/work-store"; }
+prepare_filter() { copy_store; }
+prepare_shortcut() { copy_store; }
+prepare_reimport() {
+    copy_store
+    env LC_ALL=C TROVANTA_HOME="$work/home" MAILDIR="$work/work-store" "$build/bin/qelbat" \
+        "$work/jobs/shortcut-saved.qef" /quiet >/dev/null </dev/null
+}
+# mv and cp of the files put every message into one new folder, as the move and copy jobs do.
+with_folder() { copy_store; mkdir -p "$work/work-store/$1/"{cur,new,tmp}; }
+prepare_mv() { with_folder Moved; }
+prepare_move() { with_folder Moved; }
+prepare_cpfiles() { with_folder Copied; }
+prepare_copy() { with_folder Copied; }
+# The durable limit of a pass that rewrites every message with attachments: a copy of each of
+# those messages, flushed to disk one by one.
+prepare_fsync() {
+    grep -rlZ --include='*' 'Content-Disposition: attachment' "$store" >"$work/fsync.list" || true
+}
 
 # Every peer gets its own output folder per message, made before the clock starts, as a
 # loop of a user would do; the list holds the arguments of each call.
@@ -202,10 +245,18 @@ measure_job() {
 run_rows() {
     measure cat sh -c "find '$store' -type f -print0 | xargs -0 cat >/dev/null"
     measure cp cp -r "$store" "$work/out/store"
-    measure_job filter "$work/filter-store"
-    measure_job eml "$store"
-    measure_job msg "$store"
+    measure_job filter "$work/work-store"
+    local format
+    for format in eml mht txt htm msg; do measure_job $format "$store"; done
     measure_job save "$store"
+    measure fsync python3 "$work/jobs/fsync-copy.py" "$work/out" "$work/fsync.list"
+    measure_job shortcut "$work/work-store"
+    measure_job reimport "$work/work-store"
+    local inbox=$work/work-store/Inbox
+    measure mv sh -c "find '$inbox' -type f \\( -path '*/cur/*' -o -path '*/new/*' \\) -exec mv -t '$work/work-store/Moved/cur' {} +"
+    measure_job move "$work/work-store"
+    measure cpfiles sh -c "find '$inbox' -type f \\( -path '*/cur/*' -o -path '*/new/*' \\) -exec cp -t '$work/work-store/Copied/cur' {} +"
+    measure_job copy "$work/work-store"
     measure ripmime sh -c "xargs -0 -n 3 ripmime -d <'$work/peer.list'"
     measure munpack sh -c "xargs -0 -n 2 munpack -q -t -C <'$work/peer.list'"
     measure mu sh -c "xargs -0 -n 2 mu extract -a --overwrite --muhome='$work/mu' <'$work/peer.list'"
@@ -224,23 +275,29 @@ print_table() {
         fi
     done
     printf '\n%d messages, %s, seed %s\n' "$count" "$(du -sh "$store" | cut -f1)" "$seed"
-    printf '| %-28s | %8s | %6s | %9s | %10s | %9s |\n' run "wall s" limit "x limit" "x ${fastest:-peer}" "peak MB"
-    printf '|%s|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..30})" ---------- -------- ----------- ------------ -----------
+    printf '| %-28s | %8s | %7s | %9s | %10s | %9s |\n' run "wall s" limit "x limit" "x ${fastest:-peer}" "peak MB"
+    printf '|%s|%s|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..30})" ---------- --------- ----------- ------------ -----------
     local row label limit
-    for row in cat cp filter eml msg save ripmime munpack mu; do
+    for row in cat cp filter eml mht txt htm msg save fsync shortcut reimport mv move cpfiles copy ripmime munpack mu; do
         [[ -n ${wall[$row]:-} ]] || continue
         case $row in
         cat) label="cat of every file"; limit=cat ;;
         cp) label="cp -r of the store"; limit=cp ;;
         filter) label="qelbat filter + mark read"; limit=cat ;;
-        eml) label="qelbat export .eml"; limit=cp ;;
-        msg) label="qelbat export .msg"; limit=cp ;;
+        eml | mht | txt | htm | msg) label="qelbat export .$row"; limit=cp ;;
         save) label="qelbat save attachments"; limit=cp ;;
+        fsync) label="copy + fsync, msgs with atts"; limit=fsync ;;
+        shortcut) label="qelbat save, shortcuts"; limit=fsync ;;
+        reimport) label="qelbat reimport shortcuts"; limit=fsync ;;
+        mv) label="mv of every file"; limit=mv ;;
+        move) label="qelbat move to a folder"; limit=mv ;;
+        cpfiles) label="cp of every file"; limit=cpfiles ;;
+        copy) label="qelbat copy to a folder"; limit=cpfiles ;;
         ripmime) label="ripmime per message"; limit=cp ;;
         munpack) label="munpack -t per message"; limit=cp ;;
         mu) label="mu extract -a per message"; limit=cp ;;
         esac
-        printf '| %-28s | %8s | %6s | %9s | %10s | %9s |\n' "$label" "${wall[$row]}" "$limit" \
+        printf '| %-28s | %8s | %7s | %9s | %10s | %9s |\n' "$label" "${wall[$row]}" "$limit" \
             "$(ratio "${wall[$row]}" "${wall[$limit]:-}")" "$(ratio "${wall[$row]}" "${fastest:+${wall[$fastest]}}")" "${peak[$row]}"
     done
 }

@@ -83,12 +83,14 @@ shell::ShellLinkData LinkFor(const std::string& target, const std::string& descr
     return link;
 }
 
-// Saves the link; a failure leaves no file, so that the caller reports it.
+// Saves the link; a failure leaves no file, so that the caller reports it. The file is not
+// flushed to disk: it is read into the e-mail and removed right away, and the e-mail that then
+// holds it is flushed when it is saved.
 void SaveLink(const std::string& linkPath, const shell::ShellLinkData& link)
 {
     if (Utf8Length(linkPath) > kMaxPath) return;
     try {
-        WriteFileAtomically(linkPath, shell::WriteShellLink(link), 0600);
+        WriteFileAtomically(linkPath, shell::WriteShellLink(link), 0600, false);
     } catch (const EOSError&) {
     }
 }

@@ -1,6 +1,11 @@
 // Attachments of an item: the list read from the whole message, deletes and additions
 // made in memory and written at the item's Save.
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/outlook/Errors.h"
@@ -58,11 +63,15 @@ void AttachmentImpl::SaveAsFile(const std::string& path)
     if (GMimeMessage* inner = EmbeddedMessage(state_->ref.part.get())) {
         MsgItemProperties props;
         props.read = true;
-        WriteMsgFile(inner, props, path);
+        WriteUserFileWith(path, [&](int fd) {
+            WriteMsgFileTo(inner, props, fd, path);
+            return true;
+        });
         return;
     }
 #endif
-    WriteUserFile(path, PartContent(state_->ref.part.get()));
+    GMimeObject* part = state_->ref.part.get();
+    WriteUserFileWith(path, [part](int fd) { return WritePartContentTo(part, fd); });
 }
 
 class AttachmentsImpl final : public ComObject<IAttachments> {
@@ -147,8 +156,9 @@ AttachmentStatePtr ItemImpl::AddAttachment(const std::string& path, const std::o
 {
     CheckAlive();
     AttachmentList();
-    const std::string bytes = ReadWholeFile(path);
-    auto part = MakeAttachmentPart(bytes, std::filesystem::path(path).filename().string());
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) Fail("The file \"" + path + "\" cannot be read: " + std::strerror(errno));
+    auto part = MakeAttachmentPart(fd, std::filesystem::path(path).filename().string());
     InsertAttachmentPart(FullMessage(), part.get(), -1);
     auto state = std::make_shared<AttachmentState>();
     state->ref.part = std::move(part);

@@ -219,11 +219,18 @@ std::string ItemImpl::Body()
 {
     const std::string plain = PlainBodyOf(FullMessage());
     if (!plain.empty()) return NormalizeLineEnds(plain);
-    const std::string html = HtmlBodyOf(FullMessage());
+    const std::string html = HTMLBody();
     return html.empty() ? std::string() : HtmlToText(html);
 }
 
-std::string ItemImpl::HTMLBody() { return HtmlBodyOf(FullMessage()); }
+std::string ItemImpl::HTMLBody()
+{
+    // An export asks for it twice (is there one, then the page): it is decoded once. No change
+    // an item can make alters it: attachments are never the body.
+    CheckAlive();
+    if (!html_) html_ = HtmlBodyOf(FullMessage());
+    return *html_;
+}
 
 bool ItemImpl::Sent()
 {

@@ -105,6 +105,7 @@ private:
     std::optional<HeaderFields> headers_;
     std::optional<std::optional<Address>> sender_;  // read from headers_ once
     GObjectPtr<GMimeMessage> full_;
+    std::optional<std::string> html_;  // the HTML body, taken from full_ once
     std::optional<int> class_;
     std::optional<std::string> pendingSubject_;
     std::optional<bool> pendingUnread_;

@@ -71,18 +71,20 @@ void ItemImpl::RenameToPendingFlags()
 void ItemImpl::RewriteStoredFile()
 {
     WithStoredFile([this](const std::string& path) {
-        std::string bytes;
         if (attachmentsChanged_) {
             // Written under the file's name only while the file has it: another program's
             // rename would otherwise leave the message twice.
             if (!NameExists(path)) Fail("The message file \"" + path + "\" has been renamed.");
             ApplyPendingToMessage();
-            bytes = SerializeMessage(full_.get());
+            GMimeMessage* message = full_.get();
+            WriteFileAtomicallyWith(folder_->Dir() / "tmp", path,
+                                    [message](int fd) { return WriteMessageTo(message, fd); });
         } else {
             // Only the Subject line changes; every other byte stays as it was.
-            bytes = ReplaceHeader(ReadWholeFile(path), "Subject", EncodedHeaderText(*pendingSubject_));
+            const std::string bytes =
+                ReplaceHeader(ReadWholeFile(path), "Subject", EncodedHeaderText(*pendingSubject_));
+            WriteFileAtomically(folder_->Dir() / "tmp", path, bytes);
         }
-        WriteFileAtomically(folder_->Dir() / "tmp", path, bytes);
     });
     if (!attachmentsChanged_ && full_) ApplyPendingToMessage();
     headers_.reset();
@@ -135,7 +137,9 @@ void ItemImpl::PlaceInFolder(const FolderStatePtr& target)
     name.SetFlag('S', !pendingUnread_.value_or(false));
     auto record = NewRecord(name, "cur");
     target->EnsureMaildir();
-    WriteFileAtomically(target->Dir() / "tmp", target->PathOf(*record), SerializeMessage(full_.get()));
+    GMimeMessage* message = full_.get();
+    WriteFileAtomicallyWith(target->Dir() / "tmp", target->PathOf(*record),
+                            [message](int fd) { return WriteMessageTo(message, fd); });
     folder_ = target;
     record_ = std::move(record);
     headers_.reset();  // read again from the file, which holds the pending changes
@@ -228,7 +232,11 @@ void ItemImpl::SaveAs(const std::string& path, int type)
         props.deliveryTime = ReceivedTime();
         props.creationTime = CreationTime();
         props.isPost = Class() == olPost;
-        WriteMsgFile(FullMessage(), props, path);
+        GMimeMessage* message = FullMessage();
+        WriteUserFileWith(path, [&](int fd) {
+            WriteMsgFileTo(message, props, fd, path);
+            return true;
+        });
         return;
 #else
         Fail("Saving an item as a .msg file is not available in this build.");

@@ -214,6 +214,21 @@ private:
     bool inHeader_ = true;
 };
 
+/// Writes all of `bytes`; false (errno set) on failure.
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
 [[noreturn]] void FailWrite(const fs::path& path)
 {
     Fail("Cannot write \"" + path.string() + "\": " + std::strerror(errno));
@@ -275,12 +290,7 @@ public:
 
     void Write(std::string_view bytes)
     {
-        while (!bytes.empty()) {
-            const ssize_t n = ::write(fd_.Get(), bytes.data(), bytes.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) FailWrite(target_);
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        }
+        if (!WriteAll(fd_.Get(), bytes)) FailWrite(target_);
     }
 
     /// Flushes the bytes to disk when `sync` is set and puts the file in place, replacing a
@@ -449,19 +459,29 @@ std::string ReadWholeFile(const std::string& path)
 
 void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const std::string& bytes)
 {
+    WriteFileAtomicallyWith(tmpDir, target, [&bytes](int fd) { return WriteAll(fd, bytes); });
+}
+
+void WriteFileAtomicallyWith(const fs::path& tmpDir, const fs::path& target, const FileWriter& write)
+{
     Parked().Forget();
     std::error_code ec;
     fs::create_directories(tmpDir, ec);
     AtomicFile file(tmpDir, target);
-    file.Write(bytes);
+    if (!write(file.Fd())) file.FailOnTarget();
     file.Commit(true);
 }
 
 void WriteUserFile(const std::string& path, const std::string& bytes)
 {
+    WriteUserFileWith(path, [&bytes](int fd) { return WriteAll(fd, bytes); });
+}
+
+void WriteUserFileWith(const std::string& path, const FileWriter& write)
+{
     const fs::path target(path);
     AtomicFile file(DirectoryOf(target), target);
-    file.Write(bytes);
+    if (!write(file.Fd())) file.FailOnTarget();
     file.Commit(false);
 }
 

@@ -39,6 +39,14 @@ void WriteFileAtomically(const std::filesystem::path& tmpDir, const std::filesys
 /// appears whole or not at all.
 void WriteUserFile(const std::string& path, const std::string& bytes);
 
+/// Writes into a file through its descriptor; false (errno set) when a write failed.
+using FileWriter = std::function<bool(int fd)>;
+/// As WriteFileAtomically and WriteUserFile, the content written by `write` as it comes, so
+/// that a large message or attachment is never held in memory whole.
+void WriteFileAtomicallyWith(const std::filesystem::path& tmpDir, const std::filesystem::path& target,
+                             const FileWriter& write);
+void WriteUserFileWith(const std::string& path, const FileWriter& write);
+
 /// Moves a file, copying across file systems. Raises ComError on failure, the file then where it was.
 void MoveFile(const std::filesystem::path& from, const std::filesystem::path& tmpDir,
               const std::filesystem::path& to);

@@ -1,11 +1,15 @@
 #include "platform/outlook/Mime.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <magic.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -17,11 +21,17 @@ namespace outlook {
 namespace {
 
 struct MagicClose {
-    void operator()(magic_set* m) const { if (m) magic_close(m); }
+    void operator()(magic_set* m) const
+    {
+        if (m) magic_close(m);
+    }
 };
 using MagicPtr = std::unique_ptr<magic_set, MagicClose>;
 
-std::string Owned(char* text) { return MakeValidUtf8(TakeString(text)); }
+std::string Owned(char* text)
+{
+    return MakeValidUtf8(TakeString(text));
+}
 
 std::string Lower(std::string text)
 {
@@ -120,7 +130,8 @@ bool IsTokenChar(char c)
 std::string LowerToken(std::string_view text, std::size_t& pos)
 {
     std::string token;
-    for (; pos < text.size() && IsTokenChar(text[pos]); ++pos) token += static_cast<char>(std::tolower(static_cast<unsigned char>(text[pos])));
+    for (; pos < text.size() && IsTokenChar(text[pos]); ++pos)
+        token += static_cast<char>(std::tolower(static_cast<unsigned char>(text[pos])));
     return token;
 }
 
@@ -155,12 +166,18 @@ bool TypeIs(const MediaType& media, std::string_view type, std::string_view subt
 const char* AddressFieldName(GMimeAddressType type)
 {
     switch (type) {
-    case GMIME_ADDRESS_TYPE_SENDER: return "Sender";
-    case GMIME_ADDRESS_TYPE_FROM: return "From";
-    case GMIME_ADDRESS_TYPE_REPLY_TO: return "Reply-To";
-    case GMIME_ADDRESS_TYPE_TO: return "To";
-    case GMIME_ADDRESS_TYPE_CC: return "Cc";
-    case GMIME_ADDRESS_TYPE_BCC: return "Bcc";
+        case GMIME_ADDRESS_TYPE_SENDER:
+            return "Sender";
+        case GMIME_ADDRESS_TYPE_FROM:
+            return "From";
+        case GMIME_ADDRESS_TYPE_REPLY_TO:
+            return "Reply-To";
+        case GMIME_ADDRESS_TYPE_TO:
+            return "To";
+        case GMIME_ADDRESS_TYPE_CC:
+            return "Cc";
+        case GMIME_ADDRESS_TYPE_BCC:
+            return "Bcc";
     }
     return "";
 }
@@ -179,16 +196,132 @@ void WalkParts(GMimeObject* object, GMimeMultipart* parent, Visit&& visit)
     visit(object, parent);
 }
 
+/// Whether decoded text in `charset` reads the same as UTF-8: no charset at all, or UTF-8
+/// itself or ASCII, and bytes that are valid as such (no NUL, which ends a text).
+bool IsUtf8Already(const char* charset, std::string_view bytes)
+{
+    if (!g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr)) return false;
+    if (!charset) return true;
+    const char* name = g_mime_charset_iconv_name(charset);
+    if (g_ascii_strcasecmp(name, "UTF-8") == 0) return true;
+    if (g_ascii_strcasecmp(name, "US-ASCII") != 0 && g_ascii_strcasecmp(name, "ANSI_X3.4-1968") != 0) return false;
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+/// The text of a part as UTF-8. Most texts are UTF-8 or ASCII: those are taken as decoded,
+/// without a conversion to themselves; the others are converted from their charset.
+std::string TextOfPart(GMimeObject* part)
+{
+    std::string bytes = PartContent(part);
+    if (IsUtf8Already(g_mime_object_get_content_type_parameter(part, "charset"), bytes)) return bytes;
+    return Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
+}
+
 std::string FirstBodyText(GMimeMessage* message, const char* subtype)
 {
     std::string text;
     bool found = false;
     WalkParts(g_mime_message_get_mime_part(message), nullptr, [&](GMimeObject* part, GMimeMultipart*) {
-        if (found || !GMIME_IS_TEXT_PART(part) || !IsType(part, "text", subtype) || IsAttachmentPart(part)) return;
+        if (found || !GMIME_IS_TEXT_PART(part) || !IsType(part, "text", subtype) || IsAttachmentPart(part))
+            return;
         found = true;
-        text = Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
+        text = TextOfPart(part);
     });
     return text;
+}
+
+/// Messages up to this size are read into memory whole to be parsed; larger ones are parsed
+/// from the file.
+constexpr off_t kParseInMemoryLimit = off_t{4} << 20;
+
+/// The rest of the file `fd` (`expected` bytes long, read on should it have grown); null when
+/// a read failed.
+GByteArray* ReadIntoByteArray(int fd, std::size_t expected)
+{
+    GByteArray* bytes = g_byte_array_sized_new(static_cast<guint>(expected + 1));
+    std::size_t done = 0;
+    for (;;) {
+        if (done == bytes->len)
+            g_byte_array_set_size(bytes, static_cast<guint>(std::max(done + 65536, expected)));
+        const ssize_t n = ::read(fd, bytes->data + done, bytes->len - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            g_byte_array_unref(bytes);
+            return nullptr;
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    g_byte_array_set_size(bytes, static_cast<guint>(done));
+    return bytes;
+}
+
+GObjectPtr<GMimeMessage> ParseStream(GMimeStream* stream)
+{
+    auto parser = GObjectPtr<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream));
+    g_mime_parser_set_persist_stream(parser.get(), TRUE);
+    auto message = GObjectPtr<GMimeMessage>::Adopt(g_mime_parser_construct_message(parser.get(), nullptr));
+    if (!message) message = GObjectPtr<GMimeMessage>::Adopt(g_mime_message_new(TRUE));
+    return message;
+}
+
+/// Lets `write` write into the file `fd` (not closed here) through a buffer, so that the many
+/// small pieces of a message become few system calls; false (errno set) when a write failed.
+template <class Write>
+bool WriteThroughBuffer(int fd, Write&& write)
+{
+    // A pipe stream only writes: the flush at the end does not flush the file to disk, which
+    // the caller does where it is needed (a file stream's flush would).
+    auto file = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_pipe_new(fd));
+    g_mime_stream_pipe_set_owner(GMIME_STREAM_PIPE(file.get()), FALSE);
+    auto buffered =
+        GObjectPtr<GMimeStream>::Adopt(g_mime_stream_buffer_new(file.get(), GMIME_STREAM_BUFFER_BLOCK_WRITE));
+    errno = 0;
+    const bool written = write(buffered.get()) && g_mime_stream_flush(buffered.get()) == 0;
+    if (!written && errno == 0) errno = EIO;
+    return written;
+}
+
+/// The decoded content of a leaf part written to `out`; false when a write failed.
+bool WriteDecodedContent(GMimeObject* part, GMimeStream* out)
+{
+    GMimeDataWrapper* content = GMIME_IS_PART(part) ? g_mime_part_get_content(GMIME_PART(part)) : nullptr;
+    return !content || g_mime_data_wrapper_write_to_stream(content, out) >= 0;
+}
+
+/// The media type libmagic gives the start of the file `fd` (as much of it as libmagic ever
+/// looks at); "application/octet-stream" when it cannot tell.
+std::string MediaTypeOfFile(int fd)
+{
+    // Loading the database takes longer than looking at a file: it is loaded once per thread.
+    thread_local const MagicPtr cookie = [] {
+        MagicPtr opened(magic_open(MAGIC_MIME_TYPE));
+        if (opened && magic_load(opened.get(), nullptr) != 0) opened.reset();
+        return opened;
+    }();
+    if (!cookie) return "application/octet-stream";
+    std::size_t bytesMax = std::size_t{1} << 20;
+    magic_getparam(cookie.get(), MAGIC_PARAM_BYTES_MAX, &bytesMax);
+    struct stat st {};
+    const std::size_t size =
+        ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    std::string head(std::min(bytesMax, size), '\0');
+    std::size_t done = 0;
+    while (done < head.size()) {
+        const ssize_t n = ::pread(fd, head.data() + done, head.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    const char* found = magic_buffer(cookie.get(), head.data(), done);
+    return found ? found : "application/octet-stream";
+}
+
+std::pair<std::string, std::string> SplitMediaType(const std::string& mimeType)
+{
+    const auto slash = mimeType.find('/');
+    if (slash == std::string::npos) return {"application", "octet-stream"};
+    return {mimeType.substr(0, slash), mimeType.substr(slash + 1)};
 }
 
 }  // namespace
@@ -216,26 +349,26 @@ std::string MakeValidUtf8(std::string text)
 GObjectPtr<GMimeMessage> ParseMessage(const std::string& bytes)
 {
     EnsureGMime();
-    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
-    auto parser = GObjectPtr<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream.get()));
-    auto message = GObjectPtr<GMimeMessage>::Adopt(g_mime_parser_construct_message(parser.get(), nullptr));
-    if (!message) message = GObjectPtr<GMimeMessage>::Adopt(g_mime_message_new(TRUE));
-    return message;
+    return ParseStream(
+        GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size())).get());
 }
 
 GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path)
 {
     EnsureGMime();
-    gchar* data = nullptr;
-    gsize size = 0;
-    if (!g_file_get_contents(path.c_str(), &data, &size, nullptr)) return {};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > kParseInMemoryLimit) {
+        // The parts of a large message refer into the file (the stream owns the descriptor):
+        // an attachment is read from there when it is written, never held in memory.
+        return ParseStream(GObjectPtr<GMimeStream>::Adopt(g_mime_stream_fs_new(fd)).get());
+    }
+    GByteArray* bytes = ReadIntoByteArray(fd, static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
+    ::close(fd);
+    if (!bytes) return {};
     // The stream owns the byte array, and the parser's parts refer into the stream.
-    GByteArray* bytes = g_byte_array_new_take(reinterpret_cast<guint8*>(data), size);
-    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_byte_array(bytes));
-    auto parser = GObjectPtr<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream.get()));
-    auto message = GObjectPtr<GMimeMessage>::Adopt(g_mime_parser_construct_message(parser.get(), nullptr));
-    if (!message) message = GObjectPtr<GMimeMessage>::Adopt(g_mime_message_new(TRUE));
-    return message;
+    return ParseStream(GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_byte_array(bytes)).get());
 }
 
 std::string SerializeMessage(GMimeMessage* message)
@@ -244,6 +377,13 @@ std::string SerializeMessage(GMimeMessage* message)
     g_mime_object_write_to_stream(GMIME_OBJECT(message), nullptr, stream.get());
     GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream.get()));
     return bytes ? std::string(reinterpret_cast<const char*>(bytes->data), bytes->len) : std::string();
+}
+
+bool WriteMessageTo(GMimeMessage* message, int fd)
+{
+    return WriteThroughBuffer(fd, [message](GMimeStream* out) {
+        return g_mime_object_write_to_stream(GMIME_OBJECT(message), nullptr, out) >= 0;
+    });
 }
 
 int ClassFromHeaders(const HeaderFields& headers)
@@ -356,8 +496,14 @@ std::optional<std::time_t> FirstReceivedDate(const HeaderFields& headers)
     return DecodedDate(received.substr(semicolon + 1));
 }
 
-std::string PlainBodyOf(GMimeMessage* message) { return FirstBodyText(message, "plain"); }
-std::string HtmlBodyOf(GMimeMessage* message) { return FirstBodyText(message, "html"); }
+std::string PlainBodyOf(GMimeMessage* message)
+{
+    return FirstBodyText(message, "plain");
+}
+std::string HtmlBodyOf(GMimeMessage* message)
+{
+    return FirstBodyText(message, "html");
+}
 
 std::vector<AttachmentRef> AttachmentsOf(GMimeMessage* message)
 {
@@ -367,7 +513,8 @@ std::vector<AttachmentRef> AttachmentsOf(GMimeMessage* message)
         const bool embedded = GMIME_IS_MESSAGE_PART(part);
         if (!embedded && !IsAttachmentPart(part)) return;
         if (embedded && IsType(part, "message", "delivery-status")) return;
-        out.push_back({GObjectPtr<GMimeObject>::Retain(part), GObjectPtr<GMimeMultipart>::Retain(parent), embedded});
+        out.push_back(
+            {GObjectPtr<GMimeObject>::Retain(part), GObjectPtr<GMimeMultipart>::Retain(parent), embedded});
     });
     return out;
 }
@@ -389,13 +536,19 @@ std::string PartContent(GMimeObject* part)
         GMimeMessage* inner = EmbeddedMessage(part);
         return inner ? SerializeMessage(inner) : std::string();
     }
-    if (!GMIME_IS_PART(part)) return {};
-    GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(part));
-    if (!content) return {};
     auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new());
-    g_mime_data_wrapper_write_to_stream(content, stream.get());
+    WriteDecodedContent(part, stream.get());
     GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream.get()));
     return bytes ? std::string(reinterpret_cast<const char*>(bytes->data), bytes->len) : std::string();
+}
+
+bool WritePartContentTo(GMimeObject* part, int fd)
+{
+    if (GMIME_IS_MESSAGE_PART(part)) {
+        GMimeMessage* inner = EmbeddedMessage(part);
+        return !inner || WriteMessageTo(inner, fd);
+    }
+    return WriteThroughBuffer(fd, [part](GMimeStream* out) { return WriteDecodedContent(part, out); });
 }
 
 GMimeMessage* EmbeddedMessage(GMimeObject* part)
@@ -403,18 +556,12 @@ GMimeMessage* EmbeddedMessage(GMimeObject* part)
     return GMIME_IS_MESSAGE_PART(part) ? g_mime_message_part_get_message(GMIME_MESSAGE_PART(part)) : nullptr;
 }
 
-GObjectPtr<GMimeObject> MakeAttachmentPart(const std::string& bytes, const std::string& fileName)
+GObjectPtr<GMimeObject> MakeAttachmentPart(int fd, const std::string& fileName)
 {
     EnsureGMime();
-    std::string mimeType = "application/octet-stream";
-    if (const MagicPtr cookie(magic_open(MAGIC_MIME_TYPE)); cookie && magic_load(cookie.get(), nullptr) == 0) {
-        if (const char* found = magic_buffer(cookie.get(), bytes.data(), bytes.size())) mimeType = found;
-    }
-    const auto slash = mimeType.find('/');
-    const std::string type = slash == std::string::npos ? "application" : mimeType.substr(0, slash);
-    const std::string subtype = slash == std::string::npos ? "octet-stream" : mimeType.substr(slash + 1);
+    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_fs_new(fd));
+    const auto [type, subtype] = SplitMediaType(MediaTypeOfFile(fd));
     auto part = GObjectPtr<GMimePart>::Adopt(g_mime_part_new_with_type(type.c_str(), subtype.c_str()));
-    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size()));
     auto wrapper = GObjectPtr<GMimeDataWrapper>::Adopt(
         g_mime_data_wrapper_new_with_stream(stream.get(), GMIME_CONTENT_ENCODING_DEFAULT));
     g_mime_part_set_content(part.get(), wrapper.get());
@@ -435,8 +582,10 @@ void InsertAttachmentPart(GMimeMessage* message, GMimeObject* part, int index)
     }
     GMimeMultipart* multipart = GMIME_MULTIPART(top);
     const int count = g_mime_multipart_get_count(multipart);
-    if (index < 0 || index >= count) g_mime_multipart_add(multipart, part);
-    else g_mime_multipart_insert(multipart, index, part);
+    if (index < 0 || index >= count)
+        g_mime_multipart_add(multipart, part);
+    else
+        g_mime_multipart_insert(multipart, index, part);
 }
 
 }  // namespace outlook

@@ -28,6 +28,8 @@ GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path);
 
 /// The message as bytes (unchanged parts as they were read).
 std::string SerializeMessage(GMimeMessage* message);
+/// The same bytes written into the file `fd` as they come; false (errno set) on failure.
+bool WriteMessageTo(GMimeMessage* message, int fd);
 
 /// `Class` from the headers: report, post or mail; `MayBeMeeting` says whether the body
 /// must be looked at for a meeting request.
@@ -81,11 +83,14 @@ std::vector<AttachmentRef> AttachmentsOf(GMimeMessage* message);
 std::string PartFilename(GMimeObject* part);
 /// The decoded content of a part.
 std::string PartContent(GMimeObject* part);
+/// The same content written into the file `fd` as it is decoded; false (errno set) on failure.
+bool WritePartContentTo(GMimeObject* part, int fd);
 /// An attached e-mail's message (null when the part holds none).
 GMimeMessage* EmbeddedMessage(GMimeObject* part);
 
-/// A new attachment part holding `bytes`, its content type from the bytes (libmagic).
-GObjectPtr<GMimeObject> MakeAttachmentPart(const std::string& bytes, const std::string& fileName);
+/// A new attachment part holding the file `fd` (the part owns the descriptor and reads the
+/// file when the message is written), its content type from the bytes (libmagic).
+GObjectPtr<GMimeObject> MakeAttachmentPart(int fd, const std::string& fileName);
 /// Adds `part` to the message's top-level multipart/mixed (made when there is none) at
 /// `index` (0-based among its parts; at the end when out of range).
 void InsertAttachmentPart(GMimeMessage* message, GMimeObject* part, int index);

@@ -79,7 +79,7 @@ struct TempFileGuard {
 
 }  // namespace
 
-void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t newFileMode)
+void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t newFileMode, bool durable)
 {
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     const std::string pattern = OwnTempFileName(folder).string();
@@ -91,10 +91,10 @@ void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t 
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : newFileMode;
     if (::fchmod(fd.Get(), mode) != 0) RaiseLastOSError(path.string());
     WriteAllOrThrow(fd.Get(), bytes, path);
-    if (::fsync(fd.Get()) != 0) RaiseLastOSError(path.string());
+    if (durable && ::fsync(fd.Get()) != 0) RaiseLastOSError(path.string());
     if (::rename(pattern.c_str(), path.c_str()) != 0) RaiseLastOSError(path.string());
     guard.keep = true;
-    SyncFolder(folder);
+    if (durable) SyncFolder(folder);
 }
 
 FileLock::FileLock(const fs::path& lockFile, Mode mode)

@@ -36,9 +36,10 @@ std::string ReadAll(int fd, const std::filesystem::path& nameForErrors);
 /// a temporary file in the same folder is written, flushed to disk (fsync) and renamed over
 /// `path`, then the folder is flushed. The file keeps the old file's mode, a new one gets
 /// `newFileMode`. On failure the temporary file is removed, `path` is untouched and EOSError
-/// (naming `path`) is raised.
+/// (naming `path`) is raised. A scratch file, read back and removed at once, needs no flush
+/// (`durable` false): it still appears whole, but may be lost in a crash.
 void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes,
-                         mode_t newFileMode = 0644);
+                         mode_t newFileMode = 0644, bool durable = true);
 
 /// An advisory lock (flock) on a lock file, created when missing, held while the object lives.
 class FileLock {

@@ -47,23 +47,36 @@ std::string ValidUtf8(std::string_view text)
 
 std::string Utf8ToUtf16Le(std::string_view utf8)
 {
-    const std::string valid = ValidUtf8(utf8);
-    std::string out;
-    out.reserve(valid.size() * 2);
-    for (const char* p = valid.c_str(); p < valid.c_str() + valid.size(); p = g_utf8_next_char(p)) {
+    std::string repaired;
+    if (!g_utf8_validate(utf8.data(), static_cast<gssize>(utf8.size()), nullptr)) {
+        repaired = ValidUtf8(utf8);
+        utf8 = repaired;
+    }
+    // No character takes more than twice its UTF-8 length in UTF-16.
+    std::string out(utf8.size() * 2, '\0');
+    char* o = out.data();
+    const auto put = [&o](gunichar unit) {
+        *o++ = static_cast<char>(unit & 0xFF);
+        *o++ = static_cast<char>(unit >> 8);
+    };
+    for (const char *p = utf8.data(), *end = p + utf8.size(); p < end;) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte < 0x80) {  // most text is ASCII: no decoding needed
+            put(byte);
+            ++p;
+            continue;
+        }
         gunichar c = g_utf8_get_char(p);
+        p = g_utf8_next_char(p);
         if (c >= 0x10000) {
             c -= 0x10000;
-            const gunichar high = 0xD800 + (c >> 10), low = 0xDC00 + (c & 0x3FF);
-            for (const gunichar unit : {high, low}) {
-                out.push_back(static_cast<char>(unit & 0xFF));
-                out.push_back(static_cast<char>(unit >> 8));
-            }
+            put(0xD800 + (c >> 10));
+            put(0xDC00 + (c & 0x3FF));
         } else {
-            out.push_back(static_cast<char>(c & 0xFF));
-            out.push_back(static_cast<char>(c >> 8));
+            put(c);
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
@@ -117,9 +130,12 @@ std::string CodepageCharset(std::uint32_t codepage)
 
 std::string ToUtf8(std::string_view bytes, const std::string& charset)
 {
+    const bool valid = g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
+    // UTF-8 needs no conversion: valid bytes stay as they are.
+    if (valid && g_ascii_strcasecmp(charset.c_str(), "UTF-8") == 0) return std::string(bytes);
     std::string out;
     if (!charset.empty() && TryConvert(bytes, charset.c_str(), out)) return ValidUtf8(out);
-    if (g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr)) return std::string(bytes);
+    if (valid) return std::string(bytes);
     if (TryConvert(bytes, "CP1252", out)) return out;
     TryConvert(bytes, "ISO-8859-1", out);
     return out;

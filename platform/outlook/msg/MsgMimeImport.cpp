@@ -4,6 +4,7 @@
 #include "platform/outlook/msg/MsgEncoding.h"
 
 #include <algorithm>
+#include <array>
 
 namespace msgfile {
 
@@ -85,7 +86,7 @@ void AddFileAttachment(MsgMessage& out, GMimeObject* object)
     a.mimeType = ContentTypeOf(object);
     a.contentId = ValidUtf8(Str(g_mime_object_get_content_id(object)));
     if (GMIME_IS_PART(object)) {
-        a.data = DecodedPartBytes(GMIME_PART(object));
+        a.part = GObjectPtr<GMimePart>::Retain(GMIME_PART(object));
     } else {
         // A message part too deep to nest: its text, as an .eml file would hold it.
         a.data = TakeString(g_mime_object_to_string(object, nullptr));
@@ -142,14 +143,39 @@ void WalkObject(Walk& walk, GMimeObject* object)
 
 }  // namespace
 
-std::string DecodedPartBytes(GMimePart* part)
+bool ForEachDecodedChunk(GMimePart* part,
+                         const std::function<bool(const guint8* bytes, std::size_t size)>& take)
 {
     GMimeDataWrapper* content = g_mime_part_get_content(part);
-    if (!content) return {};
-    auto stream = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new());
-    if (g_mime_data_wrapper_write_to_stream(content, stream.get()) < 0) return {};
-    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream.get()));
-    return std::string(reinterpret_cast<const char*>(bytes->data), bytes->len);
+    GMimeStream* source = content ? g_mime_data_wrapper_get_stream(content) : nullptr;
+    if (!source) return true;
+    g_mime_stream_reset(source);
+    auto decoded = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_filter_new(source));
+    const GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(content);
+    if (encoding == GMIME_CONTENT_ENCODING_BASE64 || encoding == GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE ||
+        encoding == GMIME_CONTENT_ENCODING_UUENCODE) {
+        auto decoder = GObjectPtr<GMimeFilter>::Adopt(g_mime_filter_basic_new(encoding, FALSE));
+        g_mime_stream_filter_add(GMIME_STREAM_FILTER(decoded.get()), decoder.get());
+    }
+    std::array<char, 65536> buffer;
+    for (;;) {
+        const ssize_t n = g_mime_stream_read(decoded.get(), buffer.data(), buffer.size());
+        if (n < 0) return false;
+        // A piece that decodes to nothing (blank lines) reads as 0 bytes before the end.
+        if (n == 0 && g_mime_stream_eos(decoded.get())) return true;
+        if (n > 0 && !take(reinterpret_cast<const guint8*>(buffer.data()), static_cast<std::size_t>(n)))
+            return false;
+    }
+}
+
+std::string DecodedPartBytes(GMimePart* part)
+{
+    std::string bytes;
+    const bool read = ForEachDecodedChunk(part, [&bytes](const guint8* chunk, std::size_t size) {
+        bytes.append(reinterpret_cast<const char*>(chunk), size);
+        return true;
+    });
+    return read ? bytes : std::string();
 }
 
 std::string PartText(GMimePart* part)

@@ -7,6 +7,7 @@
 
 #include <gmime/gmime.h>
 
+#include <functional>
 #include <string>
 
 namespace msgfile {
@@ -16,6 +17,10 @@ MsgMessage ImportMimeMessage(GMimeMessage* message);
 
 /// The bytes of a leaf part with the transfer encoding removed.
 std::string DecodedPartBytes(GMimePart* part);
+/// The same bytes given to `take` piece by piece as they are decoded; false when `take`
+/// returned false or the part could not be read.
+bool ForEachDecodedChunk(GMimePart* part,
+                         const std::function<bool(const guint8* bytes, std::size_t size)>& take);
 /// The text of a leaf part as UTF-8, converted from its declared charset.
 std::string PartText(GMimePart* part);
 

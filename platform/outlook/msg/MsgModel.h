@@ -2,6 +2,10 @@
 // What a message file holds, as plain values: the common ground between the MIME side
 // (GMime) and the compound-file side (libgsf) of the codec. Texts are UTF-8.
 
+#include "platform/outlook/GLibPtr.h"
+
+#include <gmime/gmime.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,6 +31,9 @@ struct MsgAttachment {
     std::string mimeType;     ///< content type of a file, "" when unknown
     std::string contentId;    ///< for pictures an HTML body refers to, without angle brackets
     std::string data;
+    /// A file taken from a MIME message: its bytes are decoded from this part as they are
+    /// written (`data` stays empty), so that a large file is never held in memory.
+    GObjectPtr<GMimePart> part;
     std::unique_ptr<MsgMessage> embedded;
 };
 

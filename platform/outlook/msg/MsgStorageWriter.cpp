@@ -2,6 +2,7 @@
 
 #include "platform/outlook/GLibPtr.h"
 #include "platform/outlook/msg/MsgEncoding.h"
+#include "platform/outlook/msg/MsgMimeImport.h"
 #include "platform/outlook/msg/MsgPropertyStream.h"
 #include "platform/outlook/msg/MsgPropertyTags.h"
 #include "platform/runtime/Exception.h"
@@ -51,6 +52,20 @@ public:
         Stream(SubstgName(tag), bytes);
         props_.AddVariable(tag, bytes.size());
     }
+    /// A binary property decoded from a MIME part as it is written.
+    void BinaryFromPart(std::uint16_t id, GMimePart* part)
+    {
+        const std::uint32_t tag = MakeTag(id, kTypeBinary);
+        auto child = NewStream(SubstgName(tag));
+        std::size_t size = 0;
+        const bool written = ForEachDecodedChunk(part, [&child, &size](const guint8* bytes, std::size_t n) {
+            size += n;
+            return gsf_output_write(child.get(), n, bytes) != FALSE;
+        });
+        if (!written) Fail(child.get(), "writing a stream");
+        CloseOutput(child.get());
+        props_.AddVariable(tag, size);
+    }
     void Long(std::uint16_t id, std::uint32_t value) { props_.AddFixed(MakeTag(id, kTypeLong), value); }
     void Boolean(std::uint16_t id, bool value) { props_.AddFixed(MakeTag(id, kTypeBoolean), value ? 1 : 0); }
     void Time(std::uint16_t id, std::uint64_t fileTime)
@@ -76,14 +91,20 @@ public:
 
     void Stream(const std::string& name, const std::string& bytes)
     {
-        auto child = GObjectPtr<GsfOutput>::Adopt(gsf_outfile_new_child(dir_, name.c_str(), FALSE));
-        if (!child) Fail(GSF_OUTPUT(dir_), "creating a stream");
+        auto child = NewStream(name);
         if (!bytes.empty() && !gsf_output_write(child.get(), bytes.size(), reinterpret_cast<const guint8*>(bytes.data())))
             Fail(child.get(), "writing a stream");
         CloseOutput(child.get());
     }
 
 private:
+    GObjectPtr<GsfOutput> NewStream(const std::string& name)
+    {
+        auto child = GObjectPtr<GsfOutput>::Adopt(gsf_outfile_new_child(dir_, name.c_str(), FALSE));
+        if (!child) Fail(GSF_OUTPUT(dir_), "creating a stream");
+        return child;
+    }
+
     GsfOutfile* dir_;
     PropertyStreamBuilder props_;
 };
@@ -142,7 +163,11 @@ void WriteAttachment(GsfOutfile* dir, const MsgAttachment& a, std::uint32_t inde
         w.UnicodeIfAny(kAttachExtension, ExtensionOf(a.fileName));
         w.UnicodeIfAny(kAttachMimeTag, a.mimeType);
         w.UnicodeIfAny(kAttachContentId, a.contentId);
-        w.Binary(kAttachData, a.data);
+        if (a.part) {
+            w.BinaryFromPart(kAttachData, a.part.get());
+        } else {
+            w.Binary(kAttachData, a.data);
+        }
     }
     w.Finish(StorageKind::Child);
 }

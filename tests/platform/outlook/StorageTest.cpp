@@ -119,6 +119,28 @@ TEST_F(StorageTest, AttachmentDeleteKeepsEveryOtherPartByteForByte)
     EXPECT_EQ(path.substr(path.size() - 5), ":2,FS");
 }
 
+TEST_F(StorageTest, LargeMessageIsReadFromItsFileAcrossItsOwnReplacement)
+{
+    // Large enough to be parsed from the file rather than from a copy in memory.
+    std::string big(6 << 20, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) >> 3);
+    test::TestMessage m;
+    m.attachments = {{"big.bin", big}, {"drop.txt", "drop me\n", "text/plain"}};
+    store_.Add("Inbox", test::MessageText(m), "S");
+    auto item = InboxItem(1);
+    auto atts = item->Attachments();
+    atts->Item(2)->Delete();
+    item->Save();  // a new file replaces the one the parts are read from
+    const auto out = dir_ / "big.bin";
+    atts->Item(1)->SaveAsFile(out.string());
+    EXPECT_EQ(test::ReadFile(out), big);
+    app_.Reset();
+    auto reread = InboxItem(1)->Attachments();
+    ASSERT_EQ(reread->Count(), 1);
+    reread->Item(1)->SaveAsFile(out.string());
+    EXPECT_EQ(test::ReadFile(out), big);
+}
+
 TEST_F(StorageTest, SubjectWithLineBreaksStaysInItsHeader)
 {
     store_.Add("Inbox", test::SimpleMessage("x"));

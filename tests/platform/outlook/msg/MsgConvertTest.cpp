@@ -31,7 +31,8 @@ std::vector<std::string> FileBytes(GMimeMessage* message)
 {
     std::vector<std::string> out;
     for (const auto& a : msgfile::ImportMimeMessage(message).attachments) {
-        if (!a.embedded && !a.fileName.empty()) out.push_back(a.data);
+        if (!a.embedded && !a.fileName.empty())
+            out.push_back(a.part ? msgfile::DecodedPartBytes(a.part.get()) : a.data);
     }
     return out;
 }

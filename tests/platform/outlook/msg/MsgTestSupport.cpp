@@ -11,9 +11,10 @@ namespace {
 
 std::string FileKey(const msgfile::MsgAttachment& a)
 {
-    return a.fileName + "=" + std::to_string(a.data.size()) + ":" +
-           TakeString(g_compute_checksum_for_data(G_CHECKSUM_SHA1, reinterpret_cast<const guchar*>(a.data.data()),
-                                                  a.data.size()));
+    const std::string data = a.part ? msgfile::DecodedPartBytes(a.part.get()) : a.data;
+    return a.fileName + "=" + std::to_string(data.size()) + ":" +
+           TakeString(g_compute_checksum_for_data(G_CHECKSUM_SHA1,
+                                                  reinterpret_cast<const guchar*>(data.data()), data.size()));
 }
 
 std::string LfOnly(const std::string& text)
@@ -34,8 +35,10 @@ Summary FromModel(const msgfile::MsgMessage& m)
     static const char* const kTypes[] = {"", "To:", "Cc:", "Bcc:"};
     for (const auto& r : m.recipients) s.recipients.push_back(kTypes[static_cast<int>(r.type)] + r.address);
     for (const auto& a : m.attachments) {
-        if (a.embedded) s.attached.push_back(FromModel(*a.embedded));
-        else s.files.push_back(FileKey(a));
+        if (a.embedded)
+            s.attached.push_back(FromModel(*a.embedded));
+        else
+            s.files.push_back(FileKey(a));
     }
     return s;
 }
@@ -59,7 +62,10 @@ GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path)
     return GObjectPtr<GMimeMessage>::Adopt(g_mime_parser_construct_message(parser.get(), nullptr));
 }
 
-Summary Summarize(GMimeMessage* message) { return FromModel(msgfile::ImportMimeMessage(message)); }
+Summary Summarize(GMimeMessage* message)
+{
+    return FromModel(msgfile::ImportMimeMessage(message));
+}
 
 std::string NormalizeText(const std::string& text)
 {
