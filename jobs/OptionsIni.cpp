@@ -67,14 +67,14 @@ std::filesystem::path ResolveJobFile(const std::string& fileName)
 
 }  // namespace
 
-#define TROVANTA_INI_OPERATIONS(Class)                                               \
-    void Class::LoadFromIni(TIniFile& ini, const std::string& section)               \
-    {                                                                                \
-        LoadPart(*this, ini, section);                                               \
-    }                                                                                \
-    void Class::SaveToIni(TIniFile& ini, const std::string& section) const           \
-    {                                                                                \
-        SavePart(*this, ini, section);                                               \
+#define TROVANTA_INI_OPERATIONS(Class)                                     \
+    void Class::LoadFromIni(TIniFile& ini, const std::string& section)     \
+    {                                                                      \
+        LoadPart(*this, ini, section);                                     \
+    }                                                                      \
+    void Class::SaveToIni(TIniFile& ini, const std::string& section) const \
+    {                                                                      \
+        SavePart(*this, ini, section);                                     \
     }
 
 TROVANTA_INI_OPERATIONS(TOptions_Source)
@@ -92,6 +92,9 @@ TROVANTA_INI_OPERATIONS(TOptions_DeleteEmails)
 void TManualOptions::LoadFromFile(const std::string& fileName)
 {
     TIniFile ini(ResolveJobFile(fileName));
+    // A scope that is never committed: every part is read from one version of the file, which
+    // is looked at once instead of once per key.
+    const TIniFileUpdate oneVersion(ini);
     FSource.LoadFromIni(ini, "Source");
     FFilter.LoadFromIni(ini, "Filter");
     FCopyEmails1.LoadFromIni(ini, "CopyEmails1");
@@ -152,7 +155,8 @@ void IniReadStrings(TIniFile& ini, const std::string& section, const std::string
     for (int i = 1; i <= count; ++i) list.Add(ini.ReadString(section, name + IntToStr(i), ""));
 }
 
-void IniWriteStrings(TIniFile& ini, const std::string& section, const std::string& name, const TStringList& list)
+void IniWriteStrings(TIniFile& ini, const std::string& section, const std::string& name,
+                     const TStringList& list)
 {
     ini.WriteInteger(section, name + "Count", static_cast<int>(list.Count()));
     int index = 0;

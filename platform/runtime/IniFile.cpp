@@ -8,25 +8,24 @@
 
 TIniFile::TIniFile(std::filesystem::path fileName) : fileName_(std::move(fileName)) {}
 
-const std::vector<std::string>& TIniFile::Lines() const
+profile::Document& TIniFile::Content() const
 {
     if (!loaded_ || (!updating_ && !stamp_.Current(fileName_))) {
         const auto bytes = stamp_.Load(fileName_);
-        lines_ = bytes ? profile::SplitLines(DecodeToUtf8(*bytes)) : std::vector<std::string>{};
+        document_ = bytes ? profile::Document(DecodeToUtf8(*bytes)) : profile::Document();
         loaded_ = true;
     }
-    return lines_;
+    return document_;
 }
 
-void TIniFile::Store(const std::vector<std::string>& lines)
+void TIniFile::Store()
 {
     if (updating_) {
-        lines_ = lines;  // held in memory; it reaches the file at commit
-        dirty_ = true;
+        dirty_ = true;  // held in memory; it reaches the file at commit
         return;
     }
     try {
-        WriteFileAtomically(fileName_, profile::JoinLines(lines));
+        WriteFileAtomically(fileName_, document_.Text());
     } catch (const EOSError& e) {
         stamp_.Invalidate();  // memory may hold the change that did not reach the file
         throw EIniFileException("Unable to write to " + fileName_.string() + " (" + e.Message() + ")");
@@ -37,13 +36,13 @@ void TIniFile::Store(const std::vector<std::string>& lines)
 std::string TIniFile::ReadString(std::string_view section, std::string_view ident,
                                  std::string_view defaultValue) const
 {
-    auto value = profile::Read(Lines(), section, ident);
+    auto value = Content().Read(section, ident);
     return value ? std::move(*value) : std::string(defaultValue);
 }
 
 int TIniFile::ReadInteger(std::string_view section, std::string_view ident, int defaultValue) const
 {
-    const auto value = profile::Read(Lines(), section, ident);
+    const auto value = Content().Read(section, ident);
     return value ? StrToIntDef(*value, defaultValue) : defaultValue;
 }
 
@@ -65,9 +64,8 @@ std::string AsUtf8(std::string_view text)
 
 void TIniFile::WriteString(std::string_view section, std::string_view ident, std::string_view value)
 {
-    std::vector<std::string> lines = Lines();
-    profile::Write(lines, AsUtf8(section), AsUtf8(ident), AsUtf8(value));
-    Store(lines);
+    Content().Write(AsUtf8(section), AsUtf8(ident), AsUtf8(value));
+    Store();
 }
 
 void TIniFile::WriteInteger(std::string_view section, std::string_view ident, int value)
@@ -82,29 +80,27 @@ void TIniFile::WriteBool(std::string_view section, std::string_view ident, bool 
 
 bool TIniFile::SectionExists(std::string_view section) const
 {
-    return profile::SectionExists(Lines(), section);
+    return Content().SectionExists(section);
 }
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view ident) const
 {
-    return profile::Read(Lines(), section, ident).has_value();
+    return Content().Read(section, ident).has_value();
 }
 
 std::vector<std::string> TIniFile::ReadSection(std::string_view section) const
 {
-    return profile::Keys(Lines(), section);
+    return Content().Keys(section);
 }
 
 void TIniFile::EraseSection(std::string_view section)
 {
-    std::vector<std::string> lines = Lines();
-    if (profile::EraseSection(lines, section)) Store(lines);
+    if (Content().EraseSection(section)) Store();
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view ident)
 {
-    std::vector<std::string> lines = Lines();
-    if (profile::DeleteKey(lines, section, ident)) Store(lines);
+    if (Content().DeleteKey(section, ident)) Store();
 }
 
 void TIniFile::EndUpdate(bool commit)
@@ -113,7 +109,7 @@ void TIniFile::EndUpdate(bool commit)
     const bool pending = std::exchange(dirty_, false);
     if (!pending) return;
     if (commit) {
-        Store(lines_);
+        Store();
     } else {
         stamp_.Invalidate();  // drop the writes held in memory: read the file again
     }
@@ -121,7 +117,7 @@ void TIniFile::EndUpdate(bool commit)
 
 TIniFileUpdate::TIniFileUpdate(TIniFile& ini) : ini_(ini)
 {
-    ini_.Lines();  // the file as it is now is the base of the pending writes
+    ini_.Content();  // the file as it is now is the base of the pending writes
     ini_.updating_ = true;
 }
 

@@ -2,6 +2,7 @@
 // TIniFile: INI (profile) files read and written by the rules of the Windows profile functions.
 
 #include "platform/runtime/FileIO.h"
+#include "platform/runtime/Profile.h"
 
 #include <filesystem>
 #include <string>
@@ -50,12 +51,12 @@ public:
 
 private:
     friend class TIniFileUpdate;
-    const std::vector<std::string>& Lines() const;
-    void Store(const std::vector<std::string>& lines);
+    profile::Document& Content() const;
+    void Store();
     void EndUpdate(bool commit);
 
     std::filesystem::path fileName_;
-    mutable std::vector<std::string> lines_;
+    mutable profile::Document document_;
     mutable FileStamp stamp_;
     mutable bool loaded_ = false;
     bool updating_ = false;  // writes stay in memory until the update scope commits

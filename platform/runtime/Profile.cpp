@@ -2,6 +2,10 @@
 
 #include "platform/runtime/Text.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace profile {
 namespace {
 
@@ -29,38 +33,6 @@ std::optional<KeyLine> ParseKeyLine(std::string_view line)
     return KeyLine{std::move(key), line.substr(eq + 1)};
 }
 
-/// Lines [begin, end) of the first section of that name, the header excluded.
-struct Range {
-    std::size_t begin;
-    std::size_t end;
-};
-
-std::size_t NextSection(const std::vector<std::string>& lines, std::size_t from)
-{
-    while (from < lines.size() && !SectionName(lines[from])) ++from;
-    return from;
-}
-
-std::optional<Range> FindSection(const std::vector<std::string>& lines, std::string_view section,
-                                 std::size_t from = 0)
-{
-    for (std::size_t i = from; i < lines.size(); ++i) {
-        const auto name = SectionName(lines[i]);
-        if (name && SameTextAscii(*name, section)) return Range{i + 1, NextSection(lines, i + 1)};
-    }
-    return std::nullopt;
-}
-
-std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, const Range& range,
-                                   std::string_view key)
-{
-    for (std::size_t i = range.begin; i < range.end; ++i) {
-        const auto parsed = ParseKeyLine(lines[i]);
-        if (parsed && SameTextAscii(parsed->key, key)) return i;
-    }
-    return std::nullopt;
-}
-
 bool IsQuote(char c)
 {
     return c == '"' || c == '\'';
@@ -68,6 +40,11 @@ bool IsQuote(char c)
 bool IsBlankChar(char c)
 {
     return static_cast<unsigned char>(c) <= 0x20;
+}
+
+bool IsBlankLine(std::string_view line)
+{
+    return std::all_of(line.begin(), line.end(), IsBlankChar);
 }
 
 }  // namespace
@@ -88,16 +65,6 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
-}
-
 std::string UnquoteValue(std::string_view raw)
 {
     std::string value = Trim(raw);
@@ -116,67 +83,150 @@ std::string QuoteValue(std::string_view value)
     return blankEnds || quoted ? "\"" + text + "\"" : text;
 }
 
-std::optional<std::string> Read(const std::vector<std::string>& lines, std::string_view section,
-                                std::string_view key)
+// --- Document::Section ---------------------------------------------------------------------
+
+void Document::Section::IndexKeys()
 {
-    const auto range = FindSection(lines, section);
-    if (!range) return std::nullopt;
-    const auto index = FindKey(lines, *range, key);
-    if (!index) return std::nullopt;
-    return UnquoteValue(ParseKeyLine(lines[*index])->raw);
+    keys.clear();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (const auto parsed = ParseKeyLine(lines[i])) keys.try_emplace(AsciiLowerCase(parsed->key), i);
 }
 
-bool SectionExists(const std::vector<std::string>& lines, std::string_view section)
+/// Inserts a line; every line from `at` on must be blank (no key moves).
+void Document::Section::AddLine(std::string line, std::size_t at)
 {
-    return FindSection(lines, section).has_value();
+    const auto parsed = ParseKeyLine(line);
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    if (parsed) keys.try_emplace(AsciiLowerCase(parsed->key), at);
 }
 
-std::vector<std::string> Keys(const std::vector<std::string>& lines, std::string_view section)
+// --- Document ------------------------------------------------------------------------------
+
+Document::Document() : sections_(1) {}
+
+Document::Document(std::string_view text) : sections_(1)
+{
+    for (std::string& line : SplitLines(text)) {
+        if (SectionName(line)) {
+            sections_.push_back(Section{std::move(line), {}, {}});
+        } else {
+            sections_.back().lines.push_back(std::move(line));
+        }
+    }
+    for (Section& section : sections_) section.IndexKeys();
+    IndexSections();
+}
+
+void Document::IndexSections()
+{
+    firstSection_.clear();
+    for (std::size_t i = 1; i < sections_.size(); ++i)
+        firstSection_.try_emplace(AsciiLowerCase(*SectionName(*sections_[i].header)), i);
+}
+
+std::string Document::Text() const
+{
+    std::string text;
+    const auto append = [&text](const std::string& line) {
+        text += line;
+        text += "\r\n";
+    };
+    for (const Section& section : sections_) {
+        if (section.header) append(*section.header);
+        std::for_each(section.lines.begin(), section.lines.end(), append);
+    }
+    return text;
+}
+
+const Document::Section* Document::Find(std::string_view section) const
+{
+    const auto found = firstSection_.find(AsciiLowerCase(section));
+    return found == firstSection_.end() ? nullptr : &sections_[found->second];
+}
+
+Document::Section* Document::Find(std::string_view section)
+{
+    return const_cast<Section*>(std::as_const(*this).Find(section));
+}
+
+std::optional<std::string> Document::Read(std::string_view section, std::string_view key) const
+{
+    const Section* found = Find(section);
+    if (!found) return std::nullopt;
+    const auto line = found->keys.find(AsciiLowerCase(key));
+    if (line == found->keys.end()) return std::nullopt;
+    return UnquoteValue(ParseKeyLine(found->lines[line->second])->raw);
+}
+
+bool Document::SectionExists(std::string_view section) const
+{
+    return Find(section) != nullptr;
+}
+
+std::vector<std::string> Document::Keys(std::string_view section) const
 {
     std::vector<std::string> keys;
-    const auto range = FindSection(lines, section);
-    for (std::size_t i = range ? range->begin : 0; range && i < range->end; ++i)
-        if (auto parsed = ParseKeyLine(lines[i])) keys.push_back(std::move(parsed->key));
+    if (const Section* found = Find(section))
+        for (const std::string& line : found->lines)
+            if (auto parsed = ParseKeyLine(line)) keys.push_back(std::move(parsed->key));
     return keys;
 }
 
-void Write(std::vector<std::string>& lines, std::string_view section, std::string_view key,
-           std::string_view value)
+bool Document::EndsWithBlankLine() const
+{
+    const Section& last = sections_.back();
+    if (!last.lines.empty()) return IsBlankLine(last.lines.back());
+    return !last.header;  // an empty file counts as ending blank: nothing goes before the section
+}
+
+void Document::AddSection(std::string header)
+{
+    if (!EndsWithBlankLine()) sections_.back().lines.emplace_back();
+    sections_.push_back(Section{std::move(header), {}, {}});
+    firstSection_.try_emplace(AsciiLowerCase(*SectionName(*sections_.back().header)), sections_.size() - 1);
+}
+
+void Document::Write(std::string_view section, std::string_view key, std::string_view value)
 {
     const std::string quoted = QuoteValue(value);
-    const auto range = FindSection(lines, section);
-    if (!range) {
-        if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
-        lines.push_back("[" + std::string(section) + "]");
-        lines.push_back(std::string(key) + "=" + quoted);
+    Section* found = Find(section);
+    if (!found) {
+        AddSection("[" + std::string(section) + "]");
+        found = &sections_.back();
+        found->AddLine(std::string(key) + "=" + quoted, 0);
         return;
     }
-    if (const auto index = FindKey(lines, *range, key)) {
-        lines[*index] = ParseKeyLine(lines[*index])->key + "=" + quoted;
+    if (const auto line = found->keys.find(AsciiLowerCase(key)); line != found->keys.end()) {
+        std::string& text = found->lines[line->second];
+        text = ParseKeyLine(text)->key + "=" + quoted;
         return;
     }
-    std::size_t insertAt = range->end;
-    while (insertAt > range->begin && Trim(lines[insertAt - 1]).empty()) --insertAt;
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::string(key) + "=" + quoted);
+    std::size_t insertAt = found->lines.size();
+    while (insertAt > 0 && IsBlankLine(found->lines[insertAt - 1])) --insertAt;
+    found->AddLine(std::string(key) + "=" + quoted, insertAt);
 }
 
-bool EraseSection(std::vector<std::string>& lines, std::string_view section)
+bool Document::EraseSection(std::string_view section)
 {
-    bool erased = false;
-    while (const auto range = FindSection(lines, section)) {
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(range->begin - 1),
-                    lines.begin() + static_cast<std::ptrdiff_t>(range->end));
-        erased = true;
-    }
-    return erased;
+    const std::string folded = AsciiLowerCase(section);
+    const auto named = [&folded](const Section& s) {
+        return s.header && AsciiLowerCase(*SectionName(*s.header)) == folded;
+    };
+    const auto removed = std::remove_if(std::next(sections_.begin()), sections_.end(), named);
+    if (removed == sections_.end()) return false;
+    sections_.erase(removed, sections_.end());
+    IndexSections();
+    return true;
 }
 
-bool DeleteKey(std::vector<std::string>& lines, std::string_view section, std::string_view key)
+bool Document::DeleteKey(std::string_view section, std::string_view key)
 {
-    const auto range = FindSection(lines, section);
-    const auto index = range ? FindKey(lines, *range, key) : std::nullopt;
-    if (!index) return false;
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*index));
+    Section* found = Find(section);
+    if (!found) return false;
+    const auto line = found->keys.find(AsciiLowerCase(key));
+    if (line == found->keys.end()) return false;
+    found->lines.erase(found->lines.begin() + static_cast<std::ptrdiff_t>(line->second));
+    found->IndexKeys();  // a later key of the same name now counts, and the lines after moved
     return true;
 }
 

@@ -283,9 +283,31 @@ std::string Utf8ToUtf16LE(std::string_view text)
     return out;
 }
 
+namespace {
+
+/// The text with each byte that starts no valid UTF-8 sequence replaced by U+FFFD.
+std::string ReplaceInvalidUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const CodePoint cp = NextCodePoint(text, pos);
+        if (cp.valid)
+            out.append(text.substr(pos, cp.length));
+        else
+            AppendUtf8(out, 0xFFFD);
+        pos += cp.length;
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string DecodeToUtf8(std::string_view bytes)
 {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+    // A file that says it is UTF-8 keeps its characters; a damaged byte in it must not pass
+    // on as text that is no UTF-8 (a rewrite would read it back as something else).
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return ReplaceInvalidUtf8(bytes.substr(3));
     if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16ToUtf8(bytes.substr(2), false);
     if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16ToUtf8(bytes.substr(2), true);
     if (IsValidUtf8(bytes)) return std::string(bytes);

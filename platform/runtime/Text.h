@@ -67,8 +67,9 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian = false);
 /// UTF-8 to UTF-16LE bytes (no BOM, no terminator); invalid bytes become U+FFFD.
 std::string Utf8ToUtf16LE(std::string_view text);
 
-/// Text read from a file of unknown origin, as UTF-8: a UTF-8 BOM is dropped, UTF-16LE/BE with a
-/// BOM is converted, valid UTF-8 is kept, anything else is taken as Windows-1252.
+/// Text read from a file of unknown origin, as UTF-8: a UTF-8 BOM is dropped (bytes after it that
+/// are no UTF-8 become U+FFFD), UTF-16LE/BE with a BOM is converted, valid UTF-8 is kept,
+/// anything else is taken as Windows-1252. The result is always valid UTF-8.
 std::string DecodeToUtf8(std::string_view bytes);
 
 /// Decimal text of `value`.

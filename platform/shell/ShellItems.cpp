@@ -170,7 +170,7 @@ std::string PathFromIdList(std::string_view idList)
         const ByteReader item(*bytes);
         const std::uint8_t type = static_cast<unsigned char>((*bytes)[2]);
         if ((type & 0x70) == 0x20 && path.empty()) {
-            path = std::string(item.AnsiZ(3).value_or(""));
+            path = Windows1252ToUtf8(item.AnsiZ(3).value_or(""));  // ANSI like every short name
             if (KindOf(path) != PathKind::Drive) return {};
             if (!path.ends_with('\\')) path += '\\';
         } else if ((type & 0x70) == 0x30 && !path.empty()) {

@@ -120,6 +120,31 @@ TEST(IniFile, ErasesSectionsAndKeys)
     EXPECT_TRUE(ini.SectionExists("b"));
 }
 
+// The same writes straight to the file and held in an update scope: the first section and the
+// first key of a name take the writes; once the first key of a name is gone the next one counts.
+TEST(IniFile, WritesGoToTheFirstOfDuplicateNames)
+{
+    for (const bool inUpdate : {false, true}) {
+        const test::TempDir dir;
+        test::WriteFile(dir / "d.ini", "[A]\r\nk=1\r\nK=2\r\n\r\n[B]\r\nx=1\r\n[a]\r\nonly=second\r\n");
+        TIniFile ini(dir / "d.ini");
+        TIniFileUpdate update(ini);
+        if (!inUpdate) update.Commit();
+        ini.WriteString("a", "only", "first");
+        ini.DeleteKey("A", "k");
+        EXPECT_EQ(ini.ReadString("A", "k", ""), "2") << inUpdate;
+        ini.WriteString("A", "k", "3");
+        ini.WriteString("A", "ONLY", "again");
+        ini.WriteString("C", "n", "1");
+        ini.WriteString("c", "n", "2");
+        if (inUpdate) update.Commit();
+        EXPECT_EQ(test::ReadFile(dir / "d.ini"),
+                  "[A]\r\nK=3\r\nonly=again\r\n\r\n[B]\r\nx=1\r\n[a]\r\nonly=second\r\n\r\n[C]\r\nn=2\r\n")
+            << inUpdate;
+        EXPECT_EQ(TIniFile(dir / "d.ini").ReadSection("a"), (std::vector<std::string>{"K", "only"}));
+    }
+}
+
 TEST(IniFile, SeesChangesMadeThroughAnotherObject)
 {
     const test::TempDir dir;

@@ -111,6 +111,7 @@ TEST_P(DecodeTable, ConvertsToUtf8)
 INSTANTIATE_TEST_SUITE_P(
     Text, DecodeTable,
     testing::Values(DecodeRow{"plain", "plain"}, DecodeRow{"\xEF\xBB\xBF\xC3\xA4", "\xC3\xA4"},
+                    DecodeRow{"\xEF\xBB\xBF\xC3\xA4\xFF\xC3", "\xC3\xA4\xEF\xBF\xBD\xEF\xBF\xBD"},
                     DecodeRow{std::string("\xFF\xFE"
                                           "a\0\xE4\0\xAC\x20",
                                           8),
