@@ -34,6 +34,7 @@
 #include "tests/addin/AddInTestSupport.h"
 #include "tests/engine/ShortcutTestSupport.h"
 #include "tests/platform/qelutils/ServerFixture.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/ui/Screenshot.h"
 
 namespace fs = std::filesystem;
@@ -115,6 +116,31 @@ TEST_F(AddInHostTest, RegsvrRegistersBothClassesTheTypeLibraryAndTheAddInUnderTh
     EXPECT_FALSE(reg.KeyExists("\\TypeLib\\{A43D79BB-B1E6-4BE7-9BDA-73B99BA6AC55}"));
     EXPECT_FALSE(reg.KeyExists("\\QELaddin.QEL_OptionPage"));
     EXPECT_EQ(AddInValue("FriendlyName"), "<no key>");
+}
+
+// The real mail client program across sessions: the toolbar shows at every start, also over a
+// registration made again and after an uninstall and a reinstall; the uninstall leaves no
+// toolbar of the add-in in the saved command bars.
+TEST_F(AddInHostTest, TheHostProgramShowsTheToolbarInEverySessionAlsoAfterAReinstall)
+{
+    const auto toolbarShown = [] {
+        const auto run = test::RunProgram(std::string("QT_QPA_PLATFORM=offscreen ") + TROVANTA_HOST_PATH +
+                                          " --quit-when-idle");
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        return run.output.find("toolbar: Trovanta\n") != std::string::npos;
+    };
+    const fs::path bars = sandbox_.Home().Path() / "Outlook Explorer.cmdbars";
+    EXPECT_TRUE(toolbarShown()) << "first start";
+    EXPECT_TRUE(toolbarShown()) << "second start";
+    test::RunRegsvr(ADDIN_LIBRARY_PATH);
+    EXPECT_TRUE(toolbarShown()) << "registered again over the installed add-in";
+    EXPECT_EQ(AddInValue("CmdBars"), "Trovanta\\") << "the toolbar found is the add-in's";
+
+    test::RunRegsvr(std::string("/u ") + ADDIN_LIBRARY_PATH);
+    EXPECT_EQ(test::ReadFile(bars).find("Name=Trovanta"), std::string::npos) << test::ReadFile(bars);
+    test::RunRegsvr(ADDIN_LIBRARY_PATH);
+    EXPECT_TRUE(toolbarShown()) << "after the reinstall";
+    EXPECT_EQ(AddInValue("Trovanta"), "UserClose");
 }
 
 TEST_F(AddInHostTest, TheHostLoadsTheAddInWhichShowsItsToolbarButton)
