@@ -111,6 +111,11 @@ TEST_F(AddInHostTest, RegsvrRegistersBothClassesTheTypeLibraryAndTheAddInUnderTh
     EXPECT_EQ(reg.ReadString(""), "QELaddin Library");
     reg.CloseKey();
     EXPECT_TRUE(reg.KeyExists("\\Interface\\{39119841-BC1B-40C3-BED8-36011629EF55}"));
+    const std::string library = test::ReadFile(ADDIN_LIBRARY_PATH);
+    for (const std::string field : {"FileVersion=4.1.0.1", "ProductVersion=4.1",
+                                    "FileDescription=Extract e-mails and attachments from Outlook",
+                                    "OriginalFilename=QELaddin.dll", "ProductName=Trovanta"})
+        EXPECT_NE(library.find(field + '\0'), std::string::npos) << "version information: " << field;
 
     test::RunRegsvr(std::string("/u ") + ADDIN_LIBRARY_PATH);
     EXPECT_FALSE(reg.KeyExists("\\TypeLib\\{A43D79BB-B1E6-4BE7-9BDA-73B99BA6AC55}"));
