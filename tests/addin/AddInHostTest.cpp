@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "addin/AddInResources.h"
 #include "addin/TypeLibrary.h"
 #include "engine/LnkTools.h"
 #include "jobs/Options.h"
@@ -181,6 +183,9 @@ TEST_F(AddInHostTest, TheButtonOpensTheMainJobWindowEachTimeAfresh)
         WhenWindowShows("FormMain", [&](QWidget& form) {
             ++opened;
             if (opened == 1) test::ScreenshotIfAsked(form, "main-window-from-host");
+            const QLabel* image = form.findChild<QLabel*>("Image1");
+            EXPECT_EQ(image->pixmap().toImage(), AddInIcon().pixmap(32, 32).toImage())
+                << "the picture is the add-in's icon";
             form.findChild<QPushButton*>("ButtonCancel")->click();
         });
         Button()->trigger();
@@ -256,6 +261,7 @@ TEST_F(AddInHostTest, TheRulesPageSitsInTheOptionsDialogAndRefusesProcessingWith
     tabs->setCurrentIndex(1);
     page->findChild<QCheckBox*>("CheckActive")->click();
     EXPECT_TRUE(apply->isEnabled()) << "the page told the dialog about its change";
+    EXPECT_GE(page->height(), 450) << "the page gets the height it asks for";
     test::ScreenshotIfAsked(dialog, "options-dialog-rules-page");
 
     QString refusal;
