@@ -19,6 +19,7 @@
 #include "platform/ui/ApplicationObject.h"
 #include "platform/ui/UserInterface.h"
 #include "themes/ThemeMgr.h"
+#include "windows/ControlTools.h"
 #include "windows/LinkLabel.h"
 
 namespace {
@@ -235,6 +236,7 @@ void TQEL_OptionPage::ConnectHandlers()
             [this] { Handle([this] { ListViewSelectItem(); }); });
     connect(LabelInfo, &TLinkLabel::clicked, this, [this] { Handle([this] { LabelInfoClick(); }); });
     connect(LabelHelp, &TLinkLabel::clicked, this, [this] { Handle([this] { LabelHelpClick(); }); });
+    controls::ConnectHelpKey(this, [this] { Handle([this] { LabelHelpClick(); }); });
 }
 
 void TQEL_OptionPage::ActiveFormCreate()
@@ -394,7 +396,9 @@ void TQEL_OptionPage::ButtonDownClick()
 void TQEL_OptionPage::LabelInfoClick()
 {
     const ui::ApplicationHandleGuard handle(this);
-    ShowAbout(this);
+    // Owned by the dialog the page sits in: the page's theme manager takes over the windows
+    // the page makes, and the about window paints its transparent labels itself.
+    ShowAbout(window());
 }
 
 void TQEL_OptionPage::LabelHelpClick()

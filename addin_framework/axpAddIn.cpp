@@ -68,6 +68,7 @@ void TaxpAddIn::ReleaseControlSinks() noexcept
 {
     for (const auto& entry : ControlSinks) {
         entry.Sink->Detach();
+        entry.Sink->Disconnect();
         entry.Sink->ReleaseControl();
     }
     ControlSinks.clear();
@@ -168,7 +169,8 @@ HRESULT TaxpAddIn::OnStartupComplete(office::SafeArray* custom)
 
 void TaxpAddIn::StartupComplete(office::SafeArray*)
 {
-    if (HostApps[hiExcel]) return;  // an Excel host that completed its start-up before
+    // A host that completed the add-in's start-up before (Excel calls twice): started once.
+    if (FStarted || HostApps[hiExcel]) return;
     if (!Registry) throw Exception("The add-in is not connected to a host.");
     DetectHost();
     if (!HostInSet(FFactory.HostSet, Host)) RaiseHostNotSupported(FFactory.FriendlyName);
@@ -187,6 +189,7 @@ void TaxpAddIn::StartupComplete(office::SafeArray*)
         }
         if (Host == hiWord) InstallWordWindowActivate();
     }
+    FStarted = true;
     if (StartMode == smFirstStart && Registry->OpenKey(AddInKey(), false)) {
         Registry->WriteString("ADXStartMode", StartModeNames[smNormal]);
         Registry->CloseKey();
@@ -255,8 +258,9 @@ void TaxpAddIn::HideControls()
         const std::string typeName = text.substr(0, colon);
         const std::string tag = colon == std::string::npos ? std::string() : text.substr(colon + 1);
         const auto control = FindControlByTag(HostCommandBars, ControlTypeFromTag(typeName), tag);
-        ControlSinks[i].Sink->ReleaseControl();
         ControlSinks[i].Sink->Detach();
+        ControlSinks[i].Sink->Disconnect();
+        ControlSinks[i].Sink->ReleaseControl();
         ControlSinks.erase(ControlSinks.begin() + static_cast<std::ptrdiff_t>(i));
         if (!control) continue;
         control->SetParameter("");
@@ -285,7 +289,8 @@ void TaxpAddIn::HideCommandBars()
         if ((bar->Position() != office::msoBarPopup || Host == hiOutlook) &&
             (UserRemoval || Host == hiOutlook)) {
             bar->SetVisible(keep);
-            if (!keep) FFactory.WriteAddInValue(Host, bar->NameLocal(), MarkerUserClose);
+            // Under the name the next start reads it by.
+            if (!keep) FFactory.WriteAddInValue(Host, name, MarkerUserClose);
         }
     }
 }
@@ -327,6 +332,7 @@ void TaxpAddIn::EndConnection() noexcept
     AddInInst.Reset();
     HostApp = Variant();
     UserRemoval = false;
+    FStarted = false;
     Registry.reset();
 }
 

@@ -178,6 +178,10 @@ private:
 
     TaxpFactory& FFactory;
     std::atomic<std::uint32_t> FRefCount{0};
+    /// Start-up completed in this connection: a second OnStartupComplete does nothing.
+    bool FStarted = false;
+    /// How deep AddControl is inside its own rebuild of a found control (0 or 1).
+    int FRebuildDepth = 0;
 };
 
 /// A descendant add-in class that implements dispatch interfaces of its own besides

@@ -40,18 +40,21 @@ void TaxpAddIn::AddCommandBar(const ComPtr<office::_CommandBars>& CommandBars, c
     if (Host == hiMapPoint) RaiseMapPoint();
     if (!CommandBars) return;
     Bar = FindCommandBar(Name, CommandBars);
-    New = !Bar;
     if (Bar && FFactory.ReadAddInValue(Host, Name) == MarkerFirstStart) {
-        // Made in a run that did not finish its start: made anew.
+        // Made in a run that did not finish its start: made anew (once, whatever the host
+        // left behind).
         Bar->Delete();
-        AddCommandBar(CommandBars, Name, New, Position, Temporary, Bar);
-    } else if (!Bar) {
+        Bar.Reset();
+    }
+    New = !Bar;
+    if (!Bar) {
         Bar = CommandBars->Add(Name, Position, std::nullopt, Temporary);
         Bar->SetNameLocal(Name);
-        FFactory.AddCommandBarName(Host, Name);
         FFactory.WriteAddInValue(Host, Name, MarkerFirstStart);
     }
     if (!Bar) return;
+    // A toolbar found from an earlier registration is the add-in's too: uninstalling removes it.
+    FFactory.AddCommandBarName(Host, Name);
     if (BarNames.IndexOf(Name) < 0) BarNames.Add(Name);
     const std::string marker = FFactory.ReadAddInValue(Host, Name);
     if ((marker == MarkerFirstStart || marker == MarkerUserClose) && Position != office::msoBarPopup)
@@ -111,9 +114,16 @@ void TaxpAddIn::AddControl(const ComPtr<office::_CommandBars>& CommandBars, cons
         Control->SetTooltipText(TooltipText);
         Control->SetParameter(MarkerFirstStart);
         FFactory.AddControlTag(Host, item);
-    } else if (Control->Parameter() == MarkerFirstStart || StartMode == smFirstStart) {
-        // Made in a run that did not finish its start, or on the first start: made anew.
+    } else if (FRebuildDepth == 0 &&
+               (Control->Parameter() == MarkerFirstStart || StartMode == smFirstStart)) {
+        // Made in a run that did not finish its start, or on the first start: made anew, once;
+        // a control the host fails to delete is taken as it is.
         Control->Delete(false);
+        ++FRebuildDepth;
+        struct TRebuilt {
+            int& Depth;
+            ~TRebuilt() { --Depth; }
+        } rebuilt{FRebuildDepth};
         AddControl(CommandBars, BarName, Caption, Tag, TooltipText, TypeIndex, New, Before, Parent, false,
                    Control);
         FFactory.AddControlTag(Host, item);
@@ -251,8 +261,8 @@ void TaxpAddIn::WordWindowActivate()
             const auto old = ControlSinks[i].Sink;
             const auto control = FindControlByTag(commandBars, type, old->ControlTag());
             if (!control) continue;
-            old->DisconnectComboBoxEvents();
             old->Detach();
+            old->Disconnect();
             ControlSinks[i].Sink = TaxpEventSink::Create(this, control, static_cast<int>(i));
         }
     } catch (const std::exception&) {

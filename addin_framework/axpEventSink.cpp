@@ -33,18 +33,27 @@ void TaxpEventSink::ConnectTo(const ComPtr<office::CommandBarControl>& Control)
     ComPtr<IConnectionPoint> point;
     if (FAILED(container->FindConnectionPoint(events, point.Put())) || !point) return;
     std::uint32_t cookie = 0;
-    if (SUCCEEDED(point->Advise(static_cast<office::_CommandBarButtonEvents*>(this), &cookie)))
+    if (SUCCEEDED(point->Advise(static_cast<office::_CommandBarButtonEvents*>(this), &cookie))) {
         FCookie = cookie;
+        FConnected = events;
+    }
 }
 
-void TaxpEventSink::DisconnectComboBoxEvents()
+void TaxpEventSink::Disconnect() noexcept
 {
-    const auto container = FControl.As<IConnectionPointContainer>();
-    if (!container) return;
-    ComPtr<IConnectionPoint> point;
-    if (SUCCEEDED(container->FindConnectionPoint(office::_CommandBarComboBoxEvents::iid, point.Put())) &&
-        point)
-        point->Unadvise(FCookie);
+    if (FConnected == GUID_NULL || !FControl) return;
+    const IID events = FConnected;
+    FConnected = GUID_NULL;
+    // The host may hold the last reference to this sink: keep it until Unadvise has returned.
+    const ComPtr<TaxpEventSink> self = ComPtr<TaxpEventSink>::Retain(this);
+    try {
+        const auto container = FControl.As<IConnectionPointContainer>();
+        ComPtr<IConnectionPoint> point;
+        if (container && SUCCEEDED(container->FindConnectionPoint(events, point.Put())) && point)
+            point->Unadvise(FCookie);
+    } catch (const std::exception&) {
+        // A control that is gone holds no connection any more.
+    }
 }
 
 HRESULT TaxpEventSink::GetTypeInfoCount(std::uint32_t* count)
@@ -108,6 +117,7 @@ HRESULT TaxpEventSink::Dispatch(DISPPARAMS* params)
     // Hear the control the event came from; a second connection to the same control would
     // only make every later click arrive twice.
     if (!SameObject(control.Get(), FControl.Get())) {
+        Disconnect();
         FControl = control;
         ConnectTo(control);
     }

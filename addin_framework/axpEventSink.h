@@ -38,8 +38,8 @@ public:
     void ReleaseControl() { FControl.Reset(); }
     /// Forgets the add-in, whose connection to the host has ended: later events reach no hook.
     void Detach() { FAddIn = nullptr; }
-    /// Ends the event connection to the control's combo-box events.
-    void DisconnectComboBoxEvents();
+    /// Ends the event connection made last, so that the host lets go of the sink.
+    void Disconnect() noexcept;
 
 private:
     TaxpEventSink(TaxpAddIn* AddIn, const ComPtr<office::CommandBarControl>& Control, int Index);
@@ -56,4 +56,6 @@ private:
     int FIndex;
     std::string FControlTag;
     std::uint32_t FCookie = 0;
+    /// The event interface of the connection that FCookie names; GUID_NULL when unconnected.
+    IID FConnected = GUID_NULL;
 };

@@ -48,8 +48,10 @@ void ButtonControlHandler(const HandlerContext& context, QWidget* control, TMess
             break;
         case CM_MOUSEENTER:
         case CM_MOUSELEAVE:
+            // Repainted for the hot look; the control still hears it (status tips, its own
+            // enter handling).
             if (IsBitBtn(control)) control->update();
-            return;
+            break;
         case CN_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
             const ElementDetails details = ButtonDetails(2);

@@ -160,8 +160,9 @@ void DrawThemedButton(QWidget* control, int state, bool focused, const RECT& rec
     QPoint glyphPos;
     RECT textBounds;
     LayoutGlyphAndCaption(control, dc, content, glyphPos, textBounds, DrawTextBiDiModeFlags(control, 0));
+    // The font colour even when disabled: only a flat speed button greys its caption.
     painter.setPen(toolbarState == 5 ? GetSysColor(COLOR_GRAYTEXT)
-                                     : control->palette().color(control->foregroundRole()));
+                                     : control->palette().color(QPalette::Active, control->foregroundRole()));
     painter.setBackgroundMode(Qt::TransparentMode);
     DrawText(dc, properties.Caption, textBounds, DT_CENTER | DT_VCENTER);
     if (!properties.Glyph.isNull())

@@ -1,5 +1,7 @@
 #include "windows/ControlTools.h"
 
+#include <QShortcut>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -112,3 +114,10 @@ void MemoToList(const QPlainTextEdit* memo, TStringList& list)
 }
 
 }  // namespace controls
+
+void controls::ConnectHelpKey(QWidget* window, std::function<void()> show)
+{
+    auto* key = new QShortcut(QKeySequence::HelpContents, window);  // the window owns it
+    key->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(key, &QShortcut::activated, window, std::move(show));
+}

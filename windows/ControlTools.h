@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -27,6 +28,8 @@ std::string Text(const QLineEdit* edit);
 
 QGroupBox* NewGroup(QWidget* parent, const char* caption, const char* name = nullptr);
 QLabel* NewLabel(QWidget* parent, const char* caption);
+/// F1 anywhere in `window` runs `show`, as the window's "Help" does.
+void ConnectHelpKey(QWidget* window, std::function<void()> show);
 QLineEdit* NewEdit(QWidget* parent, const char* name);
 QCheckBox* NewCheck(QWidget* parent, const char* caption, const char* name);
 /// A small "..." button that opens a browse dialog.

@@ -29,9 +29,12 @@ std::string ConfirmDiskFolder(QWidget* Parent, QLineEdit* Field, const std::stri
             if (Field) Field->setFocus(Qt::OtherFocusReason);
             Abort();
         }
-        // What the creation gives is not examined: a folder that could not be made shows when
-        // the job writes into it.
         std::filesystem::create_directories(path, error);
+        if (!std::filesystem::is_directory(path, error)) {
+            // The editor stays open: a job whose destination cannot be made would fail later.
+            if (Field) Field->setFocus(Qt::OtherFocusReason);
+            throw Exception("Cannot create the directory " + path + ".");
+        }
     }
     return path;
 }

@@ -16,7 +16,8 @@ std::string ExpandFolderPath(const std::string& Text);
 /// The steps of OK for one folder field whose stored text is `Text`: expands it; when no folder
 /// of that path exists, asks "The directory %s does not exist. ... Would you like to create
 /// it?": No gives `Field` the focus and raises the silent abort, Yes creates the folder with
-/// its missing parents. Returns the full path to store.
+/// its missing parents; a folder that cannot be created gives `Field` the focus and raises
+/// "Cannot create the directory %s.". Returns the full path to store.
 std::string ConfirmDiskFolder(QWidget* Parent, QLineEdit* Field, const std::string& Text);
 
 /// "..." beside a folder field: the dialog starts at the field's folder (expanded) under

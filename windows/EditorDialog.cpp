@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "jobs/FileTools.h"
+#include "windows/ControlTools.h"
 #include "windows/SlotGuard.h"
 
 namespace {
@@ -33,6 +34,7 @@ void TEditorDialog::AddBottomRow(QBoxLayout* layout, std::initializer_list<TBott
             case TBottomButton::Help:
                 ButtonHelp = NewBottomButton(this, "Help", "ButtonHelp");
                 connect(ButtonHelp, &QPushButton::clicked, this, &TEditorDialog::ButtonHelpClick);
+                controls::ConnectHelpKey(this, [this] { ButtonHelpClick(); });
                 row->addWidget(ButtonHelp);
                 break;
             case TBottomButton::OK:

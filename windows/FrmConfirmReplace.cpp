@@ -8,6 +8,8 @@
 
 #include "engine/ShortcutPrompts.h"
 #include "jobs/FileTools.h"
+#include "platform/ui/ApplicationObject.h"
+#include "windows/ControlTools.h"
 #include "windows/JAMDialogs.h"
 #include "windows/ShortcutPromptFields.h"
 #include "windows/SlotGuard.h"
@@ -54,12 +56,13 @@ TFormConfirmReplace::TFormConfirmReplace(QWidget* Owner)
     connect(buttonYesToAll, &QPushButton::clicked, this, [this] { done(prompt::mrYesToAll); });
     connect(buttonCancel, &QPushButton::clicked, this, &TFormConfirmReplace::reject);
     connect(buttonHelp, &QPushButton::clicked, this, &TFormConfirmReplace::ButtonHelpClick);
+    controls::ConnectHelpKey(this, [this] { ButtonHelpClick(); });
     buttonYes->setFocus();
 }
 
 int TFormConfirmReplace::Execute()
 {
-    setWindowIcon(QApplication::windowIcon());
+    setWindowIcon(ui::ApplicationIcon());
     setWindowTitle(QStringLiteral("Trovanta"));
     FFields->ShowNames(AttFilename, OrgFilename);
     adjustSize();

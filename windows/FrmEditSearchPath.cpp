@@ -13,6 +13,7 @@
 #include "jobs/FileTools.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/Text.h"
+#include "windows/ControlTools.h"
 #include "windows/JAMDialogs.h"
 #include "windows/SlotGuard.h"
 
@@ -81,6 +82,7 @@ TFormEditSearchPath::TFormEditSearchPath(QWidget* Owner)
     connect(buttonOK, &QPushButton::clicked, this, &TFormEditSearchPath::ButtonOKClick);
     connect(buttonCancel, &QPushButton::clicked, this, &TFormEditSearchPath::reject);
     connect(buttonHelp, &QPushButton::clicked, this, &TFormEditSearchPath::ButtonHelpClick);
+    controls::ConnectHelpKey(this, [this] { ButtonHelpClick(); });
 
     JamBrowseForFolder = new TJamBrowseForFolder(this);
     JamBrowseForFolder->setObjectName(QStringLiteral("JamBrowseForFolder"));
@@ -160,6 +162,13 @@ void TFormEditSearchPath::ButtonOKClick()
 {
     Guarded(this, [this] {
         FOrgPath = RequiredFolder(EditOrgPath);
+        if (FOrgPath.find('=') != std::string::npos) {
+            // A pair is stored as "<original>=<new>": the first "=" ends the original root.
+            EditOrgPath->setFocus();
+            throw Exception(
+                "The original root directory cannot contain \"=\": the search paths would read it "
+                "as a different pair.");
+        }
         FNewPath = RequiredFolder(EditNewPath);
         accept();
     });

@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "jobs/FileTools.h"
+#include "platform/ui/ApplicationObject.h"
+#include "windows/ControlTools.h"
 #include "windows/FrmEditSearchPath.h"
 #include "windows/JAMDialogs.h"
 #include "windows/SlotGuard.h"
@@ -70,6 +72,7 @@ TFormEditSearchPaths::TFormEditSearchPaths(QWidget* Owner)
     AddButton("ButtonOK", "OK", &TFormEditSearchPaths::ButtonOKClick)->setDefault(true);
     AddButton("ButtonCancel", "Cancel", &TFormEditSearchPaths::reject);
     AddButton("ButtonHelp", "Help", &TFormEditSearchPaths::ButtonHelpClick);
+    controls::ConnectHelpKey(this, [this] { ButtonHelpClick(); });
 
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -90,7 +93,7 @@ QPushButton* TFormEditSearchPaths::AddButton(const char* Name, const char* Capti
 
 bool TFormEditSearchPaths::Execute()
 {
-    setWindowIcon(QApplication::windowIcon());
+    setWindowIcon(ui::ApplicationIcon());
     setWindowTitle(QStringLiteral("Trovanta - Edit search paths"));
     FillList();
     UpdateButtons();

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 
+#include "windows/ControlTools.h"
 #include "windows/LinkLabel.h"
 #include "windows/SlotGuard.h"
 
@@ -104,6 +105,7 @@ TFormMain::TFormMain(QWidget* Owner)
 
     OpenDialog.Title = "Load settings from a file";
     OpenDialog.Filter = "Definition files (*.qef)|*.qef|All files (*.*)|*.*";
+    OpenDialog.FileMustExist = false;  // a bare name gets ".qef" after the dialog
     SaveDialog.Title = "Save settings to a file";
     SaveDialog.Filter = OpenDialog.Filter;
     SaveDialog.OverwritePrompt = true;
@@ -309,6 +311,7 @@ void TFormMain::ConnectControls()
     onLink(LabelSendOptions, &TFormMain::LabelSendOptionsClick);
     onLink(LabelInfo, &TFormMain::LabelInfoClick);
     onLink(LabelHelp, &TFormMain::LabelHelpClick);
+    controls::ConnectHelpKey(this, [this] { Handle(&TFormMain::LabelHelpClick); });
     // Both radio buttons share one handler; it runs for the one that becomes selected.
     for (QRadioButton* radio : {RadioSelected, RadioFolder}) {
         connect(radio, &QRadioButton::toggled, this, [this](bool checked) {

@@ -16,6 +16,7 @@
 #include "jobs/FileTools.h"
 #include "platform/com/ComError.h"
 #include "platform/runtime/Text.h"
+#include "platform/ui/ApplicationObject.h"
 #include "windows/FrmAbout.h"
 #include "windows/FrmEditFilter.h"
 #include "windows/FrmEditJob_CopyMove.h"
@@ -85,9 +86,10 @@ void WithFinally(StepFn&& Step, LastFn&& Last)
 void TFormMain::Execute()
 {
     setWindowTitle(QStringLiteral("Trovanta"));
-    QIcon icon = QApplication::windowIcon();
+    QIcon icon = ui::ApplicationIcon();
     if (icon.isNull()) icon = style()->standardIcon(QStyle::SP_ComputerIcon);
     Image1->setPixmap(icon.pixmap(32, 32));
+    setWindowIcon(icon);
 
     CheckUseFilter->setText(QStringLiteral("Use filter"));
     CheckCopyEmails1->setText(QStringLiteral("1. Copy e-mails to folder"));

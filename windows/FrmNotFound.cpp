@@ -8,6 +8,8 @@
 
 #include "engine/ShortcutPrompts.h"
 #include "jobs/FileTools.h"
+#include "platform/ui/ApplicationObject.h"
+#include "windows/ControlTools.h"
 #include "windows/JAMDialogs.h"
 #include "windows/ShortcutPromptFields.h"
 #include "windows/SlotGuard.h"
@@ -51,6 +53,7 @@ TFormNotFound::TFormNotFound(QWidget* Owner)
     connect(ButtonRemoveAtt, &QPushButton::clicked, this, &TFormNotFound::ButtonRemoveAttClick);
     connect(buttonCancel, &QPushButton::clicked, this, &TFormNotFound::reject);
     connect(buttonHelp, &QPushButton::clicked, this, &TFormNotFound::ButtonHelpClick);
+    controls::ConnectHelpKey(this, [this] { ButtonHelpClick(); });
     buttonEdit->setFocus();
 }
 
@@ -64,7 +67,7 @@ QPushButton* TFormNotFound::AddButton(const char* Name, const char* Caption)
 
 int TFormNotFound::Execute(bool AllowKeep, bool AllowRemove)
 {
-    setWindowIcon(QApplication::windowIcon());
+    setWindowIcon(ui::ApplicationIcon());
     setWindowTitle(QStringLiteral("Trovanta"));
     // The label breaks lines at "\n"; the text's own line ends are "\r\n".
     LabelNotFoundInfo->setText(

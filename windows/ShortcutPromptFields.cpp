@@ -1,4 +1,5 @@
 #include "windows/ShortcutPromptFields.h"
+#include "platform/ui/ApplicationObject.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -19,7 +20,7 @@ TShortcutPromptFields::TShortcutPromptFields(QWidget* Parent) : QWidget(Parent)
     layout->setContentsMargins(0, 0, 0, 0);
     FImage = new QLabel(this);
     FImage->setObjectName(QStringLiteral("Image"));
-    QIcon icon = QApplication::windowIcon();
+    QIcon icon = ui::ApplicationIcon();
     if (icon.isNull()) icon = style()->standardIcon(QStyle::SP_MessageBoxInformation);
     FImage->setPixmap(icon.pixmap(32, 32));
     FImage->setAlignment(Qt::AlignTop | Qt::AlignHCenter);

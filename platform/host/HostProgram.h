@@ -8,9 +8,6 @@ class QApplication;
 
 namespace host {
 
-/// Where the explorer's command bars are kept between runs.
-std::filesystem::path CommandBarsFile();
-
 /// Runs the mail client until its window closes; the exit code.
 int RunHostProgram(QApplication& app);
 

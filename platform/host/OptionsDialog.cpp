@@ -104,6 +104,9 @@ void OptionsDialog::Embed(const OfferedPage& offered)
     layout->setContentsMargins(0, 0, 0, 0);
     OleCheck(page.control->SetClientSite(page.site.Get()));
     OleCheck(page.control->DoVerbShow(page.tab));
+    // The dialog never shrinks a page below the size it asks for (a new window is otherwise
+    // kept to two thirds of the screen).
+    page.tab->setMinimumSize(page.tab->sizeHint());
     tabs_->addTab(page.tab, QString::fromStdString(offered.title));
     pages_.push_back(std::move(page));
 }

@@ -6,6 +6,8 @@
 
 #include "platform/com/ComError.h"
 #include "platform/office/COMAddInsImpl.h"
+#include "platform/office/CommandBarsImpl.h"
+#include "platform/runtime/Paths.h"
 
 namespace office {
 namespace {
@@ -164,6 +166,49 @@ ComPtr<OutlookApplication> CreateOutlookHostApplication(ComPtr<outlook::IOutlook
                                                         ComPtr<COMAddIns> addIns, std::function<void()> quit)
 {
     return MakeCom<OutlookHostApplication>(std::move(model), std::move(addIns), std::move(quit));
+}
+
+std::filesystem::path SavedExplorerCommandBarsFile()
+{
+    return TrovantaHome() / "Outlook Explorer.cmdbars";
+}
+
+namespace {
+
+/// The saved bars, watched for changes; none when the file cannot be read.
+struct SavedBars {
+    ComPtr<_CommandBars> bars;
+    std::filesystem::path file;
+    bool changed = false;
+};
+
+std::shared_ptr<SavedBars> LoadSavedBars(const std::filesystem::path& file)
+{
+    auto saved = std::make_shared<SavedBars>();
+    saved->file = file;
+    try {
+        saved->bars = LoadCommandBars(file);
+    } catch (const std::exception&) {
+        return saved;  // a file that cannot be read is not overwritten
+    }
+    saved->bars.As<ICommandBarsHost>()->SetChangeListener([weak = std::weak_ptr(saved)] {
+        if (const auto kept = weak.lock()) kept->changed = true;
+    });
+    return saved;
+}
+
+}  // namespace
+
+ComPtr<OutlookApplication> CreateAutomationOutlookApplication(ComPtr<outlook::IOutlookApplication> model,
+                                                              const std::filesystem::path& barsFile)
+{
+    const auto saved = LoadSavedBars(barsFile);
+    auto application = CreateOutlookHostApplication(std::move(model), nullptr, [saved] {
+        if (saved->bars && saved->changed) saved->bars.As<ICommandBarsHost>()->Save(saved->file);
+        saved->changed = false;
+    });
+    if (saved->bars) application.As<IOutlookHostWindows>()->OpenExplorer(saved->bars);
+    return application;
 }
 
 }  // namespace office

@@ -6,6 +6,7 @@
 // `IDTExtensibility2::OnConnection`. The host opens and closes windows through
 // `IOutlookHostWindows`.
 
+#include <filesystem>
 #include <functional>
 
 #include "platform/office/HostApplications.h"
@@ -34,5 +35,15 @@ struct IOutlookHostWindows : IUnknown {
 ComPtr<OutlookApplication> CreateOutlookHostApplication(ComPtr<outlook::IOutlookApplication> model,
                                                         ComPtr<COMAddIns> addIns = nullptr,
                                                         std::function<void()> quit = nullptr);
+
+/// The file in which the mail client keeps its explorer's command bars between runs.
+std::filesystem::path SavedExplorerCommandBarsFile();
+
+/// Outlook's application object as automation starts it while no mail client runs: over
+/// `model`, with one explorer carrying the command bars saved in `barsFile`, so that an add-in
+/// being uninstalled reaches its toolbars. Quit writes the bars back when they changed. A file
+/// that cannot be read gives an explorer without bars and is never written.
+ComPtr<OutlookApplication> CreateAutomationOutlookApplication(ComPtr<outlook::IOutlookApplication> model,
+                                                              const std::filesystem::path& barsFile);
 
 }  // namespace office

@@ -1,9 +1,11 @@
 // The in-process server library of the object model: ProgID "Outlook.Application".
-// Each created application reads the configured stores from the registry.
+// Each created application reads the configured stores from the registry and, as Outlook
+// started by automation, carries the mail client's saved command bars in its explorer.
 
 #include <memory>
 
 #include "platform/com/ServerModule.h"
+#include "platform/office/OutlookHost.h"
 #include "platform/outlook/Application.h"
 #include "platform/runtime/Registry.h"
 
@@ -15,13 +17,17 @@ ComPtr<IUnknown> CreateOutlookApplication(ServerModule& module)
 {
     TRegistry registry;
     auto lock = std::make_shared<ModuleLock>(module);
-    return outlook::CreateApplication(outlook::LoadApplicationConfig(registry), std::move(lock)).As<IUnknown>();
+    auto model = outlook::CreateApplication(outlook::LoadApplicationConfig(registry), std::move(lock));
+    return office::CreateAutomationOutlookApplication(std::move(model),
+                                                      office::SavedExplorerCommandBarsFile())
+        .As<IUnknown>();
 }
 
 ServerModule& Module()
 {
-    static ServerModule module({{kApplicationClsid, "Outlook.Application",
-                                 "Trovanta mail client object model over Maildir stores", CreateOutlookApplication}});
+    static ServerModule module(
+        {{kApplicationClsid, "Outlook.Application", "Trovanta mail client object model over Maildir stores",
+          CreateOutlookApplication}});
     return module;
 }
 

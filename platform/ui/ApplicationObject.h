@@ -31,6 +31,10 @@ private:
 /// This module's application object.
 ApplicationObject& Application();
 
+/// The icon this module's windows show: the application object's, else the program's (null
+/// when neither has one).
+QIcon ApplicationIcon();
+
 /// Makes `window` the application object's window handle while the guard lives and sets it
 /// back to none afterwards, also when the guarded code fails: the pattern of every window
 /// that runs inside the mail client or its options dialog.

@@ -22,11 +22,16 @@ QString FromUtf8(const std::string& text)
 QMessageBox::Icon QtIcon(MsgIcon icon)
 {
     switch (icon) {
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::Warning: return QMessageBox::Warning;
-    case MsgIcon::Error: return QMessageBox::Critical;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::None: break;
+        case MsgIcon::Information:
+            return QMessageBox::Information;
+        case MsgIcon::Warning:
+            return QMessageBox::Warning;
+        case MsgIcon::Error:
+            return QMessageBox::Critical;
+        case MsgIcon::Question:
+            return QMessageBox::Question;
+        case MsgIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -87,8 +92,12 @@ int QtUserInterface::MessageBox(QWidget* parent, const std::string& Text, const 
 
 std::optional<std::string> QtUserInterface::OpenFileName(QWidget* parent, const FileDialogOptions& Options)
 {
-    return Chosen(QFileDialog::getOpenFileName(OwnerOf(parent), FromUtf8(Options.Title), StartPath(Options),
-                                               QString::fromStdString(QtFileFilter(Options.Filter))));
+    QFileDialog dialog(OwnerOf(parent), FromUtf8(Options.Title), StartPath(Options),
+                       QString::fromStdString(QtFileFilter(Options.Filter)));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(Options.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return Chosen(dialog.selectedFiles().front());
 }
 
 std::optional<std::string> QtUserInterface::SaveFileName(QWidget* parent, const FileDialogOptions& Options)
@@ -109,11 +118,22 @@ bool QtUserInterface::OpenDocument(const std::string& PathOrUrl)
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
-bool QtUserInterface::ShowHelp(const std::string& HelpFile, int /*Context*/)
+bool QtUserInterface::ShowHelp(const std::string& HelpFile, int Context)
 {
-    // The desktop has no viewer that opens a help file at a topic number; the file opens at
-    // its start.
-    return QFileInfo::exists(QString::fromStdString(HelpFile)) && OpenDocument(HelpFile);
+    const std::string page = HelpPagePath(HelpFile, Context);
+    if (page.empty()) {
+        std::string folders;
+        for (const std::string& folder : HelpFolders(HelpFile)) folders += "\r\n" + folder;
+        ShowMessage(nullptr,
+                    "The help page topic-" + std::to_string(Context) +
+                        ".html is not installed. It is looked for in:" + folders,
+                    "Help", MsgIcon::Information);
+        return false;
+    }
+    if (OpenDocument(page)) return true;
+    ShowMessage(nullptr, "No web browser could be started. The help for this window is the page\r\n" + page,
+                "Help", MsgIcon::Information);
+    return false;
 }
 
 }  // namespace ui

@@ -2,6 +2,9 @@
 
 #include "platform/ui/QtUserInterface.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace ui {
 
 namespace {
@@ -30,6 +33,17 @@ void AppendPatterns(std::string& out, const std::string& patterns)
     }
 }
 
+/// The entry's text without the last "(...)" when that names the entry's own patterns: Qt
+/// reads the patterns from the last parentheses, which are written after it.
+std::string TextWithoutOwnPatterns(const std::string& text, const std::string& patterns)
+{
+    const std::string own = "(" + patterns + ")";
+    if (text.size() < own.size() || text.compare(text.size() - own.size(), own.size(), own) != 0) return text;
+    std::string rest = text.substr(0, text.size() - own.size());
+    while (!rest.empty() && rest.back() == ' ') rest.pop_back();
+    return rest;
+}
+
 }  // namespace
 
 UserInterface& Ui()
@@ -52,16 +66,35 @@ std::string QtFileFilter(const std::string& WindowsFilter)
         const std::size_t bar = WindowsFilter.find('|', start);
         if (bar == std::string::npos) break;
         const std::size_t next = std::min(WindowsFilter.find('|', bar + 1), WindowsFilter.size());
-        std::string text = WindowsFilter.substr(start, bar - start);
+        const std::string patterns = WindowsFilter.substr(bar + 1, next - bar - 1);
         if (!out.empty()) out += ";;";
-        // Qt reads the patterns from the last parentheses of an entry, so the text keeps
-        // its own "(*.qef)" only when it names them already.
-        out += text + " (";
-        AppendPatterns(out, WindowsFilter.substr(bar + 1, next - bar - 1));
+        out += TextWithoutOwnPatterns(WindowsFilter.substr(start, bar - start), patterns) + " (";
+        AppendPatterns(out, patterns);
         out += ')';
         start = next + 1;
     }
     return out;
+}
+
+std::vector<std::string> HelpFolders(const std::string& HelpFile)
+{
+    const std::filesystem::path beside = std::filesystem::path(HelpFile).parent_path() / "help";
+    std::vector<std::string> folders{beside.string()};
+#ifdef TROVANTA_HELP_DIR
+    if (beside != std::filesystem::path(TROVANTA_HELP_DIR)) folders.emplace_back(TROVANTA_HELP_DIR);
+#endif
+    return folders;
+}
+
+std::string HelpPagePath(const std::string& HelpFile, int Context)
+{
+    const std::string name = "topic-" + std::to_string(Context) + ".html";
+    for (const std::string& folder : HelpFolders(HelpFile)) {
+        const std::filesystem::path page = std::filesystem::path(folder) / name;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(page, error)) return page.string();
+    }
+    return {};
 }
 
 }  // namespace ui

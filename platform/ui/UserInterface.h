@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -39,6 +40,8 @@ struct FileDialogOptions {
     std::string InitialDir;
     std::string FileName;
     bool OverwritePrompt = false;
+    /// An open dialog takes only a file that exists; without it, any name in an existing folder.
+    bool FileMustExist = true;
 };
 
 class UserInterface {
@@ -76,5 +79,13 @@ inline void ShowMessage(QWidget* parent, const std::string& Text, const std::str
 
 /// "Text|*.a;*.b|All|*.*" -> "Text (*.a *.b);;All (*)": the filter as Qt's dialogs take it.
 std::string QtFileFilter(const std::string& WindowsFilter);
+
+/// The folders that may hold the help pages of the help file `HelpFile`, in the order they are
+/// tried: "help" beside the help file (the build and an installation folder set in the
+/// registry), then the folder the system installs its help pages into.
+std::vector<std::string> HelpFolders(const std::string& HelpFile);
+/// The page of help topic `Context`, "topic-<n>.html" in the first of HelpFolders that has it;
+/// "" when none has it.
+std::string HelpPagePath(const std::string& HelpFile, int Context);
 
 }  // namespace ui

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "addin/AddInResources.h"
 #include "addin/TypeLibrary.h"
 #include "engine/LnkTools.h"
 #include "jobs/Options.h"
@@ -34,6 +36,7 @@
 #include "tests/addin/AddInTestSupport.h"
 #include "tests/engine/ShortcutTestSupport.h"
 #include "tests/platform/qelutils/ServerFixture.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/ui/Screenshot.h"
 
 namespace fs = std::filesystem;
@@ -110,11 +113,41 @@ TEST_F(AddInHostTest, RegsvrRegistersBothClassesTheTypeLibraryAndTheAddInUnderTh
     EXPECT_EQ(reg.ReadString(""), "QELaddin Library");
     reg.CloseKey();
     EXPECT_TRUE(reg.KeyExists("\\Interface\\{39119841-BC1B-40C3-BED8-36011629EF55}"));
+    const std::string library = test::ReadFile(ADDIN_LIBRARY_PATH);
+    for (const std::string field : {"FileVersion=4.1.0.1", "ProductVersion=4.1",
+                                    "FileDescription=Extract e-mails and attachments from Outlook",
+                                    "OriginalFilename=QELaddin.dll", "ProductName=Trovanta"})
+        EXPECT_NE(library.find(field + '\0'), std::string::npos) << "version information: " << field;
 
     test::RunRegsvr(std::string("/u ") + ADDIN_LIBRARY_PATH);
     EXPECT_FALSE(reg.KeyExists("\\TypeLib\\{A43D79BB-B1E6-4BE7-9BDA-73B99BA6AC55}"));
     EXPECT_FALSE(reg.KeyExists("\\QELaddin.QEL_OptionPage"));
     EXPECT_EQ(AddInValue("FriendlyName"), "<no key>");
+}
+
+// The real mail client program across sessions: the toolbar shows at every start, also over a
+// registration made again and after an uninstall and a reinstall; the uninstall leaves no
+// toolbar of the add-in in the saved command bars.
+TEST_F(AddInHostTest, TheHostProgramShowsTheToolbarInEverySessionAlsoAfterAReinstall)
+{
+    const auto toolbarShown = [] {
+        const auto run = test::RunProgram(std::string("QT_QPA_PLATFORM=offscreen ") + TROVANTA_HOST_PATH +
+                                          " --quit-when-idle");
+        EXPECT_EQ(run.exitCode, 0) << run.output;
+        return run.output.find("toolbar: Trovanta\n") != std::string::npos;
+    };
+    const fs::path bars = sandbox_.Home().Path() / "Outlook Explorer.cmdbars";
+    EXPECT_TRUE(toolbarShown()) << "first start";
+    EXPECT_TRUE(toolbarShown()) << "second start";
+    test::RunRegsvr(ADDIN_LIBRARY_PATH);
+    EXPECT_TRUE(toolbarShown()) << "registered again over the installed add-in";
+    EXPECT_EQ(AddInValue("CmdBars"), "Trovanta\\") << "the toolbar found is the add-in's";
+
+    test::RunRegsvr(std::string("/u ") + ADDIN_LIBRARY_PATH);
+    EXPECT_EQ(test::ReadFile(bars).find("Name=Trovanta"), std::string::npos) << test::ReadFile(bars);
+    test::RunRegsvr(ADDIN_LIBRARY_PATH);
+    EXPECT_TRUE(toolbarShown()) << "after the reinstall";
+    EXPECT_EQ(AddInValue("Trovanta"), "UserClose");
 }
 
 TEST_F(AddInHostTest, TheHostLoadsTheAddInWhichShowsItsToolbarButton)
@@ -150,6 +183,9 @@ TEST_F(AddInHostTest, TheButtonOpensTheMainJobWindowEachTimeAfresh)
         WhenWindowShows("FormMain", [&](QWidget& form) {
             ++opened;
             if (opened == 1) test::ScreenshotIfAsked(form, "main-window-from-host");
+            const QLabel* image = form.findChild<QLabel*>("Image1");
+            EXPECT_EQ(image->pixmap().toImage(), AddInIcon().pixmap(32, 32).toImage())
+                << "the picture is the add-in's icon";
             form.findChild<QPushButton*>("ButtonCancel")->click();
         });
         Button()->trigger();
@@ -225,6 +261,7 @@ TEST_F(AddInHostTest, TheRulesPageSitsInTheOptionsDialogAndRefusesProcessingWith
     tabs->setCurrentIndex(1);
     page->findChild<QCheckBox*>("CheckActive")->click();
     EXPECT_TRUE(apply->isEnabled()) << "the page told the dialog about its change";
+    EXPECT_GE(page->height(), 450) << "the page gets the height it asks for";
     test::ScreenshotIfAsked(dialog, "options-dialog-rules-page");
 
     QString refusal;

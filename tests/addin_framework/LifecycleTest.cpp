@@ -1,4 +1,5 @@
 #include "addin_framework/axpCommandBars.h"
+#include "platform/com/ConnectionPoint.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/runtime/Exception.h"
 #include "tests/addin_framework/AddInTestSupport.h"
@@ -38,6 +39,16 @@ protected:
     {
         EXPECT_EQ(addIn->OnBeginShutdown(&custom_), S_OK);
         EXPECT_EQ(addIn->OnDisconnection(office::ext_dm_HostShutdown, &custom_), S_OK);
+    }
+
+    /// How many sinks the host keeps on the test button's click.
+    static std::size_t ButtonSinkCount(const ComPtr<office::_CommandBars>& bars)
+    {
+        const auto button = bars->FindControl(std::nullopt, std::nullopt, kTestButtonTag);
+        ComPtr<IConnectionPoint> point;
+        button.As<IConnectionPointContainer>()->FindConnectionPoint(office::_CommandBarButtonEvents::iid,
+                                                                    point.Put());
+        return static_cast<ConnectionPoint*>(point.Get())->Count();
     }
 
     test::ScriptedOutlookHost host_;
@@ -155,12 +166,14 @@ TEST_F(Lifecycle, ShutdownInOutlookHidesAndMarksAndTheNextStartShowsAgain)
 {
     const auto bars = host_.OpenExplorer();
     auto addIn = StartHost();
+    FindCommandBar("Test Bar", bars)->SetNameLocal("Testleiste");  // the mark still goes by the name
     ShutDownHost(addIn);
     EXPECT_EQ(addIn->Log, (std::vector<std::string>{"Initialize", "Finalize"}));
     EXPECT_EQ(
         test::DescribeControls(bars),
         (std::vector<std::string>{"Test Bar hidden", "Test Bar/TEST-Button visible=0 parameter=UserClose"}));
     EXPECT_EQ(AddInValue("Test Bar"), "UserClose");
+    EXPECT_EQ(ButtonSinkCount(bars), 0u) << "the host holds no dead connection";
     EXPECT_TRUE(addIn->Sinks().empty());
     EXPECT_EQ(addIn->Bars().Count(), 0u);
     EXPECT_FALSE(addIn->KeptCommandBars());
@@ -172,6 +185,9 @@ TEST_F(Lifecycle, ShutdownInOutlookHidesAndMarksAndTheNextStartShowsAgain)
     addIn->OnInitialize = [&](TTestAddIn& self) { buttonNew = self.AddStandardControls(); };
     ASSERT_EQ(Connect(addIn), S_OK);
     ASSERT_EQ(addIn->OnStartupComplete(&custom_), S_OK);
+    ASSERT_EQ(addIn->OnStartupComplete(&custom_), S_OK);
+    EXPECT_EQ(addIn->Log, std::vector<std::string>{"Initialize"}) << "a second start-up does nothing";
+    EXPECT_EQ(ButtonSinkCount(bars), 1u);
     EXPECT_FALSE(buttonNew);
     EXPECT_EQ(bars->FindControl(std::nullopt, std::nullopt, kTestButtonTag).Get(), button.Get())
         << "not made anew";

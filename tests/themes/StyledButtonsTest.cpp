@@ -211,8 +211,9 @@ TEST_F(StyledButtonsWithTheStyles, OnlyADisabledFlatButtonWritesItsCaptionGrey)
     bit.resize(60, 60);
     bit.setEnabled(false);
     QPalette palette = bit.palette();
-    palette.setColor(QPalette::ButtonText, QColor(0, 0, 128));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0, 0, 128));
+    // The font colour; the palette's disabled grey stays as it is and must not be used.
+    palette.setColor(QPalette::Active, QPalette::ButtonText, QColor(0, 0, 128));
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, QColor(0, 0, 128));
     bit.setPalette(palette);
     EXPECT_EQ(darkest(Draw(&bit, 5, false)), QColor(0, 0, 128).rgb());
 }

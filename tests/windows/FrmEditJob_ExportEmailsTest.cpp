@@ -107,6 +107,24 @@ TEST_F(ExportEditor, NoToTheLogFolderFocusesTheLogFieldAndKeepsTheWindowOpen)
     EXPECT_FALSE(record.Log);
 }
 
+TEST_F(ExportEditor, ALogFolderThatCannotBeCreatedIsNamedAndKeepsTheWindowOpen)
+{
+    test::WriteFile(home_.Path() / "plain", "a file, not a folder");
+    const fs::path logs = home_.Path() / "plain" / "logs";
+    user_->Answers = {ui::idYes};
+    EXPECT_FALSE(Edit([&](TFormEditJob_ExportEmails& w) {
+        SetChecked(w, "CheckLog", true);
+        SetText(w, "EditLogPath", logs.string());
+        Click(w, "ButtonOK");
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.focusWidget(), Child<QWidget>(w, "EditLogPath"));
+        Click(w, "ButtonCancel");
+    }));
+    ASSERT_EQ(user_->Messages.size(), 2u);
+    EXPECT_EQ(user_->Messages[1].Text, "Cannot create the directory " + logs.string() + ".");
+    EXPECT_FALSE(record.Log);
+}
+
 TEST_F(ExportEditor, ValidationNeedsALogFolderWhenLoggingAndRefusesAttachmentPlaceholders)
 {
     EXPECT_FALSE(Edit([&](TFormEditJob_ExportEmails& w) {

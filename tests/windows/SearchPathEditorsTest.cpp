@@ -14,9 +14,9 @@
 
 #include "jobs/FileTools.h"
 #include "jobs/SearchPathList.h"
+#include "tests/support/ui/Screenshot.h"
 #include "tests/support/ui/ScriptedUserInterface.h"
 #include "tests/windows/ModalDriver.h"
-#include "tests/support/ui/Screenshot.h"
 #include "windows/FrmEditSearchPath.h"
 #include "windows/FrmEditSearchPaths.h"
 #include "windows/WindowShortcutPrompts.h"
@@ -311,10 +311,16 @@ TEST_F(PairEditor, KeepsWindowsRootsOfShortcutsMadeOnWindowsAsTyped)
     EXPECT_EQ(Editor.NewPath(), "\\\\server\\share\\moved");
 }
 
-TEST_F(PairEditor, AnEmptyFieldIsRequiredAndKeepsTheEditorOpenWithTheFocusThere)
+TEST_F(PairEditor, AnEmptyFieldOrAnOriginalRootWithAnEqualsSignKeepsTheEditorOpenWithTheFocusThere)
 {
-    for (const auto& [org, next, emptyField] : std::vector<std::tuple<std::string, std::string, const char*>>{
-             {"   ", "/new", "EditOrgPath"}, {"/org", "", "EditNewPath"}}) {
+    const std::string equalsSign =
+        "The original root directory cannot contain \"=\": the search paths would read it as a different "
+        "pair.";
+    for (const auto& [org, next, emptyField, message] :
+         std::vector<std::tuple<std::string, std::string, const char*, std::string>>{
+             {"   ", "/new", "EditOrgPath", "Field is required."},
+             {"/org", "", "EditNewPath", "Field is required."},
+             {"/a=b", "/new", "EditOrgPath", equalsSign}}) {
         bool stayedOpen = false;
         QWidget* focused = nullptr;
         test::OnNextModal([&](QWidget* window) {
@@ -330,7 +336,7 @@ TEST_F(PairEditor, AnEmptyFieldIsRequiredAndKeepsTheEditorOpenWithTheFocusThere)
         EXPECT_TRUE(stayedOpen);
         EXPECT_EQ(focused, Field(&Editor, emptyField));
         ASSERT_EQ(user->Messages.size(), 1u);
-        EXPECT_EQ(user->Messages[0].Text, "Field is required.");
+        EXPECT_EQ(user->Messages[0].Text, message);
         EXPECT_EQ(user->Messages[0].Caption, "Trovanta");
     }
 }
