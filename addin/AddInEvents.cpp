@@ -51,9 +51,13 @@ void LoadSendOptions(TSendOptions& Options)
 
 /// Replaces the shortcuts and saves the send option back, also when the replacing failed;
 /// then the replacing's failure passes on (a failing save does not hide it).
-void CaptureAndSave(const ComPtr<outlook::IOutlookItem>& Item, TShortcutPrompts& Prompts)
+void CaptureAndSave(const ComPtr<outlook::IOutlookItem>& Item, TShortcutPrompts& Prompts,
+                    std::string& Refused)
 {
     TSendCapture capture(Prompts);
+    capture.OnShortcutRefused = [&Refused](const std::string& Msg) {
+        Refused += (Refused.empty() ? "" : "\r\n") + Msg;
+    };
     LoadSendOptions(capture.Options());
     try {
         capture.ProcessItem(Item);
@@ -79,8 +83,12 @@ void HandleNewMail(const ComPtr<outlook::IOutlookApplication>& Application, TMAP
 void HandleItemSend(const ComPtr<outlook::IOutlookItem>& Item, bool& Cancel, TShortcutPrompts& Prompts)
 {
     Cancel = false;
+    // A shortcut left alone because its file lies outside the folders attachments are saved
+    // to leaves as a shortcut; the user is told once the e-mail is handled.
+    std::string refused;
     try {
-        CaptureAndSave(Item, Prompts);
+        CaptureAndSave(Item, Prompts, refused);
+        if (!refused.empty()) ShowAddInError(refused);
     } catch (const EAbort&) {
         Cancel = true;
     } catch (const Exception& e) {

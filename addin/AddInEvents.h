@@ -25,7 +25,9 @@ void HandleNewMail(const ComPtr<outlook::IOutlookApplication>& Application, TMAP
 /// Puts original files back in place of shortcut attachments of an e-mail being sent, by the
 /// send option of the registry, asking through `Prompts`; the option is saved back afterwards
 /// (a "Yes to all" makes later sends replace without asking). A failure sets `Cancel` and is
-/// shown; the user's cancel in a prompt sets `Cancel` silently.
+/// shown; the user's cancel in a prompt sets `Cancel` silently. Shortcuts whose files lie
+/// outside the folders attachments are saved to stay in the e-mail, and the user is shown
+/// which; the send goes on.
 void HandleItemSend(const ComPtr<outlook::IOutlookItem>& Item, bool& Cancel, TShortcutPrompts& Prompts);
 
 /// Adds the rules page to the options dialog through its pages collection; anything that is

@@ -17,6 +17,8 @@ void TEmailProcessor::ReimportAttachments(const SafeItemPtr& SafeItem)
     // every shortcut is replaced, and a missing file is asked about.
     capture.Options().ReplaceMode = (FDMGlobal && FDMGlobal->BatchMode) ? 3 : 1;
     capture.SearchPaths().LoadFromFile(SearchPathFilePath());
+    capture.TrustedFolders() = SavedFolders();
+    capture.OnShortcutRefused = [this](const std::string& Msg) { DoItemError(Msg); };
 
     const ComPtr<outlook::IAttachments> attachments = SafeItem->Attachments();
     std::int32_t reimported = 0;
@@ -37,4 +39,13 @@ void TEmailProcessor::ReimportAttachments(const SafeItemPtr& SafeItem)
     FAttsReimported += reimported;
     FAttsSkipped += skipped;
     if (reimported > 0 || skipped > 0) ++FReimportAffected;
+}
+
+const TTrustedFolders& TEmailProcessor::SavedFolders()
+{
+    if (!FSavedFolders) {
+        FSavedFolders = LoadSavedFolders();
+        FSavedFolders->Add(FManualOptions->SaveAttachments().DestPath);
+    }
+    return *FSavedFolders;
 }

@@ -10,6 +10,8 @@
 #include "engine/EmailProcessor.h"
 #include "engine/LnkTools.h"
 #include "jobs/FileTools.h"
+#include "jobs/ShortcutFolders.h"
+#include "jobs/TrustedFolders.h"
 #include "platform/runtime/Text.h"
 
 namespace fs = std::filesystem;
@@ -119,7 +121,7 @@ void TEmailProcessor::SaveItemAttachments(const ComPtr<outlook::IOutlookItem>& S
             continue;
         }
         ++Saved;
-        if (TopLevel) AfterSave(atts, att, savedPath, name, Part.AfterSaveMode, Removed, Shortcuts);
+        if (TopLevel) AfterSave(atts, att, savedPath, name, Part, Removed, Shortcuts);
     }
 }
 
@@ -147,15 +149,16 @@ void TEmailProcessor::SaveAttachedMessage(const ComPtr<outlook::IAttachment>& At
 
 void TEmailProcessor::AfterSave(const ComPtr<outlook::IAttachments>& Atts,
                                 const ComPtr<outlook::IAttachment>& Att, const std::string& SavedPath,
-                                const std::string& Name, std::uint8_t AfterSaveMode, std::int32_t& Removed,
-                                std::int32_t& Shortcuts)
+                                const std::string& Name, const TOptions_SaveAttachments& Part,
+                                std::int32_t& Removed, std::int32_t& Shortcuts)
 {
-    if (AfterSaveMode == kAfterSaveRemove) {
+    if (Part.AfterSaveMode == kAfterSaveRemove) {
         Att->Delete();
         ++Removed;
-    } else if (AfterSaveMode == kAfterSaveShortcut) {
+    } else if (Part.AfterSaveMode == kAfterSaveShortcut) {
         const std::string linkFile = CreateShortcut(SavedPath, Name);
         try {
+            RememberShortcutTarget(Part.DestPath, SavedPath);
             Atts->Add(linkFile, outlook::olByValue, 0, ExtractNamePart(linkFile));
             Att->Delete();
         } catch (...) {
@@ -165,6 +168,20 @@ void TEmailProcessor::AfterSave(const ComPtr<outlook::IAttachments>& Atts,
         DeleteQuietly(linkFile);
         ++Shortcuts;
     }
+}
+
+void TEmailProcessor::RememberShortcutTarget(const std::string& DestPath, const std::string& SavedPath)
+{
+    const std::string folder = CanonicalPath(SavedPath.substr(0, SavedPath.rfind('/')));
+    if (folder.empty()) return;
+    for (const std::string& known : FRememberedFolders)
+        if (IsInsideFolder(folder, known)) return;
+    // One entry per destination: the masks' subfolders lie below it. A file that a symbolic
+    // link inside the destination took elsewhere has its own folder remembered.
+    const std::string root = CanonicalPath(DestPath);
+    const std::string entry = !root.empty() && IsInsideFolder(folder, root) ? root : folder;
+    RememberShortcutFolder(entry);
+    FRememberedFolders.push_back(entry);
 }
 
 bool TEmailProcessor::OpenAttachedMessage(const ComPtr<outlook::IAttachment>& Attachment,

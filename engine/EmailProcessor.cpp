@@ -143,6 +143,7 @@ void TEmailProcessor::EnterFolder(const FolderPtr& Folder, std::int32_t ItemCoun
 void TEmailProcessor::Execute()
 {
     ResetCounters();
+    FSavedFolders.reset();
     ReadWindowsUser();
     ReadOutlookUser();
 

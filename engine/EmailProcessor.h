@@ -20,11 +20,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/MaskExpansion.h"
 #include "engine/WrittenFiles.h"
 #include "jobs/Options.h"
+#include "jobs/TrustedFolders.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/outlook/Outlook.h"
 #include "platform/qelutils/QELutils.h"
@@ -184,6 +187,9 @@ protected:
 
     // Reimport (ActionReimport.cpp).
     virtual void ReimportAttachments(const SafeItemPtr& SafeItem);
+    /// The folders whose files shortcuts bring back without a question: those of the
+    /// settings and the save destination of this job; read once per run.
+    const TTrustedFolders& SavedFolders();
 
     // Save attachments (ActionSaveAttachments.cpp).
     virtual void SaveAttachments(const SafeItemPtr& SafeItem, const TOptions_SaveAttachments& Part);
@@ -197,8 +203,11 @@ protected:
                              std::int32_t& NotSaved, std::int32_t& Removed, std::int32_t& Shortcuts, int Depth);
     /// What happens to a saved attachment of the e-mail itself: nothing, a shortcut, removal.
     void AfterSave(const ComPtr<outlook::IAttachments>& Atts, const ComPtr<outlook::IAttachment>& Att,
-                   const std::string& SavedPath, const std::string& Name, std::uint8_t AfterSaveMode,
+                   const std::string& SavedPath, const std::string& Name, const TOptions_SaveAttachments& Part,
                    std::int32_t& Removed, std::int32_t& Shortcuts);
+    /// Remembers the folder of SavedPath (the destination DestPath itself when the file lies
+    /// below it) as one into which a replaced attachment was saved, once per engine.
+    void RememberShortcutTarget(const std::string& DestPath, const std::string& SavedPath);
     bool OpenAttachedMessage(const ComPtr<outlook::IAttachment>& Attachment, ComPtr<outlook::IOutlookItem>& Item);
     std::string SaveAttachmentByMask(const ComPtr<outlook::IAttachment>& Attachment, const std::string& FileName,
                                      const TOptions_SaveAttachments& Part);
@@ -225,6 +234,9 @@ protected:
     std::unique_ptr<TManualOptions> FManualOptions;
     std::unique_ptr<TAutoOptions> FAutoOptions;
     std::unique_ptr<TMeOptions> FMeOptions;
+    /// SavedFolders of the current run; the folders this engine remembered.
+    std::optional<TTrustedFolders> FSavedFolders;
+    std::vector<std::string> FRememberedFolders;
 
     // Context of the run and of the current item, read by the masks, actions and log.
     std::string FWindowsUser;

@@ -1,6 +1,5 @@
 #include "engine/LnkTools.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,7 +101,7 @@ void DeleteQuietly(const std::string& path)
 
 std::string ReadLinkBytes(const std::string& path)
 {
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const UniqueFd fd = OpenRegularFile(path);
     if (!fd) return {};
     std::string bytes;
     char chunk[64 * 1024];
@@ -165,6 +164,9 @@ std::string ResolveShortcut(const std::string& LinkFile)
     const auto dot = ExtensionDot(name);
     if (!target.empty() || (dot != std::string::npos && SameTextAscii(name.substr(dot), ".pif")))
         return target;
+    // Only a file's bytes can be a link: a pipe or device is neither read nor copied.
+    struct stat info {};
+    if (::stat(LinkFile.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return {};
 
     const std::string runFolder = JoinPath(ShortcutFolder(), "Run");
     const std::string copy = JoinPath(runFolder, name.substr(0, dot) + ".pif");

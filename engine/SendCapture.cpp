@@ -105,6 +105,7 @@ void TSendCapture::ProcessItem(const ComPtr<outlook::IOutlookItem>& Item)
 {
     if (Item->Class() != outlook::olMail || FOptions.ReplaceMode == 2) return;
     FSearchPaths.LoadFromFile(SearchPathFilePath());
+    FTrustedFolders = LoadSavedFolders();
     const ComPtr<outlook::IAttachments> attachments = Item->Attachments();
     for (int i = attachments->Count(); i >= 1; --i) ReplaceShortcut(attachments, i, true, true);
 }
@@ -118,9 +119,16 @@ bool TSendCapture::ReplaceShortcut(const ComPtr<outlook::IAttachments>& Attachme
 
     const std::string target = ReadAttachedShortcut(*attachment);
     if (target.empty()) return false;  // left in place without a question
-    if (!ConfirmReplace(attName, target)) return false;
+    // Asked, the user decides on the file shown; unasked, only trusted folders serve.
+    const bool asked = FOptions.ReplaceMode == 0;
+    const std::string resolved = CanonicalPath(target);
+    if (!ConfirmReplace(attName, resolved.empty() ? target : resolved)) return false;
 
-    const TLocated located = LocateFile(attName, target, AllowKeep, AllowRemove);
+    TLocated located = LocateFile(attName, target, AllowKeep, AllowRemove);
+    if (located.Attach && !asked) {
+        located.Source = AdmitSource(located.Source, target);
+        if (located.Source.empty()) return false;
+    }
     if (located.Attach) AttachOriginal(*Attachments, located.Source, attName);
     if (located.Remove) attachment->Delete();
     return located.Attach;
@@ -144,6 +152,15 @@ bool TSendCapture::ConfirmReplace(const std::string& AttName, const std::string&
         default:
             return false;
     }
+}
+
+std::string TSendCapture::AdmitSource(const std::string& Source, const std::string& Target)
+{
+    TTrustedFolders trusted = FTrustedFolders;
+    trusted.AddSearchPaths(FSearchPaths);  // as they are now: the user may have edited them
+    std::string admitted = trusted.Admit(Source);
+    if (admitted.empty() && OnShortcutRefused) OnShortcutRefused(ShortcutOutsideText + Target);
+    return admitted;
 }
 
 TSendCapture::TLocated TSendCapture::LocateFile(const std::string& AttName, const std::string& Target,

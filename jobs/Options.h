@@ -259,7 +259,9 @@ public:
     void SaveToRegistry(const std::string& key) const;
     void LoadFromRegistry(TRegistry& reg, const std::string& key);
     void SaveToRegistry(TRegistry& reg, const std::string& key) const;
-    /// A job definition file; a name without a folder lies in the Windows folder.
+    /// A job definition file; a name without a folder lies in the Windows folder. A missing
+    /// file reads as an empty job; a name that is no regular file (a named pipe, a device, a
+    /// folder) raises Exception and changes nothing.
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName) const;
 

@@ -1,9 +1,14 @@
 // Part records in job definition files (INI sections), and the manual job's file.
+#include <sys/stat.h>
+
 #include <filesystem>
+
+#include <fmt/format.h>
 
 #include "jobs/FileTools.h"
 #include "jobs/Options.h"
 #include "jobs/OptionsFields.h"
+#include "platform/runtime/Exception.h"
 #include "platform/runtime/IniFile.h"
 #include "platform/runtime/Text.h"
 
@@ -65,6 +70,17 @@ std::filesystem::path ResolveJobFile(const std::string& fileName)
     return std::filesystem::path(GetWindowsDir()) / path;
 }
 
+/// A job file is read only when it is a regular file or missing (which reads as an empty job):
+/// a named pipe, device or folder is refused at once instead of waited on. Should one be
+/// swapped in after this look, the file reader finds it no regular file and reads nothing.
+void RequireRegularJobFile(const std::filesystem::path& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        throw Exception(fmt::format("The definition file \"{}\" is not a regular file.", path.string()));
+    }
+}
+
 }  // namespace
 
 #define TROVANTA_INI_OPERATIONS(Class)                                     \
@@ -91,7 +107,9 @@ TROVANTA_INI_OPERATIONS(TOptions_DeleteEmails)
 
 void TManualOptions::LoadFromFile(const std::string& fileName)
 {
-    TIniFile ini(ResolveJobFile(fileName));
+    const std::filesystem::path path = ResolveJobFile(fileName);
+    RequireRegularJobFile(path);
+    TIniFile ini(path);
     // A scope that is never committed: every part is read from one version of the file, which
     // is looked at once instead of once per key.
     const TIniFileUpdate oneVersion(ini);

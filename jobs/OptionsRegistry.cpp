@@ -1,4 +1,5 @@
 // Part records and settings in the registry (HKEY_CURRENT_USER).
+#include <algorithm>
 #include <cerrno>
 
 #include <fmt/printf.h>
@@ -6,6 +7,7 @@
 #include "jobs/FileTools.h"
 #include "jobs/Options.h"
 #include "jobs/OptionsFields.h"
+#include "jobs/ShortcutFolders.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/Registry.h"
 
@@ -313,4 +315,28 @@ void TMeOptions::SaveToRegistry(TRegistry& reg, const std::string& key) const
         reg.WriteString("Values", FValues.Text());
     }
     transaction.Commit();
+}
+
+void TShortcutFolders::LoadFromRegistry(TRegistry& reg, const std::string& key)
+{
+    FFolders.clear();
+    if (!reg.OpenKeyReadOnly(key)) return;
+    const KeyCloser closer(reg);
+    std::vector<std::string> stored;
+    try {
+        if (reg.ValueExists("Folders")) stored = reg.ReadMultiString("Folders");
+    } catch (const ERegistryException&) {
+        return;  // a value of another type holds no folders
+    }
+    for (const std::string& folder : stored) {
+        const bool listed = std::find(FFolders.begin(), FFolders.end(), folder) != FFolders.end();
+        if (folder.starts_with('/') && !listed && FFolders.size() < MaxCount) FFolders.push_back(folder);
+    }
+}
+
+void TShortcutFolders::SaveToRegistry(TRegistry& reg, const std::string& key) const
+{
+    OpenKeyForWriting(reg, key);
+    const KeyCloser closer(reg);
+    reg.WriteMultiString("Folders", FFolders);
 }

@@ -64,7 +64,9 @@ int TFormConfirmReplace::Execute()
 {
     setWindowIcon(ui::ApplicationIcon());
     setWindowTitle(QStringLiteral("Trovanta"));
-    FFields->ShowNames(AttFilename, OrgFilename);
+    // The whole path: the shortcut may come from a stranger, and where its file lies is what
+    // the user decides on.
+    FFields->ShowNames(AttFilename, OrgFilename, true);
     adjustSize();
     CenterDialogWindow(this);
     return exec();

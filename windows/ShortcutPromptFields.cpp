@@ -53,10 +53,11 @@ QLineEdit* TShortcutPromptFields::AddNameField(const char* Name)
     return edit;
 }
 
-void TShortcutPromptFields::ShowNames(const std::string& AttText, const std::string& OrgFilename)
+void TShortcutPromptFields::ShowNames(const std::string& AttText, const std::string& OrgFilename,
+                                      bool WholePath)
 {
     FEditAttFilename->setText(QString::fromStdString(AttText));
-    FEditOrgFilename->setText(QString::fromStdString(FileNamePart(OrgFilename)));
+    FEditOrgFilename->setText(QString::fromStdString(WholePath ? OrgFilename : FileNamePart(OrgFilename)));
     FEditOrgFilename->setToolTip(QString::fromStdString(OrgFilename));
     FEditAttFilename->setCursorPosition(0);
     FEditOrgFilename->setCursorPosition(0);

@@ -22,9 +22,9 @@ class TShortcutPromptFields final : public QWidget {
 public:
     explicit TShortcutPromptFields(QWidget* Parent);
 
-    /// Shows AttText in the first field, the file name part of OrgFilename in the second and
-    /// the full OrgFilename as its hint.
-    void ShowNames(const std::string& AttText, const std::string& OrgFilename);
+    /// Shows AttText in the first field, the file name part of OrgFilename (all of it with
+    /// WholePath) in the second and the full OrgFilename as its hint.
+    void ShowNames(const std::string& AttText, const std::string& OrgFilename, bool WholePath = false);
 
     /// The column right of the icon, where a prompt adds its own texts.
     QVBoxLayout* TextColumn() const { return FTextColumn; }

@@ -30,6 +30,17 @@ void UniqueFd::Reset(int fd) noexcept
     fd_ = fd;
 }
 
+UniqueFd OpenRegularFile(const fs::path& path, struct stat* info)
+{
+    struct stat own {};
+    struct stat& st = info != nullptr ? *info : own;
+    // A device is not even opened: opening one can have effects of its own.
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd && (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))) fd.Reset();
+    return fd;
+}
+
 std::string ReadAll(int fd, const fs::path& nameForErrors)
 {
     std::string bytes;
@@ -109,9 +120,9 @@ FileLock::FileLock(const fs::path& lockFile, Mode mode)
 
 std::optional<std::string> FileStamp::Load(const fs::path& path)
 {
-    fd_.Reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    fd_ = OpenRegularFile(path, &stat_);
     valid_ = true;
-    missing_ = !fd_ || ::fstat(fd_.Get(), &stat_) != 0 || !S_ISREG(stat_.st_mode);
+    missing_ = !fd_;
     if (missing_) {
         fd_.Reset();
         return std::nullopt;

@@ -29,6 +29,12 @@ private:
     int fd_ = -1;
 };
 
+/// Opens `path` for reading only when it is a regular file: the open never waits (a named pipe
+/// without a writer, a device), and the opened descriptor is checked, so a file swapped in after
+/// a look at its name is caught too. An invalid descriptor when the file is missing or is no
+/// regular file; `info` receives the file's status when given.
+UniqueFd OpenRegularFile(const std::filesystem::path& path, struct stat* info = nullptr);
+
 /// Reads all of an open file from its current position; raises EOSError on a read error.
 std::string ReadAll(int fd, const std::filesystem::path& nameForErrors);
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
+#include "platform/runtime/Exception.h"
+#include "platform/runtime/FileIO.h"
 #include "platform/shell/KnownFolders.h"
 
 namespace shell {
@@ -24,13 +24,16 @@ std::string BaseDir(const char* variable, const char* fallbackBelowHome)
     return StripTrailingSlashes(HomeDir()) + "/" + fallbackBelowHome;
 }
 
+/// The file's bytes; "" when it is missing, unreadable or no regular file (a pipe would block).
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const UniqueFd fd = OpenRegularFile(path);
+    if (!fd) return {};
+    try {
+        return ReadAll(fd.Get(), path);
+    } catch (const Exception&) {
+        return {};
+    }
 }
 
 /// A user folder (desktop, documents, templates) from the user-folders file, else HOME + name.

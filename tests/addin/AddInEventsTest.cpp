@@ -10,6 +10,7 @@
 #include "engine/MAPIUtils.h"
 #include "jobs/DM_Global.h"
 #include "jobs/Options.h"
+#include "jobs/ShortcutFolders.h"
 #include "platform/com/ComRuntime.h"
 #include "platform/outlook/PropertyPage.h"
 #include "platform/runtime/Registry.h"
@@ -125,6 +126,7 @@ protected:
     {
         original_ = (files_.Path() / "Report.pdf").string();
         test::WriteFile(original_, "%PDF-1.4 the original");
+        if (trusted_) RememberShortcutFolder(files_.Path().string());
         test::TestMessage message;
         message.attachments = {test::ShortcutAttachment(original_, "Report.pdf")};
         store_.Add("Drafts", test::MessageText(message));
@@ -151,6 +153,7 @@ protected:
     test::TempDir files_;
     test::TempDir scratch_;
     std::string original_;
+    bool trusted_ = true;  ///< whether the system saved attachments into files_ before
     test::ScriptedPrompts prompts_;
 };
 
@@ -166,6 +169,20 @@ TEST_F(ItemSendTest, AShortcutIsReplacedByItsOriginalFileBeforeTheEMailLeaves)
     EXPECT_TRUE(prompts_.asked.empty());
     EXPECT_TRUE(scripted_->Messages.empty());
     EXPECT_EQ(StoredReplaceMode(), 1);
+}
+
+TEST_F(ItemSendTest, AStrangersShortcutLeavesAsItIsAndTheUserIsTold)
+{
+    StoreReplaceMode(1);
+    trusted_ = false;
+    const auto item = Outgoing();
+    bool cancel = true;
+    HandleItemSend(item, cancel, prompts_);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(test::AttachmentNames(*item), Names{"Report-pdf.qel"});
+    ASSERT_EQ(scripted_->Messages.size(), 1u);
+    EXPECT_EQ(scripted_->Messages[0].Text,
+              "The shortcut points outside the folders that attachments are saved to: " + original_);
 }
 
 TEST_F(ItemSendTest, YesToAllIsRememberedSoThatLaterSendsNoLongerAsk)

@@ -24,6 +24,7 @@
 #include "addin/TypeLibrary.h"
 #include "engine/LnkTools.h"
 #include "jobs/Options.h"
+#include "jobs/ShortcutFolders.h"
 #include "platform/com/ComRuntime.h"
 #include "platform/host/AddInManager.h"
 #include "platform/host/CommandBarView.h"
@@ -222,6 +223,7 @@ TEST_F(AddInHostTest, AnEMailSentWithAShortcutLeavesWithTheOriginalFile)
     const test::TempDir files;
     const std::string original = (files.Path() / "Report.pdf").string();
     test::WriteFile(original, "%PDF-1.4 the original");
+    RememberShortcutFolder(files.Path().string());
     test::TestMessage draft;
     draft.subject = "Report attached";
     draft.attachments = {test::ShortcutAttachment(original, "Report.pdf")};

@@ -10,6 +10,7 @@
 #include "addin_framework/axpFactory.h"
 #include "engine/MAPIUtils.h"
 #include "jobs/DM_Global.h"
+#include "jobs/ShortcutFolders.h"
 #include "platform/host/HostWindow.h"
 #include "platform/office/CommandBarsImpl.h"
 #include "platform/runtime/Registry.h"
@@ -72,6 +73,7 @@ protected:
     {
         const std::string original = (files_.Path() / "Report.pdf").string();
         test::WriteFile(original, "the original");
+        RememberShortcutFolder(files_.Path().string());
         test::TestMessage draft;
         draft.attachments = {test::ShortcutAttachment(original, "Report.pdf")};
         store_.Add("Drafts", test::MessageText(draft));

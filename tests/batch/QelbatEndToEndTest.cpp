@@ -2,11 +2,13 @@
 // the validation and server errors, an item error that does not stop the run, the exit codes.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <regex>
 
+#include "platform/shell/ShellLink.h"
 #include "tests/batch/QelbatProcess.h"
 
 namespace fs = std::filesystem;
@@ -130,6 +132,21 @@ TEST_F(QelbatTest, MissingJobFileIsRefusedAsSelectionJob)
                      "selected items."}));
 }
 
+TEST_F(QelbatTest, JobFileThatIsNoRegularFileIsRefusedAtOnce)
+{
+    // A named pipe without a writer would keep the program waiting for ever.
+    const std::string pipe = (box.Work() / "pipe.qef").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directories(box.Work() / "folder.qef");
+    for (const std::string& job : {pipe, (box.Work() / "folder.qef").string()}) {
+        const test::ProcessResult r = box.Run({job, "/quiet"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(WithoutStamps(r.out),
+                  Lines({"T Start QELbat " + job, ZeroResult, "T End QELbat " + job, "",
+                         "T ERROR: The definition file \"" + job + "\" is not a regular file."}));
+    }
+}
+
 TEST_F(QelbatTest, SelectionJobIsRefusedAndNothingIsWritten)
 {
     const std::string job = WriteJob("[Source]\nSource=0\n" + ExportSection((box.Work() / "out").string()));
@@ -180,6 +197,56 @@ TEST_F(QelbatTest, ItemErrorDoesNotStopTheRunAndIsReportedOnStandardError)
     const std::string line =
         R"(ERROR: Mailbox \\ Inbox \| (Hello|Report) \| )" + StampPattern + ": [^\r\n]+\r\n";
     EXPECT_TRUE(std::regex_match(r.err, std::regex(line + line))) << r.err;
+}
+
+/// A mail from a stranger whose attachment is a hand-made shortcut to `target`.
+std::string MailWithShortcutTo(const fs::path& target)
+{
+    shell::ShellLinkData link;
+    link.targetPath = target.string();
+    link.description = "invoice.pdf";
+    const std::string bytes = shell::WriteShellLink(link);
+    std::string base64;
+    const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+        std::uint32_t v = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            v = v << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+        for (std::size_t k = 0; k < 4; ++k) base64 += k <= n ? digits[(v >> (18 - 6 * k)) & 63] : '=';
+    }
+    return "From: Eve <eve@example.net>\nTo: Bob Stone <bob@example.org>\nSubject: Invoice\n"
+           "Date: Wed, 17 Jan 2024 09:00:00 +0000\nMIME-Version: 1.0\n"
+           "Content-Type: multipart/mixed; boundary=\"b1\"\n\n--b1\nContent-Type: text/plain\n\nPay.\n"
+           "--b1\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n"
+           "Content-Disposition: attachment; filename=\"invoice-pdf.qel\"\n\n" +
+           base64 + "\n--b1--\n";
+}
+
+TEST_F(QelbatTest, ReimportPutsBackShortcutsOfAnEarlierJobFileButNotAStrangers)
+{
+    const fs::path secret = box.Work() / "home" / "id_key";
+    test::WriteFile(secret, "TOP SECRET private key\n");
+    box.Store().Add("Inbox", MailWithShortcutTo(secret));
+    const std::string save =
+        WriteJob(SourceSection() + "[SaveAttachments]\nActive=1\nDestPath=" + (box.Work() / "att").string() +
+                     "\nMask=[FE]\nAfterSaveMode=1\n",
+                 "save.qef");
+    const test::ProcessResult saved = box.Run({save, "/quiet"});
+    EXPECT_NE(saved.out.find("Shortcuts created: 1 "), std::string::npos) << saved.out;
+
+    const std::string reimport = WriteJob(SourceSection() + "[Reimport]\nActive=1\n", "reimport.qef");
+    const test::ProcessResult r = box.Run({reimport, "/quiet"});
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("Attachments skipped: 1   \r\nAttachments reimported: 1   \r\n"), std::string::npos)
+        << r.out;
+    std::string store;
+    for (const auto& entry : fs::recursive_directory_iterator(box.Maildir() / "Inbox"))
+        if (entry.is_regular_file()) store += test::ReadFile(entry.path());
+    EXPECT_EQ(store.find("notes-txt.qel"), std::string::npos) << "the own file is back";
+    EXPECT_NE(store.find("invoice-pdf.qel"), std::string::npos) << "the stranger's shortcut stays";
+    EXPECT_EQ(store.find("VE9QIFNFQ1JFVC"), std::string::npos) << "the private file stays out";
+    EXPECT_EQ(store.find("TOP SECRET"), std::string::npos);
 }
 
 bool IsMaildirSubdir(const fs::path& dir)

@@ -158,6 +158,7 @@ TEST_F(LnkToolsTest, MissingOrUnreadableFilesGiveEmptyTargets)
     EXPECT_EQ(ReadShortcutTarget(tmp_.Path().string()), "");
     ASSERT_EQ(::mkfifo((tmp_ / "pipe.qel").c_str(), 0600), 0);
     EXPECT_EQ(ReadShortcutTarget((tmp_ / "pipe.qel").string()), "") << "no wait for a writer";
+    EXPECT_EQ(ResolveShortcut((tmp_ / "pipe.qel").string()), "") << "nor a copy of the pipe";
     EXPECT_THROW(ResolveShortcut((tmp_ / "missing.qel").string()), EOSError) << "the copy fails";
     EXPECT_EQ(ResolveShortcut((tmp_ / "missing.PIF").string()), "") << "no copy of a .pif";
 }

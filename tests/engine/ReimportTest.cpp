@@ -108,6 +108,41 @@ TEST_F(ReimportTest, BatchSkipsMissingFilesWithoutAnyQuestion)
     EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(ReimportTest, BatchPutsBackTheShortcutsOfAnyEarlierJobButNotAStrangers)
+{
+    const test::TempDir elsewhere;
+    const std::string key = (elsewhere / "home/id_key").string();
+    test::WriteFile(key, "private key");
+    Mail("Own", {{"report.pdf", "%PDF own"}});
+    Mail("Stranger", {test::ShortcutAttachment(key, "invoice.pdf")});
+    FolderJob("Inbox");
+    // An earlier job replaced the attachment by a shortcut to a folder of its own.
+    engine.ManualOptions().Reimport().Active = false;
+    TOptions_SaveAttachments& save = engine.ManualOptions().SaveAttachments();
+    save.Active = true;
+    save.DestPath = (elsewhere / "att").string();
+    save.Mask = "[Y]\\[FE]";
+    save.AfterSaveMode = 1;
+    engine.Execute();
+    ASSERT_EQ(engine.FShortcutsCreated, 1);
+
+    // The reimport saves nothing itself.
+    save = TOptions_SaveAttachments();
+    engine.ManualOptions().Reimport().Active = true;
+    TDMGlobal dm;
+    dm.BatchMode = true;
+    engine.SetDMGlobal(&dm);
+    engine.Execute();
+    EXPECT_EQ(StoredAttachments(1), Texts{"report.pdf"});
+    EXPECT_EQ(StoredAttachments(2), Texts{"invoice-pdf.qel"});
+    EXPECT_EQ(engine.FAttsReimported, 1);
+    EXPECT_EQ(engine.FAttsSkipped, 1);
+    EXPECT_EQ(
+        errors,
+        Texts{"Stranger: The shortcut points outside the folders that attachments are saved to: " + key});
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
 TEST_F(ReimportTest, BatchIgnoresTheSearchPaths)
 {
     TDMGlobal dm;

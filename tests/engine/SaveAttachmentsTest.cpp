@@ -11,9 +11,12 @@
 #include "engine/LnkTools.h"
 #include "engine/MaskExpansion.h"
 #include "jobs/FileTools.h"
+#include "jobs/ShortcutFolders.h"
+#include "jobs/TrustedFolders.h"
 #include "platform/com/ComError.h"
 #include "platform/runtime/Exception.h"
 #include "tests/engine/ActionFixture.h"
+#include "tests/engine/ShortcutTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -246,10 +249,15 @@ TEST_F(SaveAttachmentsTest, AttachedEmailsAreOpenedSixteenLevelsDeep)
 
 TEST_F(SaveAttachmentsTest, ShortcutsReplaceTheSavedAttachments)
 {
+    const test::HomeSandbox sandbox;
     AddMessage(Message("Mail", {{"a.pdf", "A"}, {"notes", "N"}}));
     part.AfterSaveMode = 1;
     Save(1);
     EXPECT_EQ(engine.FShortcutsCreated, 2);
+    // The destination is remembered once beside the sandbox's own folder, so that its
+    // shortcuts come back whichever job reimports them.
+    EXPECT_EQ(LoadShortcutFolders(),
+              (std::vector<std::string>{CanonicalPath(Dest()), sandbox.Files().string()}));
     EXPECT_EQ(engine.FAttsRemoved, 0);
     const auto stored = StoredItem(1);
     EXPECT_EQ(AttachmentNames(*stored), (std::vector<std::string>{"notes.qel", "a-pdf.qel"}));

@@ -70,6 +70,7 @@ private:
 
 class SendCaptureTest : public ::testing::Test {
 protected:
+    SendCaptureTest() { capture.TrustedFolders() = LoadSavedFolders(); }
     /// An original file below the sandbox's file folder.
     std::string Original(const std::string& relPath, const std::string& content = "")
     {
@@ -199,6 +200,54 @@ TEST_F(SendCaptureTest, OnlyExistingRegularFilesInModeThree)
     EXPECT_EQ(test::AttachmentNames(*item),
               (Names{"gone-pdf.qel", "folder-pdf.qel", "pipe.qel", "null-bin.qel"}));
     EXPECT_TRUE(prompts.asked.empty()) << "mode 3 never asks";
+}
+
+TEST_F(SendCaptureTest, StrangersShortcutsToFilesOutsideTheSavedFoldersStayUnasked)
+{
+    const test::TempDir home;
+    const std::string key = (home / "id_key").string();
+    test::WriteFile(key, "private key");
+    fs::create_symlink(key, sandbox.Files() / "innocent.pdf");
+    test::WriteFile(sandbox.Files().string() + "-sibling/x.pdf", "sibling");
+    const std::string sibling = sandbox.Files().string() + "-sibling/x.pdf";
+    const std::string link = (sandbox.Files() / "innocent.pdf").string();
+    const std::string own = Original("own.pdf", "own file");
+    for (const int mode : {1, 3}) {
+        SCOPED_TRACE(mode);
+        const auto item =
+            Mail({test::ShortcutAttachment(key, "id_key"), test::ShortcutAttachment(link, "a.pdf"),
+                  test::ShortcutAttachment(sibling, "x.pdf"), test::ShortcutAttachment(own, "own.pdf")});
+        capture.Options().ReplaceMode = static_cast<std::uint8_t>(mode);
+        Names refused;
+        capture.OnShortcutRefused = [&](const std::string& msg) { refused.push_back(msg); };
+        for (int i = 4; i >= 1; --i)
+            EXPECT_EQ(capture.ReplaceShortcut(item->Attachments(), i, true, false), i == 4);
+        EXPECT_EQ(test::AttachmentNames(*item), (Names{"id_key.qel", "a-pdf.qel", "x-pdf.qel", "own.pdf"}));
+        const std::string text = "The shortcut points outside the folders that attachments are saved to: ";
+        EXPECT_EQ(refused, (Names{text + sibling, text + link, text + key}));
+    }
+    EXPECT_TRUE(prompts.asked.empty());
+}
+
+TEST_F(SendCaptureTest, AskingShowsWhereTheFileReallyIsAndTheUserDecides)
+{
+    const test::TempDir home;
+    const std::string key = (home / "id_key").string();
+    test::WriteFile(key, "private key");
+    fs::create_symlink(key, sandbox.Files() / "innocent.pdf");
+    const std::string outside = (home / "b.txt").string();
+    test::WriteFile(outside, "outside");
+    const auto item = Mail({test::ShortcutAttachment(outside, "b.txt"),
+                            test::ShortcutAttachment((sandbox.Files() / "innocent.pdf").string(), "a.pdf")});
+    capture.Options().ReplaceMode = 0;
+    prompts.confirmAnswers = {mrYesToAll};
+    Names refused;
+    capture.OnShortcutRefused = [&](const std::string& msg) { refused.push_back(msg); };
+    capture.ProcessItem(item);
+    // Answered for the first: it is attached; "Yes to all" does not take the unseen second.
+    EXPECT_EQ(prompts.asked, Names{"confirm|a-pdf.qel|" + CanonicalPath(key)});
+    EXPECT_EQ(test::AttachmentNames(*item), (Names{"b-txt.qel", "a.pdf"}));
+    EXPECT_EQ(refused.size(), 1u);
 }
 
 TEST_F(SendCaptureTest, FolderOrDeviceTargetIsNotFoundWhenAsking)

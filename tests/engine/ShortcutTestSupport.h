@@ -14,6 +14,7 @@
 #include "engine/LnkTools.h"
 #include "engine/ShortcutPrompts.h"
 #include "jobs/SearchPathList.h"
+#include "jobs/ShortcutFolders.h"
 #include "platform/outlook/Outlook.h"
 #include "tests/support/Maildir.h"
 #include "tests/support/TempDir.h"
@@ -29,6 +30,9 @@ public:
         std::filesystem::create_directories(dir_ / "home");
         ::setenv("TMPDIR", (dir_ / "tmp").c_str(), 1);
         ::setenv("TROVANTA_HOME", (dir_ / "home").c_str(), 1);
+        // The original files lie where the system saved attachments as shortcuts before.
+        std::filesystem::create_directories(Files());
+        RememberShortcutFolder(Files().string());
     }
     ~HomeSandbox()
     {
@@ -38,7 +42,8 @@ public:
     HomeSandbox(const HomeSandbox&) = delete;
     HomeSandbox& operator=(const HomeSandbox&) = delete;
 
-    /// A folder for original files, outside the temporary and the Windows folder.
+    /// A folder for original files, outside the temporary and the Windows folder, remembered
+    /// as a folder into which attachments were saved.
     std::filesystem::path Files() const { return dir_ / "files"; }
     std::filesystem::path SearchPathFile() const { return dir_ / "home" / SearchPathFileName; }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "jobs/SearchPathList.h"
 #include "tests/support/TempDir.h"
@@ -27,6 +28,11 @@ TEST_F(SearchPaths, FileRoundTripWithCrLf)
     EXPECT_EQ(loaded[1], "/z=/w");
     EXPECT_EQ(loaded[2], "/ä=/q");
     loaded.LoadFromFile(P("missing.txt"));
+    EXPECT_EQ(loaded.Count(), 0u);
+    // A named pipe without a writer reads as missing at once instead of waiting for one.
+    ASSERT_EQ(::mkfifo(P("pipe.txt").c_str(), 0600), 0);
+    loaded.Add("stale");
+    loaded.LoadFromFile(P("pipe.txt"));
     EXPECT_EQ(loaded.Count(), 0u);
 }
 

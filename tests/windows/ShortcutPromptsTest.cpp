@@ -73,12 +73,12 @@ int NotFoundWith(bool allowKeep, bool allowRemove, const std::function<void(QWid
     return prompts.ShowFileNotFound(kAtt, kOrg, allowKeep, allowRemove);
 }
 
-TEST_F(ShortcutPrompts, ConfirmReplaceShowsTheAttachmentWithItsFolderAndTheFileByName)
+TEST_F(ShortcutPrompts, ConfirmReplaceShowsTheAttachmentWithItsFolderAndTheFileWithItsPath)
 {
     const int result = ConfirmWith([](QWidget* window) {
         EXPECT_EQ(window->windowTitle(), "Trovanta");
         EXPECT_EQ(Text(window, "EditAttFilename").toStdString(), kAtt);
-        EXPECT_EQ(Text(window, "EditOrgFilename"), "Report 2024.pdf");
+        EXPECT_EQ(Text(window, "EditOrgFilename").toStdString(), kOrg);
         EXPECT_EQ(Hint(window, "EditOrgFilename").toStdString(), kOrg);
         EXPECT_TRUE(Hint(window, "EditAttFilename").isEmpty());
         auto* question = window->findChild<QLabel*>("LabelQuestion");
