@@ -171,7 +171,7 @@ void ItemImpl::Delete()
     }
     Store& store = folder_->OwnerStore();
     if (!store.IsDeletedItems(*folder_)) {
-        MoveInto(store.TopLevelFolder(kDeletedItems));
+        MoveInto(store.DeletedItems());
         return;
     }
     const fs::path path = StoredPath();
