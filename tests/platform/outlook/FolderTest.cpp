@@ -219,6 +219,10 @@ TEST_F(PlusPlusTest, AStoreThatDovecotKeeps)
         const auto shownName = DecodeModifiedUtf7(dirName).value_or(dirName);
         EXPECT_EQ(Ns()->GetFolderFromID(HexEncode(shownName), storeId)->Items()->Item(1)->Subject(), dirName);
     }
+    // One folder, one ID: other spellings of the names name no folder.
+    for (const char* other : {"%49nbox", "Kunden Z%C3%BCrich", "Kunden Z&APw-rich", "Inbox/.."}) {
+        EXPECT_THROW(Ns()->GetFolderFromID(HexEncode(other), storeId), ComError) << other;
+    }
     auto zurich = FolderAt("Kunden Zürich");
     EXPECT_EQ(zurich->EntryID(), HexEncode("Kunden Zürich"));
     EXPECT_EQ(zurich->Folders()->Count(), 1);
