@@ -162,7 +162,8 @@ struct IOutlookItem : IOutlookObject {
     /// Moves the item and returns it in its new folder.
     virtual ComPtr<IOutlookItem> Move(const ComPtr<IMAPIFolder>& folder) = 0;
     /// To the store's deleted items (an existing "Deleted Items", "Trash" or "Deleted
-    /// Messages", else a new "Deleted Items"); inside that folder, for good.
+    /// Messages", else a new "Deleted Items"; the object then stands for the item there);
+    /// inside that folder, for good.
     virtual void Delete() = 0;
     virtual void SaveAs(const std::string& path, int type) = 0;
 };
