@@ -39,17 +39,6 @@ void MailClient::Publish()
     }
 }
 
-ComPtr<outlook::IMAPIFolder> StoreRootOf(const ComPtr<outlook::IMAPIFolder>& folder)
-{
-    ComPtr<outlook::IMAPIFolder> current = folder;
-    while (current) {
-        auto parent = current->Parent().As<outlook::IMAPIFolder>();
-        if (!parent) break;
-        current = parent;
-    }
-    return current;
-}
-
 ComPtr<outlook::IMAPIFolder> SubfolderNamed(outlook::IMAPIFolder& parent, const std::string& name)
 {
     const auto folders = parent.Folders();

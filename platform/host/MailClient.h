@@ -53,9 +53,6 @@ private:
     std::string publishProblem_;
 };
 
-/// The store's root folder above `folder` (the folder itself when it is a root).
-ComPtr<outlook::IMAPIFolder> StoreRootOf(const ComPtr<outlook::IMAPIFolder>& folder);
-
 /// The subfolder `name` of `parent`, created when missing.
 ComPtr<outlook::IMAPIFolder> SubfolderNamed(outlook::IMAPIFolder& parent, const std::string& name);
 

@@ -6,8 +6,7 @@ SendResult SendItem(MailClient& client, const ComPtr<outlook::IOutlookItem>& ite
 {
     if (client.Host().RaiseItemSend(item)) return SendResult::Cancelled;
     item->Save();
-    const auto root = StoreRootOf(client.Session().GetDefaultFolder(outlook::olFolderInbox));
-    item->Move(SubfolderNamed(*root, kSentItems));
+    item->Move(client.Session().GetDefaultFolder(outlook::olFolderSentMail));
     return SendResult::Sent;
 }
 

@@ -27,8 +27,10 @@ public:
     ComPtr<IMAPIFolder> GetFolderFromID(const std::string& entryID, const std::string& storeID) override;
     ComPtr<IMAPIFolder> GetDefaultFolder(int folderType) override
     {
-        if (folderType != olFolderInbox) Fail("The default folder " + std::to_string(folderType) + " is not available.");
-        return MakeFolderObject(Context(), session_->DefaultStore().TopLevelFolder(kInbox));
+        Store& store = session_->DefaultStore();
+        if (folderType == olFolderInbox) return MakeFolderObject(Context(), store.TopLevelFolder(kInbox));
+        if (folderType == olFolderSentMail) return MakeFolderObject(Context(), store.TopLevelFolder(kSentItemsNames));
+        Fail("The default folder " + std::to_string(folderType) + " is not available.");
     }
     ComPtr<IMAPIFolder> PickFolder() override { return picker_ ? picker_() : nullptr; }
     ComPtr<IFolders> Folders() override { return MakeStoreFolders(Context()); }

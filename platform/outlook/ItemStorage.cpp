@@ -192,7 +192,7 @@ void ItemImpl::Delete()
     }
     Store& store = folder_->OwnerStore();
     if (!store.IsDeletedItems(*folder_)) {
-        MoveInto(store.TopLevelFolder(kDeletedItems));
+        MoveInto(store.DeletedItems());
         return;
     }
     WithStoredFile([](const std::string& path) {

@@ -13,6 +13,22 @@ constexpr char kHex[] = "0123456789ABCDEF";
 
 constexpr int kFlagLetters = 52;
 
+/// What Dovecot and Courier keep in a Maildir beside cur/, new/ and tmp/: these names, and
+/// those that start with one of the prefixes.
+constexpr std::string_view kOtherProgramsNames[] = {
+    "maildirfolder",        "maildirsize",      "subscriptions",     "dovecot-uidlist",
+    "dovecot-keywords",     "dovecot-shared",   "dovecot-lda-dupes", "courierimapkeywords",
+    "courierimaphieracl",   "courierimapuiddb", "courierimapacl",    "courierimapsubscribed",
+    "courierpop3dsizelist",
+};
+constexpr std::string_view kOtherProgramsPrefixes[] = {
+    "dovecot.index", "dovecot.list.index", "dovecot.mailbox.log", "dovecot-uidvalidity", "dovecot-acl"};
+
+bool IsMaildirSubdirName(std::string_view name)
+{
+    return name == "cur" || name == "new" || name == "tmp";
+}
+
 /// The bit of a flag letter in MaildirFlags; -1 for anything else.
 int FlagBit(char flag)
 {
@@ -118,13 +134,24 @@ std::string NewUniqueName()
     return UniqueStamp();
 }
 
+bool IsKeptByOtherPrograms(std::string_view name)
+{
+    for (const std::string_view exact : kOtherProgramsNames) {
+        if (name == exact) return true;
+    }
+    for (const std::string_view prefix : kOtherProgramsPrefixes) {
+        if (name.substr(0, prefix.size()) == prefix) return true;
+    }
+    return false;
+}
+
 std::string EncodeFolderName(std::string_view name, bool dotSeparated)
 {
     std::string out;
-    const bool reserved = name == "cur" || name == "new" || name == "tmp";
+    const bool reserved = IsMaildirSubdirName(name) || IsKeptByOtherPrograms(name);
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char c = name[i];
-        const bool escape = c == '%' || c == '/' || (c == '.' && (i == 0 || dotSeparated)) ||
+        const bool escape = c == '%' || c == '/' || c == '\0' || (c == '.' && (i == 0 || dotSeparated)) ||
                             (i == 0 && reserved);
         if (escape) AppendEscaped(out, c);
         else out += c;
@@ -175,18 +202,22 @@ std::optional<std::string> HexDecode(std::string_view hex)
     return out;
 }
 
-std::vector<std::string> SplitPath(std::string_view path)
+std::optional<std::vector<std::string>> FolderIdParts(std::string_view path)
 {
     std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= path.size() && !path.empty()) {
+    if (path.empty()) return parts;
+    for (std::size_t start = 0;;) {
         const auto slash = path.find('/', start);
-        const auto end = slash == std::string_view::npos ? path.size() : slash;
-        if (end > start) parts.emplace_back(path.substr(start, end - start));
-        if (slash == std::string_view::npos) break;
+        const auto part =
+            path.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
+        const bool names = !part.empty() && part != "." && part != ".." && !IsMaildirSubdirName(part) &&
+                           part.find('\0') == std::string_view::npos &&
+                           EncodeFolderName(DecodeFolderName(part)) == part;
+        if (!names) return std::nullopt;
+        parts.emplace_back(part);
+        if (slash == std::string_view::npos) return parts;
         start = slash + 1;
     }
-    return parts;
 }
 
 std::string JoinPath(const std::vector<std::string>& parts)

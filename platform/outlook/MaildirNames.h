@@ -51,18 +51,29 @@ std::optional<std::time_t> DeliveryTimeOf(std::string_view unique);
 /// "/" and ":" escaped as Maildir asks. Names made later sort later.
 std::string NewUniqueName();
 
-/// A folder name as a directory name: "%", "/", a leading "." and the names "cur", "new"
-/// and "tmp" are percent-encoded; with `dotSeparated` (the ".A.B" layout) every "." is.
+/// A folder name as a directory name: "%", "/", NUL, a leading "." and the first letter of
+/// the names "cur", "new", "tmp" and of those that other programs keep (IsKeptByOtherPrograms)
+/// are percent-encoded; with `dotSeparated` (the ".A.B" layout) every "." is.
 std::string EncodeFolderName(std::string_view name, bool dotSeparated = false);
 /// The folder name as shown; undoes EncodeFolderName.
 std::string DecodeFolderName(std::string_view encoded);
+
+/// True for the names of what other mail programs keep beside the messages of a folder
+/// (index files, uid lists, keyword lists, subscriptions, quota and ACL files): never a
+/// folder and never an item, and left alone.
+bool IsKeptByOtherPrograms(std::string_view name);
+
+/// The parts of a folder's path as its identifier holds it, each a directory name as
+/// EncodeFolderName writes it; nullopt when the path names no folder: a part that is empty,
+/// ".", "..", "cur", "new" or "tmp", holds a NUL or is spelt otherwise than EncodeFolderName
+/// spells it. So an identifier that someone else wrote never leads out of its store, and a
+/// folder has one identifier only.
+std::optional<std::vector<std::string>> FolderIdParts(std::string_view path);
 
 /// Upper-case hex of the bytes, and back (nullopt for text that is not hex).
 std::string HexEncode(std::string_view bytes);
 std::optional<std::string> HexDecode(std::string_view hex);
 
-/// Splits "A/B/C" at "/" (an empty text gives no parts).
-std::vector<std::string> SplitPath(std::string_view path);
 std::string JoinPath(const std::vector<std::string>& parts);
 
 }  // namespace outlook

@@ -37,7 +37,9 @@ enum RecipientType : int { olTo = 1, olCC = 2, olBCC = 3 };
 /// Attachment types.
 enum AttachmentType : int { olByValue = 1, olEmbeddedItem = 5 };
 
-/// `GetDefaultFolder` argument for the Inbox.
+/// `GetDefaultFolder` arguments: the sent items (an existing "Sent Items", "Sent" or "Sent
+/// Messages", else a new "Sent Items") and the Inbox of the default store.
+inline constexpr int olFolderSentMail = 5;
 inline constexpr int olFolderInbox = 6;
 
 struct IMAPIFolder;
@@ -159,7 +161,9 @@ struct IOutlookItem : IOutlookObject {
     virtual ComPtr<IOutlookItem> Copy() = 0;
     /// Moves the item and returns it in its new folder.
     virtual ComPtr<IOutlookItem> Move(const ComPtr<IMAPIFolder>& folder) = 0;
-    /// To "Deleted Items" (the object then stands for the item there); inside it, for good.
+    /// To the store's deleted items (an existing "Deleted Items", "Trash" or "Deleted
+    /// Messages", else a new "Deleted Items"; the object then stands for the item there);
+    /// inside that folder, for good.
     virtual void Delete() = 0;
     virtual void SaveAs(const std::string& path, int type) = 0;
 };

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/outlook/Errors.h"
+#include "platform/outlook/ModifiedUtf7.h"
 #include "platform/runtime/TempFiles.h"
 
 namespace fs = std::filesystem;
@@ -30,6 +31,12 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b)
 
 bool IsMaildirSubdir(const std::string& name) { return name == "cur" || name == "new" || name == "tmp"; }
 
+/// A directory inside a folder of the nested layout that is a subfolder.
+bool IsNestedFolderDir(const std::string& name)
+{
+    return !name.empty() && name[0] != '.' && !IsMaildirSubdir(name) && !IsKeptByOtherPrograms(name);
+}
+
 /// The directory names of `dir`, skipping what cannot be read.
 std::vector<std::string> DirectoryNames(const fs::path& dir)
 {
@@ -42,26 +49,50 @@ std::vector<std::string> DirectoryNames(const fs::path& dir)
     return names;
 }
 
-/// The components of a Maildir++ directory name ".A.B", decoded.
-std::vector<std::string> PlusPlusParts(const std::string& dirName)
+/// One component of a Maildir++ directory name as shown: modified UTF-7 decoded (a component
+/// that is not modified UTF-7 stands as it is), then our own percent escapes undone.
+std::string PlusPlusShownName(std::string_view component)
 {
-    std::vector<std::string> parts;
-    std::size_t start = 1;
-    while (start <= dirName.size()) {
-        const auto dot = dirName.find('.', start);
-        const auto end = dot == std::string::npos ? dirName.size() : dot;
-        parts.push_back(DecodeFolderName(dirName.substr(start, end - start)));
-        if (dot == std::string::npos) break;
-        start = dot + 1;
-    }
-    return parts;
+    return DecodeFolderName(DecodeModifiedUtf7(component).value_or(std::string(component)));
 }
 
+std::string PlusPlusComponent(const std::string& shown)
+{
+    return EncodeModifiedUtf7(EncodeFolderName(shown, true));
+}
+
+/// The shown names of the components of a Maildir++ directory name ".A.B"; none for a name
+/// that is no folder (one without the leading dot, "..", one with an empty component).
+std::vector<std::string> PlusPlusParts(const std::string& dirName)
+{
+    if (dirName.size() < 2 || dirName[0] != '.') return {};
+    std::vector<std::string> parts;
+    for (std::size_t start = 1;;) {
+        const auto dot = dirName.find('.', start);
+        const auto end = dot == std::string::npos ? dirName.size() : dot;
+        if (end == start) return {};
+        parts.push_back(PlusPlusShownName(std::string_view(dirName).substr(start, end - start)));
+        if (dot == std::string::npos) return parts;
+        start = dot + 1;
+    }
+}
+
+/// The shown names of the parts of a folder's path.
 std::vector<std::string> Decoded(const std::vector<std::string>& encodedParts)
 {
     std::vector<std::string> parts;
     for (const auto& part : encodedParts) parts.push_back(DecodeFolderName(part));
     return parts;
+}
+
+/// The subfolder of `dir` in the nested layout whose name shows as `shown`, for a directory
+/// named otherwise than EncodeFolderName would name it (written by another program).
+std::optional<fs::path> NestedChildDir(const fs::path& dir, const std::string& shown)
+{
+    for (const auto& name : DirectoryNames(dir)) {
+        if (IsNestedFolderDir(name) && DecodeFolderName(name) == shown) return dir / name;
+    }
+    return std::nullopt;
 }
 
 StoreLayout DetectLayout(const fs::path& root)
@@ -71,7 +102,7 @@ StoreLayout DetectLayout(const fs::path& root)
         if (name.size() > 1 && name[0] == '.' && name != ".." && IsDir(root / name / "cur")) {
             return StoreLayout::MaildirPlusPlus;
         }
-        if (!IsMaildirSubdir(name) && name[0] != '.') otherDirs = true;
+        if (IsNestedFolderDir(name)) otherDirs = true;
     }
     // A lone Maildir is the Inbox of its owner's mail program.
     if (IsDir(root / "cur") && !otherDirs) return StoreLayout::MaildirPlusPlus;
@@ -224,46 +255,65 @@ Store::Store(StoreConfig config) : config_(std::move(config)), root_(config_.roo
     layout_ = config_.layout == StoreLayout::Detect ? DetectLayout(root_) : config_.layout;
 }
 
-fs::path Store::DirOf(const std::vector<std::string>& parts) const
+fs::path Store::NewDirOf(const std::vector<std::string>& shown) const
 {
     if (layout_ == StoreLayout::Nested) {
         fs::path dir = root_;
-        for (const auto& part : parts) dir /= part;
+        for (const auto& name : shown) dir /= EncodeFolderName(name);
         return dir;
     }
-    if (parts.empty()) return {};
-    if (parts.size() == 1 && SameNameIgnoringCase(DecodeFolderName(parts[0]), kInbox)) return root_;
+    if (shown.empty()) return {};
+    if (shown.size() == 1 && shown[0] == kInbox) return root_;
     std::string name;
-    for (const auto& part : parts) name += "." + EncodeFolderName(DecodeFolderName(part), true);
+    for (const auto& part : shown) name += "." + PlusPlusComponent(part);
     return root_ / name;
 }
 
-bool Store::Exists(const std::vector<std::string>& parts) const
+std::optional<fs::path> Store::Locate(const std::vector<std::string>& shown) const
 {
-    if (parts.empty()) return true;
-    if (layout_ == StoreLayout::Nested) return IsDir(DirOf(parts));
-    std::vector<std::string> parent(parts.begin(), parts.end() - 1);
-    const auto siblings = ChildNames(JoinPath(parent));
-    return std::find(siblings.begin(), siblings.end(), DecodeFolderName(parts.back())) != siblings.end();
+    return layout_ == StoreLayout::Nested ? LocateNested(shown) : LocatePlusPlus(shown);
 }
 
-std::vector<std::string> Store::NestedChildren(const std::vector<std::string>& parts) const
+std::optional<fs::path> Store::LocateNested(const std::vector<std::string>& shown) const
+{
+    if (const fs::path usual = NewDirOf(shown); shown.empty() || IsDir(usual)) return usual;
+    fs::path dir = root_;
+    for (const auto& name : shown) {
+        const fs::path usual = dir / EncodeFolderName(name);
+        const auto found = IsDir(usual) ? usual : NestedChildDir(dir, name);
+        if (!found) return std::nullopt;
+        dir = *found;
+    }
+    return dir;
+}
+
+std::optional<fs::path> Store::LocatePlusPlus(const std::vector<std::string>& shown) const
+{
+    if (shown.empty()) return fs::path();
+    const auto siblings = PlusPlusChildren({shown.begin(), shown.end() - 1});
+    if (std::find(siblings.begin(), siblings.end(), shown.back()) == siblings.end()) return std::nullopt;
+    const fs::path usual = NewDirOf(shown);
+    if (usual == root_ || IsDir(usual)) return usual;
+    for (const auto& dirName : DirectoryNames(root_)) {
+        if (PlusPlusParts(dirName) == shown) return root_ / dirName;
+    }
+    return usual;  // a folder that has subfolders but no directory of its own yet
+}
+
+std::vector<std::string> Store::NestedChildren(const fs::path& dir)
 {
     std::vector<std::string> names;
-    for (const auto& name : DirectoryNames(DirOf(parts))) {
-        if (name.empty() || name[0] == '.' || IsMaildirSubdir(name)) continue;
-        names.push_back(DecodeFolderName(name));
+    for (const auto& name : DirectoryNames(dir)) {
+        if (IsNestedFolderDir(name)) names.push_back(DecodeFolderName(name));
     }
     return names;
 }
 
-std::vector<std::string> Store::PlusPlusChildren(const std::vector<std::string>& parts) const
+std::vector<std::string> Store::PlusPlusChildren(const std::vector<std::string>& want) const
 {
-    const std::vector<std::string> want = Decoded(parts);
     std::vector<std::string> names;
     if (want.empty()) names.push_back(kInbox);
     for (const auto& dirName : DirectoryNames(root_)) {
-        if (dirName.size() < 2 || dirName[0] != '.' || dirName == "..") continue;
         const auto have = PlusPlusParts(dirName);
         if (have.size() <= want.size() || !std::equal(want.begin(), want.end(), have.begin())) continue;
         const std::string& child = have[want.size()];
@@ -275,41 +325,56 @@ std::vector<std::string> Store::PlusPlusChildren(const std::vector<std::string>&
 
 std::vector<std::string> Store::ChildNames(const std::string& path) const
 {
-    const auto parts = SplitPath(path);
-    auto names = layout_ == StoreLayout::Nested ? NestedChildren(parts) : PlusPlusChildren(parts);
+    const auto parts = FolderIdParts(path);
+    if (!parts) return {};
+    std::vector<std::string> names;
+    if (layout_ == StoreLayout::Nested) {
+        if (const auto dir = LocateNested(Decoded(*parts))) names = NestedChildren(*dir);
+    } else {
+        names = PlusPlusChildren(Decoded(*parts));
+    }
     SortUnique(names);
-    DropLoops(parts, names);
+    DropLoops(Decoded(*parts), names);
     return names;
 }
 
-void Store::DropLoops(const std::vector<std::string>& parts, std::vector<std::string>& names) const
+void Store::DropLoops(const std::vector<std::string>& shown, std::vector<std::string>& names) const
 {
     // A subfolder that is the folder itself or one above it (a symbolic link back up) would
     // walk the same messages again, without end; a link to any other folder stays a folder.
     std::vector<DirIdentity> above;
-    for (std::size_t depth = 0; depth <= parts.size(); ++depth) {
-        const auto identity =
-            IdentityOf(DirOf({parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(depth)}));
+    for (std::size_t depth = 0; depth <= shown.size(); ++depth) {
+        const auto dir = DirOfFolder({shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(depth)});
+        const auto identity = dir ? IdentityOf(*dir) : std::nullopt;
         if (identity) above.push_back(*identity);
     }
     std::erase_if(names, [&](const std::string& name) {
-        std::vector<std::string> child = parts;
-        child.push_back(EncodeFolderName(name));
-        const auto identity = IdentityOf(DirOf(child));
+        std::vector<std::string> child = shown;
+        child.push_back(name);
+        const auto dir = DirOfFolder(child);
+        const auto identity = dir ? IdentityOf(*dir) : std::nullopt;
         return identity && std::find(above.begin(), above.end(), *identity) != above.end();
     });
 }
 
+std::optional<fs::path> Store::DirOfFolder(const std::vector<std::string>& shown) const
+{
+    const auto dir = Locate(shown);
+    if (dir && dir->empty()) return root_;
+    return dir;
+}
+
 FolderStatePtr Store::Folder(const std::string& path)
 {
-    const auto parts = SplitPath(path);
+    const auto parts = FolderIdParts(path);
     // Another program may have removed the folder since we first met it.
-    if (!Exists(parts)) {
+    const auto dir = parts ? Locate(Decoded(*parts)) : std::nullopt;
+    if (!dir) {
         folders_.erase(path);
         return nullptr;
     }
     if (const auto it = folders_.find(path); it != folders_.end()) return it->second->Lease();
-    auto folder = std::make_shared<FolderState>(*this, JoinPath(parts), DirOf(parts));
+    auto folder = std::make_shared<FolderState>(*this, path, *dir);
     folders_.emplace(path, folder);
     return folder->Lease();
 }
@@ -320,34 +385,52 @@ FolderStatePtr Store::CreateFolder(const std::string& parentPath, const std::str
     // A store whose folder is missing (a mistyped MAILDIR) is an error, never created on the way.
     if (!fs::is_directory(root_))
         Fail("The mail store \"" + DisplayName() + "\" was not found at \"" + root_.string() + "\".");
-    auto parts = SplitPath(parentPath);
-    parts.push_back(EncodeFolderName(name));
-    if (Exists(parts)) Fail("Cannot create the folder \"" + name + "\": it exists.");
+    auto parts = FolderIdParts(parentPath);
+    const auto parentDir = parts ? Locate(Decoded(*parts)) : std::nullopt;
+    if (!parentDir) Fail("Cannot create the folder \"" + name + "\": the folder above it does not exist.");
+    parts->push_back(EncodeFolderName(name));
+    const auto shown = Decoded(*parts);
+    if (Locate(shown)) Fail("Cannot create the folder \"" + name + "\": it exists.");
+    // In the nested layout the new folder goes into the parent's directory, whatever its name.
+    const fs::path dir = layout_ == StoreLayout::Nested ? *parentDir / parts->back() : NewDirOf(shown);
     std::error_code ec;
-    fs::create_directories(DirOf(parts), ec);
+    fs::create_directories(dir, ec);
     if (ec) Fail("Cannot create the folder \"" + name + "\": " + ec.message());
-    auto folder = Folder(JoinPath(parts));
+    auto folder = Folder(JoinPath(*parts));
     if (!folder) Fail("Cannot create the folder \"" + name + "\".");
     folder->EnsureMaildir();
     return folder;
 }
 
-FolderStatePtr Store::TopLevelFolder(const std::string& name)
+std::optional<std::string> Store::ExistingTopLevel(std::span<const std::string_view> names) const
 {
-    for (const auto& child : ChildNames("")) {
-        if (SameNameIgnoringCase(child, name)) {
-            auto folder = Folder(EncodeFolderName(child));
-            if (folder) folder->EnsureMaildir();
-            return folder;
+    const auto children = ChildNames("");
+    for (const auto name : names) {
+        for (const auto& child : children) {
+            if (SameNameIgnoringCase(child, std::string(name))) return EncodeFolderName(child);
         }
     }
-    return CreateFolder("", name);
+    return std::nullopt;
+}
+
+FolderStatePtr Store::TopLevelFolder(std::span<const std::string_view> names)
+{
+    if (const auto path = ExistingTopLevel(names)) {
+        auto folder = Folder(*path);
+        if (folder) folder->EnsureMaildir();
+        return folder;
+    }
+    return CreateFolder("", std::string(names.front()));
+}
+
+FolderStatePtr Store::DeletedItems()
+{
+    return TopLevelFolder(kDeletedItemsNames);
 }
 
 bool Store::IsDeletedItems(const FolderState& folder) const
 {
-    const auto parts = SplitPath(folder.Path());
-    return parts.size() == 1 && SameNameIgnoringCase(DecodeFolderName(parts[0]), kDeletedItems);
+    return ExistingTopLevel(kDeletedItemsNames) == folder.Path();
 }
 
 void Store::KeepArrivalList(FolderStatePtr folder)

@@ -5,10 +5,14 @@
 // The list is held in memory only while something uses it (a collection over the folder,
 // an item of it, a recent arrival); otherwise it is dropped and read from disk again.
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/outlook/MaildirNames.h"
@@ -89,14 +93,19 @@ public:
     const std::filesystem::path& Root() const { return root_; }
     StoreLayout Layout() const { return layout_; }
 
-    /// The folder at `path` (shown names joined by "/"); nullptr when it does not exist.
+    /// The folder at `path` (the names of its folders, each as EncodeFolderName writes it,
+    /// joined by "/"); nullptr when no folder is there or the path names none (FolderIdParts).
     FolderStatePtr Folder(const std::string& path);
     /// The shown names of the subfolders of `path`, sorted.
     std::vector<std::string> ChildNames(const std::string& path) const;
     /// Creates a subfolder; raises ComError when it exists or cannot be made.
     FolderStatePtr CreateFolder(const std::string& parentPath, const std::string& name);
-    /// The top-level folder with this name (any case), created when missing.
-    FolderStatePtr TopLevelFolder(const std::string& name);
+    /// The first top-level folder named like one of `names` (letter case ignored), looked for
+    /// in the order of `names`; created as the first of them when there is none.
+    FolderStatePtr TopLevelFolder(std::span<const std::string_view> names);
+    FolderStatePtr TopLevelFolder(std::string_view name) { return TopLevelFolder(std::span(&name, 1)); }
+    /// Where `Delete` moves items to, and where it removes them for good.
+    FolderStatePtr DeletedItems();
     bool IsDeletedItems(const FolderState& folder) const;
 
     /// Keeps the list of a folder that an item just arrived in, among the last few such
@@ -105,12 +114,21 @@ public:
     void KeepArrivalList(FolderStatePtr folder);
 
 private:
-    std::filesystem::path DirOf(const std::vector<std::string>& parts) const;
-    bool Exists(const std::vector<std::string>& parts) const;
-    std::vector<std::string> PlusPlusChildren(const std::vector<std::string>& parts) const;
-    std::vector<std::string> NestedChildren(const std::vector<std::string>& parts) const;
-    /// Leaves out of the subfolder names of `parts` those that lead back to it or above it.
-    void DropLoops(const std::vector<std::string>& parts, std::vector<std::string>& names) const;
+    /// The directory that a new folder with these shown names gets.
+    std::filesystem::path NewDirOf(const std::vector<std::string>& shown) const;
+    /// The directory of the folder with these shown names; nullopt when there is no such
+    /// folder. Empty for a Maildir++ store's root, which holds no messages of its own.
+    std::optional<std::filesystem::path> Locate(const std::vector<std::string>& shown) const;
+    std::optional<std::filesystem::path> LocateNested(const std::vector<std::string>& shown) const;
+    std::optional<std::filesystem::path> LocatePlusPlus(const std::vector<std::string>& shown) const;
+    std::vector<std::string> PlusPlusChildren(const std::vector<std::string>& want) const;
+    static std::vector<std::string> NestedChildren(const std::filesystem::path& dir);
+    /// The path of the first top-level folder named like one of `names`, in their order.
+    std::optional<std::string> ExistingTopLevel(std::span<const std::string_view> names) const;
+    /// Leaves out of the subfolder names of the folder `shown` those that lead back to it or above it.
+    void DropLoops(const std::vector<std::string>& shown, std::vector<std::string>& names) const;
+    /// As Locate, with the store's root for a Maildir++ store's root.
+    std::optional<std::filesystem::path> DirOfFolder(const std::vector<std::string>& shown) const;
 
     StoreConfig config_;
     std::filesystem::path root_;
@@ -124,9 +142,13 @@ private:
 /// that a copy is made in), and some more for destinations that change with the item.
 inline constexpr std::size_t kKeptArrivalLists = 8;
 
-/// Name of the folder that `Delete` moves items to.
-inline constexpr const char* kDeletedItems = "Deleted Items";
 inline constexpr const char* kInbox = "Inbox";
+
+/// The names under which mail programs keep a special folder at the top of a store, in the
+/// order they are looked for; a missing one is created with the first.
+using SpecialFolderNames = std::array<std::string_view, 3>;
+inline constexpr SpecialFolderNames kDeletedItemsNames = {"Deleted Items", "Trash", "Deleted Messages"};
+inline constexpr SpecialFolderNames kSentItemsNames = {"Sent Items", "Sent", "Sent Messages"};
 
 /// The stores of one application object.
 class Session {

@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "platform/outlook/MaildirNames.h"
+#include "platform/outlook/ModifiedUtf7.h"
 #include "tests/platform/outlook/StoreFixture.h"
+#include "tests/support/TempDir.h"
 
 using namespace outlook;
 using outlook_test::StoreTest;
@@ -64,6 +66,39 @@ TEST_F(FolderTest, AFolderRemovedByAnotherProgramIsNotFoundAgain)
     EXPECT_THROW(Ns()->GetFolderFromID(entry, storeId), ComError);
 }
 
+TEST_F(FolderTest, IdsNeverLeadOutOfTheStore)
+{
+    store_.Add("Inbox", test::SimpleMessage("in"));
+    test::MaildirBuilder(dir_.Path() / "outside").Add("", test::SimpleMessage("out"));
+    test::MaildirBuilder(dir_.Path() / "linked").Add("", test::SimpleMessage("linked"));
+    fs::create_directory_symlink(dir_.Path() / "linked", store_.Root() / "Linked");
+    const std::string storeId = HexEncode("Mailbox");
+    const std::vector<std::string> hostile = {"../outside",
+                                              "Inbox/../Inbox",
+                                              "Inbox/.",
+                                              "./Inbox",
+                                              "Inbox/",
+                                              "/Inbox",
+                                              "Inbox//Inbox",
+                                              "Inbox/cur",
+                                              "new",
+                                              "Inbox/tmp",
+                                              std::string("Inbox\0/x", 8),
+                                              "%49nbox",
+                                              ".hidden"};
+    for (const auto& path : hostile) {
+        try {
+            Ns()->GetFolderFromID(HexEncode(path), storeId);
+            ADD_FAILURE() << path << " names a folder";
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.Message(), "The folder \"" + path + "\" does not exist in \"Mailbox\".");
+        }
+    }
+    EXPECT_EQ(Ns()->GetFolderFromID(HexEncode("Linked"), storeId)->Items()->Item(1)->Subject(), "linked");
+    EXPECT_EQ(Ns()->Folders()->Item(1)->Folders()->Count(), 2);
+    EXPECT_FALSE(fs::exists(dir_.Path() / "cur"));
+}
+
 TEST_F(FolderTest, AMissingStoreIsAnErrorAndIsNotCreated)
 {
     ApplicationConfig config;
@@ -94,7 +129,7 @@ TEST_F(FolderTest, IdsSurviveMovingTheStore)
     EXPECT_EQ(folder->Items()->Item(1)->Subject(), "a");
 }
 
-TEST_F(FolderTest, InboxAndDeletedItemsAreCreatedWhenMissing)
+TEST_F(FolderTest, InboxDeletedAndSentItemsAreCreatedWhenMissing)
 {
     auto inbox = Inbox();
     EXPECT_EQ(inbox->Name(), "Inbox");
@@ -102,6 +137,29 @@ TEST_F(FolderTest, InboxAndDeletedItemsAreCreatedWhenMissing)
     store_.Add("Inbox", test::SimpleMessage("x"));
     inbox->Items()->Item(1)->Delete();
     EXPECT_TRUE(fs::is_directory(store_.Root() / "Deleted Items" / "tmp"));
+    EXPECT_EQ(Ns()->GetDefaultFolder(olFolderSentMail)->Name(), "Sent Items");
+    EXPECT_TRUE(fs::is_directory(store_.Root() / "Sent Items" / "cur"));
+}
+
+TEST_F(FolderTest, TheStoresOwnTrashAndSentFolderAreUsed)
+{
+    for (const char* subject : {"a", "b", "c"}) store_.Add("Inbox", test::SimpleMessage(subject));
+    store_.Folder("Deleted Messages");
+    store_.Folder("trash");
+    store_.Folder("Sent");
+    InboxItem(1)->Delete();
+    ASSERT_EQ(store_.Files("trash").size(), 1u);
+    FolderAt("trash")->Items()->Item(1)->Delete();
+    EXPECT_TRUE(store_.Files("trash").empty());
+    EXPECT_FALSE(fs::exists(store_.Root() / "Deleted Items"));
+    EXPECT_EQ(Ns()->GetDefaultFolder(olFolderSentMail)->Name(), "Sent");
+
+    store_.Folder("Deleted Items");
+    InboxItem(1)->Delete();
+    EXPECT_EQ(store_.Files("Deleted Items").size(), 1u);
+    InboxItem(1)->Move(FolderAt("trash"));
+    FolderAt("trash")->Items()->Item(1)->Delete();  // no longer the deleted items: moved on
+    EXPECT_EQ(store_.Files("Deleted Items").size(), 2u);
 }
 
 TEST_F(FolderTest, ImpossibleNamesAreEncodedAndShownAsGiven)
@@ -117,6 +175,15 @@ TEST_F(FolderTest, ImpossibleNamesAreEncodedAndShownAsGiven)
     }
     EXPECT_EQ(inbox->Folders()->Count(), 6);
     EXPECT_THROW(inbox->Folders()->Add("cur"), ComError);
+    // What other programs keep is no folder, and a name like it does not hide a folder.
+    fs::create_directories(store_.Root() / "Inbox" / "courierimapkeywords");
+    EXPECT_EQ(inbox->Folders()->Count(), 6);
+    EXPECT_EQ(inbox->Folders()->Add("courierimapkeywords")->Name(), "courierimapkeywords");
+    EXPECT_EQ(inbox->Folders()->Count(), 7);
+    // A directory that another program named in its own way is reached under the name shown.
+    store_.Add("Inbox/x%41", test::SimpleMessage("other"));
+    auto other = Ns()->GetFolderFromID(HexEncode("Inbox/xA"), inbox->StoreID());
+    EXPECT_EQ(other->Items()->Item(1)->Subject(), "other");
     auto slash = inbox->Folders()->Add("x/y");
     slash->Folders()->Add("z");
     EXPECT_EQ(Ns()->GetFolderFromID(slash->EntryID(), slash->StoreID())->Folders()->Item(1)->Name(), "z");
@@ -142,6 +209,52 @@ TEST_F(PlusPlusTest, RootIsTheInboxAndDotFoldersAreSubfolders)
     InboxItem(1)->Delete();
     EXPECT_EQ(store_.Files("Deleted Items").size(), 1u);
     EXPECT_EQ(FolderAt("Deleted Items")->Items()->Count(), 1);
+}
+
+TEST_F(PlusPlusTest, AStoreThatDovecotKeeps)
+{
+    store_.Add("Inbox", test::SimpleMessage("in inbox"));
+    for (const char* dirName : {"&AGE-", "Grüße", "Kunden Z&APw-rich", "a&b"}) {
+        store_.Add(dirName, test::SimpleMessage(dirName));
+    }
+    store_.Add("Kunden Z&APw-rich/Archiv", test::SimpleMessage("archived"));
+    store_.Folder("Trash");
+    const std::vector<std::string> kept = {"dovecot-uidlist",  "dovecot.index", "dovecot.index.cache",
+                                           "dovecot-keywords", "subscriptions", "dovecot.list.index.log",
+                                           "courierimapuiddb", "maildirfolder", "dovecot-uidvalidity"};
+    for (const auto& name : kept) test::WriteFile(store_.Root() / name, "kept\n");
+    test::WriteFile(store_.Root() / ".Kunden Z&APw-rich" / "maildirfolder", "");
+    fs::create_directories(store_.Root() / "courierimapkeywords");
+    fs::create_directories(store_.Root() / ".Kunden Z&APw-rich" / "courierimaphieracl");
+
+    std::vector<std::string> shown;
+    auto top = Ns()->Folders()->Item(1)->Folders();
+    for (int i = 1; i <= top->Count(); ++i) shown.push_back(top->Item(i)->Name());
+    EXPECT_EQ(shown, (std::vector<std::string>{"&AGE-", "Grüße", "Inbox", "Kunden Zürich", "Trash", "a&b"}));
+    const std::string storeId = HexEncode("Mailbox");
+    for (const char* dirName : {"&AGE-", "Grüße", "Kunden Z&APw-rich", "a&b"}) {
+        const auto shownName = DecodeModifiedUtf7(dirName).value_or(dirName);
+        EXPECT_EQ(Ns()->GetFolderFromID(HexEncode(shownName), storeId)->Items()->Item(1)->Subject(), dirName);
+    }
+    // One folder, one ID: other spellings of the names name no folder.
+    for (const char* other : {"%49nbox", "Kunden Z%C3%BCrich", "Kunden Z&APw-rich", "Inbox/.."}) {
+        EXPECT_THROW(Ns()->GetFolderFromID(HexEncode(other), storeId), ComError) << other;
+    }
+    auto zurich = FolderAt("Kunden Zürich");
+    EXPECT_EQ(zurich->EntryID(), HexEncode("Kunden Zürich"));
+    EXPECT_EQ(zurich->Folders()->Count(), 1);
+    EXPECT_EQ(FolderAt("Kunden Zürich/Archiv")->Items()->Item(1)->Subject(), "archived");
+
+    FolderAt("Grüße")->Items()->Item(1)->Move(zurich);
+    EXPECT_EQ(store_.Files("Kunden Z&APw-rich").size(), 2u);
+    zurich->Folders()->Add("Büro & Co");
+    EXPECT_TRUE(fs::is_directory(store_.Root() / ".Kunden Z&APw-rich.B&APw-ro &- Co" / "cur"));
+    EXPECT_THROW(Ns()->Folders()->Item(1)->Folders()->Add("a&b"), ComError);
+    InboxItem(1)->Delete();
+    EXPECT_EQ(store_.Files("Trash").size(), 1u);
+    EXPECT_FALSE(fs::exists(store_.Root() / ".Deleted Items"));
+    EXPECT_EQ(Inbox()->Items()->Count(), 0);
+    for (const auto& name : kept) EXPECT_EQ(test::ReadFile(store_.Root() / name), "kept\n") << name;
 }
 
 // ---- codecs ---------------------------------------------------------------------------
@@ -219,7 +332,40 @@ INSTANTIATE_TEST_SUITE_P(Names, FolderNameTest,
                                            FolderNameCase{"100%", false, "100%25"},
                                            FolderNameCase{"v1.2", false, "v1.2"},
                                            FolderNameCase{"v1.2", true, "v1%2E2"},
-                                           FolderNameCase{"Grüße", false, "Grüße"}));
+                                           FolderNameCase{"Grüße", false, "Grüße"},
+                                           FolderNameCase{"subscriptions", false, "%73ubscriptions"},
+                                           FolderNameCase{"dovecot.index", false, "%64ovecot.index"}));
+
+struct Utf7Case {
+    const char* shown;
+    const char* encoded;
+};
+
+class ModifiedUtf7Test : public ::testing::TestWithParam<Utf7Case> {};
+
+TEST_P(ModifiedUtf7Test, EncodesAndDecodes)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(EncodeModifiedUtf7(c.shown), c.encoded);
+    EXPECT_EQ(DecodeModifiedUtf7(c.encoded), std::optional<std::string>(c.shown));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ModifiedUtf7Test,
+    ::testing::Values(Utf7Case{"", ""}, Utf7Case{"Sent", "Sent"}, Utf7Case{"&", "&-"},
+                      Utf7Case{"A&B", "A&-B"}, Utf7Case{"Kunden Zürich", "Kunden Z&APw-rich"},
+                      Utf7Case{"ä ö", "&AOQ- &APY-"}, Utf7Case{"äö", "&AOQA9g-"},
+                      Utf7Case{"~peter/mail/台北/日本語", "~peter/mail/&U,BTFw-/&ZeVnLIqe-"},
+                      Utf7Case{"😀", "&2D3eAA-"}, Utf7Case{"a\tb", "a&AAk-b"}));
+
+TEST(ModifiedUtf7, WhatTheEncoderWouldNotWriteIsNoName)
+{
+    for (const char* text : {"a&APw", "&", "&AGE-", "&ACY-", "&AOQ-&APY-", "&APx-", "&A-", "&2D0-", "&3gA-",
+                             "&2D3eAA-&2D3eAA", "Grüße", "&A/w-", "&AAA-", "a\tb", "&AOQ=-"}) {
+        EXPECT_EQ(DecodeModifiedUtf7(text), std::nullopt) << text;
+    }
+    EXPECT_EQ(EncodeModifiedUtf7("\xFF&"), "\xFF&");
+}
 
 TEST(HexIds, RoundTrip)
 {
