@@ -199,7 +199,8 @@ std::string TEmailProcessor::SaveAttachmentByMask(const ComPtr<outlook::IAttachm
                                                   const std::string& FileName,
                                                   const TOptions_SaveAttachments& Part)
 {
-    const std::string path = JoinPath(Part.DestPath, MaskFilePath(ExpandMask(Part.Mask, FileName)));
+    const std::string path =
+        JoinPath(ExpandHomeFolder(Part.DestPath), MaskFilePath(ExpandMask(Part.Mask, FileName)));
     const std::size_t slash = path.rfind('/');
     return SaveAttachmentFile(Attachment, path.substr(0, slash), path.substr(slash + 1), Part.DuplicateMode,
                               Part.SaveOnlyIfSize, Part.SaveOnlyIfSizeKB);

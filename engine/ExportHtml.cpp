@@ -51,7 +51,7 @@ private:
 };
 
 /// Opens a new file beside FileName for writing; `partName` receives its path. New files get
-/// the ordinary mode of the user's files (0666 less the umask).
+/// the ordinary mode of the user's files (0666 less the umask); a file it replaces keeps its mode.
 UniqueFd OpenSiblingPart(const std::string& FileName, std::string& partName)
 {
     const std::size_t slash = FileName.rfind('/');
@@ -61,7 +61,10 @@ UniqueFd OpenSiblingPart(const std::string& FileName, std::string& partName)
     for (int attempt = 0; attempt < 100; ++attempt) {
         partName = fmt::format("{}.{}.{:08X}.part", dir, name, random());
         UniqueFd fd(::open(partName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd) return fd;
+        if (fd) {
+            if (::fchmod(fd.Get(), ModeForWriting(FileName)) != 0) RaiseLastOSError(FileName);
+            return fd;
+        }
         if (errno != EEXIST) RaiseLastOSError(FileName);
     }
     RaiseLastOSError(FileName);

@@ -85,7 +85,7 @@ void SaveLink(const std::string& linkPath, const shell::ShellLinkData& link)
 {
     if (Utf8Length(linkPath) > kMaxPath) return;
     try {
-        WriteFileAtomically(linkPath, shell::WriteShellLink(link), 0600);
+        WriteFileAtomically(linkPath, shell::WriteShellLink(link));
     } catch (const EOSError&) {
     }
 }

@@ -15,6 +15,7 @@
 
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/MaildirNames.h"
+#include "platform/runtime/FileIO.h"
 
 namespace fs = std::filesystem;
 
@@ -251,16 +252,19 @@ int LinkUnnamed(int fd, const char* target)
 /// A file written in `stagingDir` that appears under the target's name, whole, only when
 /// committed; until then, or when anything fails, nothing is left behind. Where the file
 /// system offers unnamed files (O_TMPFILE) the file has no name until it is complete, so a
-/// crash leaves no temporary file and the directory is changed once instead of twice.
+/// crash leaves no temporary file and the directory is changed once instead of twice. The
+/// file is created private and given `mode` before a byte is written.
 class AtomicFile {
 public:
-    AtomicFile(fs::path stagingDir, fs::path target)
+    AtomicFile(fs::path stagingDir, fs::path target, mode_t mode)
         : stagingDir_(std::move(stagingDir)), target_(std::move(target)), fd_(OpenUnnamed())
     {
-        if (fd_.Get() >= 0) return;
-        temp_ = TempName();
-        fd_ = UniqueFd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (fd_.Get() < 0) FailWrite(temp_);
+        if (fd_.Get() < 0) {
+            temp_ = TempName();
+            fd_ = UniqueFd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            if (fd_.Get() < 0) FailWrite(temp_);
+        }
+        if (::fchmod(fd_.Get(), mode) != 0) FailWrite(target_);
     }
     ~AtomicFile()
     {
@@ -445,12 +449,13 @@ std::string ReadWholeFile(const std::string& path)
     return text;
 }
 
-void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const std::string& bytes)
+void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const std::string& bytes,
+                         mode_t mode)
 {
     Parked().Forget();
     std::error_code ec;
     fs::create_directories(tmpDir, ec);
-    AtomicFile file(tmpDir, target);
+    AtomicFile file(tmpDir, target, mode);
     file.Write(bytes);
     file.Commit(true);
 }
@@ -458,7 +463,7 @@ void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const s
 void WriteUserFile(const std::string& path, const std::string& bytes)
 {
     const fs::path target(path);
-    AtomicFile file(DirectoryOf(target), target);
+    AtomicFile file(DirectoryOf(target), target, ModeForWriting(target));
     file.Write(bytes);
     file.Commit(false);
 }
@@ -467,7 +472,7 @@ void CopyUserFile(const std::string& from, const std::string& path)
 {
     const UniqueFd in = OpenForReading(from);
     const fs::path target(path);
-    AtomicFile file(DirectoryOf(target), target);
+    AtomicFile file(DirectoryOf(target), target, ModeForWriting(target));
     if (!CopyInKernel(in.Get(), file)) {
         char buffer[65536];
         for (;;) {
@@ -484,7 +489,7 @@ void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
 {
     if (::rename(from.c_str(), to.c_str()) == 0) return;
     if (errno != EXDEV) Fail("Cannot move \"" + from.string() + "\": " + std::strerror(errno));
-    WriteFileAtomically(tmpDir, to, ReadWholeFile(from));
+    WriteFileAtomically(tmpDir, to, ReadWholeFile(from), ModeOfFile(from, NewFileMode()));
     if (::unlink(from.c_str()) != 0) Fail("Cannot remove \"" + from.string() + "\": " + std::strerror(errno));
 }
 

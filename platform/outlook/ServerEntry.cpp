@@ -1,10 +1,13 @@
 // The in-process server library of the object model: ProgID "Outlook.Application".
-// Each created application reads the configured stores from the registry.
+// Each created application reads the configured stores from the registry and offers their
+// mail accounts there.
 
 #include <memory>
 
 #include "platform/com/ServerModule.h"
 #include "platform/outlook/Application.h"
+#include "platform/outlook/InstallFolder.h"
+#include "platform/outlook/MailAccounts.h"
 #include "platform/runtime/Registry.h"
 
 namespace {
@@ -15,13 +18,23 @@ ComPtr<IUnknown> CreateOutlookApplication(ServerModule& module)
 {
     TRegistry registry;
     auto lock = std::make_shared<ModuleLock>(module);
-    return outlook::CreateApplication(outlook::LoadApplicationConfig(registry), std::move(lock)).As<IUnknown>();
+    return outlook::CreateApplication(outlook::LoadAndPublishConfig(registry), std::move(lock))
+        .As<IUnknown>();
+}
+
+/// The object model's registration also records the installation folder.
+void RecordInstallation(const std::string& libraryPath, bool registered)
+{
+    TRegistry registry;
+    outlook::RecordInstallDir(registry, libraryPath, registered);
 }
 
 ServerModule& Module()
 {
-    static ServerModule module({{kApplicationClsid, "Outlook.Application",
-                                 "Trovanta mail client object model over Maildir stores", CreateOutlookApplication}});
+    static ServerModule module(
+        {{kApplicationClsid, "Outlook.Application", "Trovanta mail client object model over Maildir stores",
+          CreateOutlookApplication}},
+        RecordInstallation);
     return module;
 }
 

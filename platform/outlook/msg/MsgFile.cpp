@@ -6,6 +6,7 @@
 #include "platform/outlook/msg/MsgStorageReader.h"
 #include "platform/outlook/msg/MsgStorageWriter.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/FileIO.h"
 
 #include <gsf/gsf.h>
 
@@ -26,11 +27,17 @@ public:
         int fd = -1;
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             path_ = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(g_random_int());
-            // 0666 less the umask, as for any other file the user saves.
-            fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (fd < 0 && errno != EEXIST) break;
         }
         if (fd < 0) RaiseLastOSError(target);
+        // 0666 less the umask, as for any other file the user saves; a replaced file's own mode.
+        if (fchmod(fd, ModeForWriting(target)) != 0) {
+            const int error = errno;
+            close(fd);
+            unlink(path_.c_str());
+            throw EOSError(error, target);
+        }
         file_ = fdopen(fd, "wb");
         if (!file_) {
             const int error = errno;
