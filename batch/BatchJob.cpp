@@ -25,7 +25,7 @@ public:
 
     void Connect() override { mapiUtils_->Connect(); }
 
-    void Load(const std::string& DefinitionFile, TBatchProgress Progress) override
+    void Load(const std::string& DefinitionFile, TBatchProgress Progress, TBatchItemError ItemError) override
     {
         engine_->ManualOptions().LoadFromFile(DefinitionFile);
         engine_->MeOptions().LoadFromRegistry(RegKeyMe);
@@ -38,8 +38,12 @@ public:
         } else {
             engine_->OnProgress = nullptr;
         }
-        // A failed item is not written; the run goes on with the next one.
-        engine_->OnItemError = nullptr;
+        // A failed item is reported; the run goes on with the next one.
+        engine_->OnItemError = [ItemError = std::move(ItemError)](
+                                   TEmailProcessor&, const std::string& FolderPath,
+                                   const std::string& Subject, TDateTime ItemDate, const std::string& Msg) {
+            if (ItemError) ItemError(FolderPath, Subject, ItemDate, Msg);
+        };
     }
 
     bool IsFolderSource() const override { return engine_->ManualOptions().Source().Source == 1; }

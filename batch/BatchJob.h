@@ -9,11 +9,18 @@
 #include <memory>
 #include <string>
 
+#include "platform/runtime/DateTime.h"
+
 class TDMGlobal;
 
 /// Progress as the engine reports it: folder name, item count, item index, action text.
 using TBatchProgress = std::function<void(const std::string& FolderName, int ItemCount, int ItemIndex,
                                           const std::string& Action)>;
+
+/// An e-mail that failed inside the run, which goes on: its folder's path, its subject and date,
+/// and the message.
+using TBatchItemError = std::function<void(const std::string& FolderPath, const std::string& Subject,
+                                           TDateTime ItemDate, const std::string& Msg)>;
 
 /// One run's objects. Every method may raise Exception; the runner decides what is reported.
 class IBatchJob {
@@ -23,8 +30,9 @@ public:
     /// Connects the external server's MAPI utility client.
     virtual void Connect() = 0;
     /// Loads the job definition file into the engine's manual job, the own addresses from the
-    /// registry, and sets or clears the progress handler.
-    virtual void Load(const std::string& DefinitionFile, TBatchProgress Progress) = 0;
+    /// registry, and sets or clears the progress handler; sets the item error handler.
+    virtual void Load(const std::string& DefinitionFile, TBatchProgress Progress,
+                      TBatchItemError ItemError) = 0;
     /// True when the loaded job processes one folder (the only source a batch run accepts).
     virtual bool IsFolderSource() const = 0;
     /// Runs the manual job.

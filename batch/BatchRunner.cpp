@@ -5,6 +5,7 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <string_view>
 
 #include "jobs/DM_Global.h"
 #include "platform/runtime/DateTime.h"
@@ -22,6 +23,39 @@ std::string MessageOf(const std::exception& e)
 {
     if (const auto* own = dynamic_cast<const Exception*>(&e)) return own->Message();
     return e.what();
+}
+
+bool IsLineBreak(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+/// Text for one console line: each run of line breaks becomes one blank, and every other
+/// control character "?".
+std::string OneLine(std::string_view Text)
+{
+    std::string joined;
+    joined.reserve(Text.size());
+    for (std::size_t pos = 0; pos < Text.size(); ++pos) {
+        if (!IsLineBreak(Text[pos])) {
+            joined += Text[pos];
+        } else if (pos == 0 || !IsLineBreak(Text[pos - 1])) {
+            joined += ' ';
+        }
+    }
+    return ReplaceControlChars(joined);
+}
+
+/// A message for the ERROR line: the system's own line breaks (CR LF) stay, as its messages
+/// are made of paragraphs; every other control character becomes "?".
+std::string ErrorLineText(std::string_view Message)
+{
+    std::string text;
+    std::size_t start = 0;
+    for (std::size_t end; (end = Message.find("\r\n", start)) != std::string_view::npos; start = end + 2) {
+        text += ReplaceControlChars(Message.substr(start, end - start)) + "\r\n";
+    }
+    return text + ReplaceControlChars(Message.substr(start));
 }
 
 }  // namespace
@@ -69,7 +103,15 @@ TBatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& Args)
 std::string FormatProgressLine(const std::string& FolderName, int ItemCount, int ItemIndex,
                                const std::string& Action)
 {
-    return fmt::sprintf("%s - %d/%d - %s", FolderName, ItemIndex, ItemCount, Action);
+    return fmt::sprintf("%s - %d/%d - %s", ReplaceControlChars(FolderName), ItemIndex, ItemCount,
+                        ReplaceControlChars(Action));
+}
+
+std::string FormatItemErrorLine(const std::string& FolderPath, const std::string& Subject, TDateTime ItemDate,
+                                const std::string& Msg)
+{
+    const std::string date = ItemDate != 0 ? ShortDateLongTimeString(ItemDate) : std::string();
+    return "ERROR: " + OneLine(FolderPath) + " | " + OneLine(Subject) + " | " + date + ": " + OneLine(Msg);
 }
 
 void TConsole::WriteLine(const std::string& Text)
@@ -84,9 +126,13 @@ void TScreenResponse::ShowProgress(const std::string& FolderName, int ItemCount,
     console_.WriteLine(FormatProgressLine(FolderName, ItemCount, ItemIndex, Action));
 }
 
-TBatchRunner::TBatchRunner(std::ostream& Out, std::istream& In, TBatchJobFactory Factory,
+TBatchRunner::TBatchRunner(std::ostream& Out, std::ostream& Err, std::istream& In, TBatchJobFactory Factory,
                            std::function<std::string()> Stamp)
-    : console_(Out), in_(In), factory_(std::move(Factory)), stamp_(Stamp ? std::move(Stamp) : LocalTimeStamp)
+    : console_(Out),
+      errors_(Err),
+      in_(In),
+      factory_(std::move(Factory)),
+      stamp_(Stamp ? std::move(Stamp) : LocalTimeStamp)
 {
 }
 
@@ -102,9 +148,9 @@ int TBatchRunner::Run(const std::vector<std::string>& Args)
         Started = true;
         RunJob(CommandLine, DataModule, Error);
     });
-    if (!Error) return BatchExitOk;
+    if (!Error) return itemErrors_ > 0 ? BatchExitItemsFailed : BatchExitOk;
     console_.WriteLine("");
-    console_.WriteLine(stamp_() + " ERROR: " + Error.Message());
+    console_.WriteLine(stamp_() + " ERROR: " + ErrorLineText(Error.Message()));
     WaitForEnter();
     return Started ? BatchExitRunFailed : BatchExitUsage;
 }
@@ -134,7 +180,8 @@ void TBatchRunner::RunAndRelease(IBatchJob& Job, const TBatchCommandLine& Comman
         Connected = true;
         TBatchProgress Progress;
         if (!CommandLine.QuietMode) Progress = [&Screen](auto&&... a) { Screen.ShowProgress(a...); };
-        Job.Load(CommandLine.DefinitionFile, std::move(Progress));
+        Job.Load(CommandLine.DefinitionFile, std::move(Progress),
+                 [this](auto&&... a) { ReportItemError(a...); });
         if (!Job.IsFolderSource()) throw Exception(BatchSelectionRefusedText);
         Job.Execute();
     });
@@ -147,6 +194,13 @@ void TBatchRunner::RunAndRelease(IBatchJob& Job, const TBatchCommandLine& Comman
         console_.WriteLine(Job.ResultText());
     });
     Error.Guard([&] { Job.ReleaseEngine(); });
+}
+
+void TBatchRunner::ReportItemError(const std::string& FolderPath, const std::string& Subject,
+                                   TDateTime ItemDate, const std::string& Msg)
+{
+    ++itemErrors_;
+    errors_.WriteLine(FormatItemErrorLine(FolderPath, Subject, ItemDate, Msg));
 }
 
 void TBatchRunner::WaitForEnter()

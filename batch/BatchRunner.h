@@ -11,10 +11,11 @@
 #include "batch/BatchJob.h"
 
 /// Exit codes: the run ended without an ERROR line; an ERROR line followed a run attempt;
-/// the command line was refused.
+/// the command line was refused; the run ended without an ERROR line but some e-mails failed.
 inline constexpr int BatchExitOk = 0;
 inline constexpr int BatchExitRunFailed = 1;
 inline constexpr int BatchExitUsage = 2;
+inline constexpr int BatchExitItemsFailed = 3;
 
 inline constexpr const char* BatchUsageText = "Usage: QELBAT.EXE QEL-def-file [/quiet]";
 inline constexpr const char* BatchInitialisingText =
@@ -32,9 +33,17 @@ struct TBatchCommandLine {
 /// Exception with BatchUsageText. `Args` excludes the program name.
 TBatchCommandLine ParseBatchCommandLine(const std::vector<std::string>& Args);
 
-/// "Inbox - 3/120 - Inspecting": the index before the count.
+/// "Inbox - 3/120 - Inspecting": the index before the count. Text from the store (folder and
+/// attachment names) never carries control characters to the console: they become "?".
 std::string FormatProgressLine(const std::string& FolderName, int ItemCount, int ItemIndex,
                                const std::string& Action);
+
+/// The line of standard error for an e-mail that failed:
+/// "ERROR: Mailbox \ Inbox | Subject | 01/15/24 10:00:00: message", the date empty when the
+/// e-mail has none. One line: line breaks in the message become a blank, other control
+/// characters "?".
+std::string FormatItemErrorLine(const std::string& FolderPath, const std::string& Subject, TDateTime ItemDate,
+                                const std::string& Msg);
 
 /// Standard output as the program writes it: every line ended by CR LF and flushed, so that
 /// progress shows while a long run goes on.
@@ -61,9 +70,9 @@ private:
 class TBatchRunner {
 public:
     /// `Stamp` gives the time stamp of the start, end and error lines (the local short date
-    /// and long time when not given).
-    TBatchRunner(std::ostream& Out, std::istream& In, TBatchJobFactory Factory = CreateEngineBatchJob,
-                 std::function<std::string()> Stamp = {});
+    /// and long time when not given). The lines of e-mails that failed go to `Err`.
+    TBatchRunner(std::ostream& Out, std::ostream& Err, std::istream& In,
+                 TBatchJobFactory Factory = CreateEngineBatchJob, std::function<std::string()> Stamp = {});
 
     /// The whole program after the object runtime is initialised; returns the exit code.
     int Run(const std::vector<std::string>& Args);
@@ -75,8 +84,12 @@ private:
     void RunAndRelease(IBatchJob& Job, const TBatchCommandLine& CommandLine, TScreenResponse& Screen,
                        TFirstError& Error);
     void WaitForEnter();
+    void ReportItemError(const std::string& FolderPath, const std::string& Subject, TDateTime ItemDate,
+                         const std::string& Msg);
 
     TConsole console_;
+    TConsole errors_;
+    int itemErrors_ = 0;
     std::istream& in_;
     TBatchJobFactory factory_;
     std::function<std::string()> stamp_;

@@ -27,5 +27,5 @@ int main(int argc, char** argv)
     std::setlocale(LC_TIME, "");
     const ComApartment apartment;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return TBatchRunner(std::cout, std::cin).Run(args);
+    return TBatchRunner(std::cout, std::cerr, std::cin).Run(args);
 }

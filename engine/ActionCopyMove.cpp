@@ -5,6 +5,24 @@
 #include "engine/OutlookTools.h"
 #include "platform/com/ComError.h"
 
+namespace {
+
+/// An item's Delete moves it into "Deleted Items", where the same object deletes it for good;
+/// an item that lay there already is gone after the first call. Errors are dropped: this cleans
+/// up after a failure that is reported itself.
+void DeleteForGood(const ComPtr<outlook::IOutlookItem>& Item)
+{
+    for (int call = 0; call < 2; ++call) {
+        try {
+            Item->Delete();
+        } catch (...) {
+            return;
+        }
+    }
+}
+
+}  // namespace
+
 TEmailProcessor::FolderPtr TEmailProcessor::GetDestFolder(const TOptions_CopyMove& Part)
 {
     // The expanded mask is a folder path of the store, not of the file system: it is not
@@ -26,11 +44,9 @@ void TEmailProcessor::CopyToFolder(const SafeItemPtr& SafeItem, const TOptions_C
         copy->Move(destination);
     } catch (...) {
         // The copy lies in the source folder until it is moved; left there, the walk would
-        // meet a duplicate, and every later run another one.
-        try {
-            copy->Delete();
-        } catch (...) {
-        }
+        // meet a duplicate, and every later run another one. It is no e-mail of the user's:
+        // removed for good, it adds nothing to "Deleted Items" either.
+        DeleteForGood(copy);
         throw;
     }
     ++FEmailsCopied;

@@ -1,8 +1,10 @@
 // Export an e-mail to a file, with its attachments and the export log.
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include <fmt/printf.h>
@@ -51,15 +53,32 @@ bool Exists(const std::string& path)
     return fs::exists(fs::symlink_status(path, ec));
 }
 
-/// Base + Ext, or with DuplicateMode 0 and that file present, the first free "Base - N" + Ext
-/// from N = 2 on; every candidate is held to the length limit.
-std::string ExportFileName(const std::string& Base, const std::string& Ext, std::uint8_t DuplicateMode)
+/// Beside an exported file "Name.Ext", its attachments go into the folder "Name-Attachments".
+constexpr std::string_view kAttachmentFolderSuffix = "-Attachments";
+
+/// Base + Middle + Ext, the name shortened so that it, and its attachment folder when there is
+/// one, each fit one name part; held to the length limit.
+std::string ExportCandidate(const std::string& Base, const std::string& Middle, const std::string& Ext,
+                            bool AttachmentFolder)
 {
-    std::string fileName = Base + Ext;
+    const std::size_t slash = Base.rfind('/') + 1;  // 0 without a folder
+    const std::size_t tail =
+        AttachmentFolder ? std::max(Ext.size(), kAttachmentFolderSuffix.size()) : Ext.size();
+    const std::string stem =
+        FitNamePart(std::string_view(Base).substr(slash), Middle, "", MaxNameBytes - tail);
+    std::string fileName = Base.substr(0, slash) + stem + Ext;
     CheckPathLength(fileName);
+    return fileName;
+}
+
+/// Base + Ext, or with DuplicateMode 0 and that file present, the first free "Base - N" + Ext
+/// from N = 2 on.
+std::string ExportFileName(const std::string& Base, const std::string& Ext, std::uint8_t DuplicateMode,
+                           bool AttachmentFolder)
+{
+    std::string fileName = ExportCandidate(Base, "", Ext, AttachmentFolder);
     for (int n = 2; DuplicateMode == 0 && Exists(fileName); ++n) {
-        fileName = Base + fmt::sprintf(" - %d", n) + Ext;
-        CheckPathLength(fileName);
+        fileName = ExportCandidate(Base, fmt::sprintf(" - %d", n), Ext, AttachmentFolder);
     }
     return fileName;
 }
@@ -92,7 +111,8 @@ void TEmailProcessor::ExportEmail(const SafeItemPtr& SafeItem, const RecipientsP
     const ExportFormat format = FormatOf(Part.SaveFormat);
     const std::string base =
         JoinPath(ExpandHomeFolder(Part.DestPath), MaskFilePath(ExpandMask(Part.Mask, std::string())));
-    const std::string fileName = ExportFileName(base, format.extension, Part.DuplicateMode);
+    const std::string fileName =
+        ExportFileName(base, format.extension, Part.DuplicateMode, Part.AlsoAttachments);
     CreateParentFolders(fileName);
     WriteExportFile(SafeItem, Recipients, fileName, Part.SaveFormat == kSaveFormatHtml, format.saveType);
     if (FItemDate != 0) {
@@ -111,8 +131,8 @@ void TEmailProcessor::ExportEmail(const SafeItemPtr& SafeItem, const RecipientsP
     const std::int32_t attCount = attachments ? attachments->Count() : 0;
     TStringList attFiles;
     if (Part.AlsoAttachments && attCount > 0) {
-        const std::string attDir =
-            fileName.substr(0, fileName.size() - std::strlen(format.extension)) + "-Attachments";
+        const std::string attDir = fileName.substr(0, fileName.size() - std::strlen(format.extension)) +
+                                   std::string(kAttachmentFolderSuffix);
         ExportAttachments(attachments, attDir, attFiles);
     }
     if (!Part.PrefixSubject.empty()) PrefixSubject(SafeItem, Part.PrefixSubject);

@@ -202,6 +202,9 @@ std::string TEmailProcessor::SaveAttachmentByMask(const ComPtr<outlook::IAttachm
     const std::string path =
         JoinPath(ExpandHomeFolder(Part.DestPath), MaskFilePath(ExpandMask(Part.Mask, FileName)));
     const std::size_t slash = path.rfind('/');
+    // Attachments replaced by shortcuts or removed need a file each, also when overwriting.
+    const bool leaveTheEmail =
+        Part.AfterSaveMode == kAfterSaveShortcut || Part.AfterSaveMode == kAfterSaveRemove;
     return SaveAttachmentFile(Attachment, path.substr(0, slash), path.substr(slash + 1), Part.DuplicateMode,
-                              Part.SaveOnlyIfSize, Part.SaveOnlyIfSizeKB);
+                              Part.SaveOnlyIfSize, Part.SaveOnlyIfSizeKB, leaveTheEmail);
 }

@@ -12,6 +12,7 @@
 
 #include "engine/EmailProcessor.h"
 #include "engine/MaskExpansion.h"
+#include "engine/WrittenFiles.h"
 #include "jobs/FileTools.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/FileIO.h"
@@ -76,14 +77,28 @@ void RenameOver(ScopedFile& written, const std::string& target)
     written.Release();
 }
 
-/// The first free "Base - N.Ext" from N = 2 on, each candidate held to the length limit.
-std::string NextNumberedName(const std::string& dir, const std::string& base, const std::string& ext)
+/// Dir/Base + Middle + Ext, the name shortened to fit one name part and held to the length limit.
+std::string Candidate(const std::string& dir, const std::string& base, const std::string& middle,
+                      const std::string& ext)
 {
-    for (int n = 2;; ++n) {
-        const std::string candidate = JoinPath(dir, base + " - " + std::to_string(n)) + ext;
-        CheckPathLength(candidate);
-        if (!Exists(candidate)) return candidate;
-    }
+    std::string candidate = JoinPath(dir, FitNamePart(base, middle, ext));
+    CheckPathLength(candidate);
+    return candidate;
+}
+
+/// Where an attachment named Base + Ext is written into Dir. Without overwriting, an existing
+/// file makes it "Base - N.Ext", from N = 2 on, the first that does not exist. Overwriting, the
+/// name is numbered in the same way only past the files of `runFiles` (given when the attachments
+/// leave the e-mail, so that each keeps a file of its own); any other file is overwritten.
+std::string ChooseSavedPath(const std::string& dir, const std::string& base, const std::string& ext,
+                            bool overwrite, const TWrittenFiles* runFiles)
+{
+    const auto taken = [&](const std::string& path) {
+        return overwrite ? runFiles && runFiles->Contains(path) : Exists(path);
+    };
+    std::string path = Candidate(dir, base, "", ext);
+    for (int n = 2; taken(path); ++n) path = Candidate(dir, base, " - " + std::to_string(n), ext);
+    return path;
 }
 
 }  // namespace
@@ -91,7 +106,7 @@ std::string NextNumberedName(const std::string& dir, const std::string& base, co
 std::string TEmailProcessor::SaveAttachmentFile(const ComPtr<outlook::IAttachment>& Attachment,
                                                 const std::string& Dir, const std::string& FileName,
                                                 std::uint8_t DuplicateMode, bool CheckSize,
-                                                std::int32_t MinSizeKB)
+                                                std::int32_t MinSizeKB, bool KeepRunFiles)
 {
     std::optional<ScopedFile> temp;
     if (CheckSize) {
@@ -102,10 +117,9 @@ std::string TEmailProcessor::SaveAttachmentFile(const ComPtr<outlook::IAttachmen
 
     const std::string ext = ExtractExtension(FileName);
     const std::string base = FileName.substr(0, FileName.size() - ext.size());
-    std::string savedPath = JoinPath(Dir, base) + ext;
-    CheckPathLength(savedPath);
     const bool overwrite = DuplicateMode != 0;
-    if (!overwrite && Exists(savedPath)) savedPath = NextNumberedName(Dir, base, ext);
+    const std::string savedPath =
+        ChooseSavedPath(Dir, base, ext, overwrite, KeepRunFiles ? &FWrittenFiles : nullptr);
 
     const std::string folder = fs::path(savedPath).parent_path().string();
     std::error_code ec;
@@ -127,6 +141,7 @@ std::string TEmailProcessor::SaveAttachmentFile(const ComPtr<outlook::IAttachmen
     } else {
         written.Release();
     }
+    if (KeepRunFiles) FWrittenFiles.Add(savedPath);
 
     try {
         SetFileDateTime(savedPath, FItemDate);

@@ -79,6 +79,7 @@ void TEmailProcessor::ResetCounters()
     FItemIndex = 0;
     FFolderName.clear();
     FAction.clear();
+    FWrittenFiles.Clear();
 }
 
 void TEmailProcessor::ReadWindowsUser()

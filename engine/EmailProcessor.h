@@ -23,6 +23,7 @@
 #include <string>
 
 #include "engine/MaskExpansion.h"
+#include "engine/WrittenFiles.h"
 #include "jobs/Options.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/outlook/Outlook.h"
@@ -125,6 +126,7 @@ protected:
     virtual void DoItemError(const std::string& Msg);
 
     // The run (EmailProcessor.cpp).
+    /// The counters, the progress fields and the files remembered by the last run.
     void ResetCounters();
     void ReadWindowsUser();
     void ReadOutlookUser();
@@ -151,10 +153,11 @@ protected:
     // Masks and file naming (MaskExpansion.cpp).
     std::string ExpandMask(const std::string& Mask, const std::string& FileName) const;
     /// Writes one attachment into Dir (a file-system folder); the full path written, or ""
-    /// when nothing was written.
+    /// when nothing was written. With KeepRunFiles the file is remembered for the run, and
+    /// overwriting (DuplicateMode 1) never replaces a file remembered so: the name is numbered.
     std::string SaveAttachmentFile(const ComPtr<outlook::IAttachment>& Attachment, const std::string& Dir,
                                    const std::string& FileName, std::uint8_t DuplicateMode, bool CheckSize,
-                                   std::int32_t MinSizeKB);
+                                   std::int32_t MinSizeKB, bool KeepRunFiles = false);
 
     // The actions are virtual so that tests can watch the walk through them.
 
@@ -242,6 +245,8 @@ protected:
     std::int32_t FFolderItemCount = 0;
     std::int32_t FItemIndex = 0;
     std::string FAction;
+    /// Files written by this run where attachments leave the e-mail; cleared at every run.
+    TWrittenFiles FWrittenFiles;
 
     // The 17 counters.
     std::int32_t FFoldersInspected = 0;

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "engine/MaskExpansion.h"
 #include "jobs/FileTools.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/FileIO.h"
@@ -20,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kShortcutError = "Error while creating the shortcut.";
+const char* const kShortcutExtension = ".qel";
 constexpr std::size_t kMaxPath = 260;
 // Shell links are small; a larger file is read only this far, which keeps a hostile
 // attachment from filling memory. The link info lies near the start.
@@ -115,8 +118,11 @@ std::string ReadLinkBytes(const std::string& path)
 std::string ShortcutFileName(const std::string& FileName)
 {
     std::string name = ExtractName(FileName);
-    if (const auto dot = ExtensionDot(name); dot != std::string::npos) name[dot] = '-';
-    return name + ".qel";
+    const std::size_t dot = std::min(ExtensionDot(name), name.size());
+    name = FitNamePart(std::string_view(name).substr(0, dot), "", std::string_view(name).substr(dot),
+                       MaxNameBytes - std::strlen(kShortcutExtension));
+    if (const auto fittedDot = ExtensionDot(name); fittedDot != std::string::npos) name[fittedDot] = '-';
+    return name + kShortcutExtension;
 }
 
 std::string CreateShortcut(const std::string& Target, const std::string& FileName)

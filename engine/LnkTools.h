@@ -8,7 +8,8 @@
 
 /// The shortcut's file name for an attachment's original file name: the name without its
 /// folder, the dot of its extension turned into "-", then ".qel" (Report.final.pdf gives
-/// Report.final-pdf.qel, README gives README.qel).
+/// Report.final-pdf.qel, README gives README.qel). A name too long for one name part is
+/// shortened before its extension (FitNamePart).
 std::string ShortcutFileName(const std::string& FileName);
 
 /// Creates the shortcut file for Target, described by FileName, in the shortcut folder and

@@ -5,6 +5,8 @@
 
 #include <fmt/printf.h>
 
+#include <algorithm>
+
 #include "engine/EmailProcessor.h"
 #include "jobs/FileTools.h"
 #include "jobs/StrTools.h"
@@ -65,6 +67,20 @@ std::string DropTrailingDotsAndBlanks(std::string s)
 
 std::string Pad(const char* format, int value) { return fmt::sprintf(format, value); }
 
+/// Longer "extensions" are text after a dot (a subject's "v1.2 release ..."), not a file type.
+constexpr std::size_t kMaxFileTypeBytes = 16;
+
+bool IsFileType(std::string_view Ext)
+{
+    return Ext.size() <= kMaxFileTypeBytes && Ext.find(' ') == std::string_view::npos;
+}
+
+/// The start of Text in at most MaxBytes bytes, without dots and blanks at its new end.
+std::string CutName(std::string_view Text, std::size_t MaxBytes)
+{
+    return DropTrailingDotsAndBlanks(Utf8CutBytes(Text, MaxBytes));
+}
+
 }  // namespace
 
 bool IsValidFileNameChar(char32_t Ch)
@@ -91,12 +107,33 @@ void CheckPathLength(const std::string& Path)
     }
 }
 
+std::string FitNamePart(std::string_view Base, std::string_view Middle, std::string_view Ext,
+                        std::size_t MaxBytes)
+{
+    if (Base.size() + Middle.size() + Ext.size() <= MaxBytes) {
+        return std::string(Base).append(Middle).append(Ext);
+    }
+    const std::size_t tail = Middle.size() + Ext.size();
+    if (IsFileType(Ext) && tail < MaxBytes) {
+        const std::string base = CutName(Base, MaxBytes - tail);
+        if (!base.empty()) return base + std::string(Middle) + std::string(Ext);
+    }
+    const std::string head =
+        CutName(Base, MaxBytes - std::min(Middle.size(), MaxBytes)) + std::string(Middle);
+    std::string name = CutName(head + std::string(Ext), MaxBytes);
+    return name.empty() ? std::string(EmptyFileNamePart) : name;
+}
+
 std::string CleanFileName(const std::string& Name)
 {
     std::string s = Trim(RemoveInvalidChars(Trim(Name)));
     s = DropTrailingDotsAndBlanks(CollapseBlanks(std::move(s)));
     if (s.empty()) s = EmptyFileNamePart;
-    if (Utf8Length(s) >= MaxPathChars || s.size() > MaxNameBytes) throw Exception(PathTooLongMessage);
+    if (Utf8Length(s) >= MaxPathChars) throw Exception(PathTooLongMessage);
+    if (s.size() > MaxNameBytes) {
+        const std::string ext = ExtractExtension(s);
+        s = FitNamePart(std::string_view(s).substr(0, s.size() - ext.size()), "", ext);
+    }
     return s;
 }
 

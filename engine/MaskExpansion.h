@@ -11,7 +11,8 @@ inline constexpr const char* PathTooLongMessage = "The full pathname for saving 
 
 /// Paths of this many characters (code points) or more are refused.
 inline constexpr std::size_t MaxPathChars = 260;
-/// A file-name part of more bytes than this is refused (the file system's limit).
+/// A file-name part has at most this many bytes (the file system's limit); a longer one is
+/// shortened.
 inline constexpr std::size_t MaxNameBytes = 255;
 
 /// The value of an empty placeholder, and of an empty file-name part after cleaning.
@@ -24,8 +25,16 @@ bool IsValidFileNameChar(char32_t Ch);
 
 /// One valid file-name part: trimmed, invalid characters removed, trimmed again, double
 /// blanks collapsed, trailing dots and blanks dropped; "NA" when nothing is left. Raises
-/// PathTooLongMessage at 260 characters or more, or above 255 bytes.
+/// PathTooLongMessage at 260 characters or more; a part of more than 255 bytes is shortened
+/// before its extension (FitNamePart).
 std::string CleanFileName(const std::string& Name);
+
+/// Base + Middle + Ext as one file-name part of at most MaxBytes bytes. When it is longer, the
+/// end of Base goes, cut at a code-point boundary (trailing dots and blanks dropped), so that
+/// Middle (a number such as " - 2") and Ext (the extension) stay. An Ext that is no file type
+/// (more than 16 bytes, or a blank in it) or that leaves no room is cut at its end instead.
+std::string FitNamePart(std::string_view Base, std::string_view Middle, std::string_view Ext,
+                        std::size_t MaxBytes = MaxNameBytes);
 
 /// CleanFileName on every "\"-separated part; leading backslashes vanish, a trailing one
 /// leaves no trace, an empty inner part becomes "NA". The result is "\"-separated.
@@ -55,5 +64,6 @@ std::string ExtractNamePart(const std::string& FileName);
 std::string ExtractExtension(const std::string& FileName);
 
 /// Raises PathTooLongMessage when Path has 260 characters or more, or when one of its
-/// "/"-separated parts has more than 255 bytes.
+/// "/"-separated parts has more than 255 bytes (parts made from masks are shortened before:
+/// only a destination folder's own part can be that long).
 void CheckPathLength(const std::string& Path);

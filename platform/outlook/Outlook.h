@@ -159,7 +159,7 @@ struct IOutlookItem : IOutlookObject {
     virtual ComPtr<IOutlookItem> Copy() = 0;
     /// Moves the item and returns it in its new folder.
     virtual ComPtr<IOutlookItem> Move(const ComPtr<IMAPIFolder>& folder) = 0;
-    /// To "Deleted Items"; inside it, for good.
+    /// To "Deleted Items" (the object then stands for the item there); inside it, for good.
     virtual void Delete() = 0;
     virtual void SaveAs(const std::string& path, int type) = 0;
 };

@@ -89,6 +89,17 @@ std::string Utf8Cut(std::string_view text, std::size_t count)
     return std::string(text.substr(0, Utf8Offset(text, count)));
 }
 
+std::string Utf8CutBytes(std::string_view text, std::size_t maxBytes)
+{
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t next = pos + NextCodePoint(text, pos).length;
+        if (next > maxBytes) break;
+        pos = next;
+    }
+    return std::string(text.substr(0, pos));
+}
+
 std::string Utf8Substr(std::string_view text, std::size_t start, std::size_t count)
 {
     const std::string_view rest = text.substr(Utf8Offset(text, start));
@@ -103,6 +114,23 @@ bool IsValidUtf8(std::string_view bytes)
         pos += cp.length;
     }
     return true;
+}
+
+std::string ReplaceControlChars(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const CodePoint cp = NextCodePoint(text, pos);
+        const bool control = cp.value < 0x20 || (cp.value >= 0x7F && cp.value <= 0x9F);
+        if (!cp.valid || control) {
+            out += '?';
+        } else {
+            out.append(text.substr(pos, cp.length));
+        }
+        pos += cp.length;
+    }
+    return out;
 }
 
 std::string UpperCase(std::string_view text)

@@ -14,6 +14,9 @@ std::size_t Utf8Length(std::string_view text);
 /// The first `count` code points of `text` (all of it when shorter).
 std::string Utf8Cut(std::string_view text, std::size_t count);
 
+/// The longest start of `text` that has at most `maxBytes` bytes and ends at a code-point boundary.
+std::string Utf8CutBytes(std::string_view text, std::size_t maxBytes);
+
 /// `count` code points starting at code point `start` (0-based); empty when `start` is past the end.
 std::string Utf8Substr(std::string_view text, std::size_t start, std::size_t count = std::string_view::npos);
 
@@ -22,6 +25,11 @@ std::size_t Utf8Offset(std::string_view text, std::size_t index);
 
 /// True when `bytes` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
+
+/// Text safe to show on a terminal: every control character (C0, DEL and the C1 range U+0080 to
+/// U+009F, which terminals may read as escapes) and every byte that starts no valid UTF-8 sequence
+/// becomes "?"; every other character stays as it is.
+std::string ReplaceControlChars(std::string_view text);
 
 /// Upper-case, code point by code point (g_unichar_toupper), so the result has as many code
 /// points as the input; invalid bytes are kept as they are.

@@ -22,6 +22,9 @@ struct ScriptedJob final : IBatchJob {
     std::set<std::string> failing;
     bool folderSource = true;
     TBatchProgress progress;
+    TBatchItemError itemError;
+    int failingItems = 0;
+    std::string executeError = "Execute failed.";
 
     ScriptedJob(std::vector<std::string>& Log, std::set<std::string> Failing)
         : log(Log), failing(std::move(Failing))
@@ -31,13 +34,14 @@ struct ScriptedJob final : IBatchJob {
     void Step(const std::string& name)
     {
         log.push_back(name);
-        if (failing.count(name)) throw Exception(name + " failed.");
+        if (failing.count(name)) throw Exception(name == "Execute" ? executeError : name + " failed.");
     }
     void Connect() override { Step("Connect"); }
-    void Load(const std::string& file, TBatchProgress Progress) override
+    void Load(const std::string& file, TBatchProgress Progress, TBatchItemError ItemError) override
     {
         Step("Load " + file);
         progress = std::move(Progress);
+        itemError = std::move(ItemError);
     }
     bool IsFolderSource() const override { return folderSource; }
     void Execute() override
@@ -45,6 +49,12 @@ struct ScriptedJob final : IBatchJob {
         if (progress) {
             progress("Inbox", 120, 3, "Inspecting");
             progress("Inbox", 120, 4, "Exporting e-mail");
+        }
+        // An e-mail dated 2024-01-15 10:00:00 with a sender's control characters in its texts.
+        for (int i = 0; i < failingItems; ++i) {
+            itemError("Mailbox \\ In\x1B[2Jbox", i == 0 ? "Re:\r\n Ctl\x07" : "",
+                      i == 0 ? 45306.416666666667 : 0,
+                      "Export e-mails:\r\n\r\nThe full pathname\nfor \x1B[31m.");
         }
         Step("Execute");
     }
@@ -62,27 +72,31 @@ struct ScriptedJob final : IBatchJob {
 struct RunOutcome {
     int exitCode;
     std::string out;
+    std::string err;
     std::string stdinLeft;
     std::vector<std::string> log;
 };
 
 RunOutcome RunScripted(const std::vector<std::string>& args, std::set<std::string> failing = {},
-                       bool folderSource = true)
+                       bool folderSource = true, int failingItems = 0, const std::string& executeError = "")
 {
     RunOutcome r;
-    std::ostringstream out;
+    std::ostringstream out, err;
     std::istringstream in("enter\nleft");
     TBatchRunner runner(
-        out, in,
+        out, err, in,
         [&](TDMGlobal&) {
             auto job = std::make_unique<ScriptedJob>(r.log, failing);
             job->folderSource = folderSource;
+            job->failingItems = failingItems;
+            if (!executeError.empty()) job->executeError = executeError;
             if (failing.count("Create")) throw Exception("Create failed.");
             return job;
         },
         [] { return Stamp; });
     r.exitCode = runner.Run(args);
     r.out = out.str();
+    r.err = err.str();
     std::getline(in, r.stdinLeft, '\0');
     return r;
 }
@@ -135,6 +149,9 @@ TEST(BatchProgress, IndexBeforeCount)
     EXPECT_EQ(FormatProgressLine("", 0, 0, ""), " - 0/0 - ");
     EXPECT_EQ(FormatProgressLine("Kunden Zürich", 7, 7, "Saving attachment 100%.pdf"),
               "Kunden Zürich - 7/7 - Saving attachment 100%.pdf");
+    // A sender's name of an attachment cannot move the cursor, clear the screen or break the line.
+    EXPECT_EQ(FormatProgressLine("In\x1B[2Jbox\xC2\x9B", 1, 1, "Saving attachment ctl\x01\n\r\x1B[2Jx.txt"),
+              "In?[2Jbox? - 1/1 - Saving attachment ctl????[2Jx.txt");
 }
 
 TEST(BatchRunner, SuccessfulRunWritesEveryLineAndReleasesInnermostFirst)
@@ -148,6 +165,26 @@ TEST(BatchRunner, SuccessfulRunWritesEveryLineAndReleasesInnermostFirst)
     EXPECT_EQ(r.log, (std::vector<std::string>{"Connect", "Load job.qef", "Execute", "ShutdownServer",
                                                "ReleaseServer", "ReleaseApplication", "ResultText",
                                                "ReleaseEngine"}));
+}
+
+TEST(BatchRunner, FailedEmailsAreOneLineEachOnStandardErrorAndExitCodeThree)
+{
+    const RunOutcome r = RunScripted({"job.qef"}, {}, true, 2);
+    EXPECT_EQ(r.out, RunScripted({"job.qef"}).out) << "standard output stays as it is";
+    EXPECT_EQ(
+        r.err,
+        "ERROR: Mailbox \\ In?[2Jbox | Re:  Ctl? | 01/15/24 10:00:00: Export e-mails: The full pathname for "
+        "?[31m.\r\n"
+        "ERROR: Mailbox \\ In?[2Jbox |  | : Export e-mails: The full pathname for ?[31m.\r\n");
+    EXPECT_EQ(r.exitCode, BatchExitItemsFailed);
+
+    // An ERROR line still ends with exit code 1; its text keeps the system's own line breaks.
+    const RunOutcome failed =
+        RunScripted({"job.qef", "/quiet"}, {"Execute"}, true, 1, "Stopped:\r\n\r\nIn\x1B[2Jbox\n.");
+    EXPECT_EQ(failed.exitCode, BatchExitRunFailed);
+    EXPECT_EQ(failed.out,
+              Start("job.qef") + Result + "\r\n" + End("job.qef") + Error("Stopped:\r\n\r\nIn?[2Jbox?."));
+    EXPECT_NE(failed.err, "");
 }
 
 TEST(BatchRunner, QuietRunHasNoProgressAndNoBlankLine)

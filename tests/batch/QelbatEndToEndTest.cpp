@@ -167,19 +167,23 @@ TEST_F(QelbatTest, JobNamedWithoutFolderIsTakenFromTheWindowsFolder)
     EXPECT_TRUE(fs::exists(box.Work() / "out" / "Hello.eml"));
 }
 
-TEST_F(QelbatTest, ItemErrorDoesNotStopTheRun)
+TEST_F(QelbatTest, ItemErrorDoesNotStopTheRunAndIsReportedOnStandardError)
 {
     // The export's folder is a file: every item fails, the run still ends normally.
     test::WriteFile(box.Work() / "blocked", "not a folder");
     const std::string job =
         WriteJob(SourceSection() + ExportSection((box.Work() / "blocked" / "out").string()));
     const test::ProcessResult r = box.Run({job, "/quiet"});
-    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(WithoutStamps(r.out),
               Lines({"T Start QELbat " + job,
                      "Folders inspected: 1   \r\nItems inspected: 2   \r\nE-mails processed: 2   \r\n\r\n"
                      "E-mails exported: 0   \r\n",
                      "T End QELbat " + job}));
+    // One line per e-mail on standard error: folder path, subject, date and message.
+    const std::string line =
+        R"(ERROR: Mailbox \\ Inbox \| (Hello|Report) \| )" + StampPattern + ": [^\r\n]+\r\n";
+    EXPECT_TRUE(std::regex_match(r.err, std::regex(line + line))) << r.err;
 }
 
 /// Files below `dir` by their modes.

@@ -156,22 +156,39 @@ TEST_F(AttachmentFileTest, NumberedNamesAreHeldToTheLengthLimit)
     EXPECT_EQ(Entries(dir).size(), 1u);
 }
 
-TEST_F(AttachmentFileTest, ANamePartOver255BytesIsRefused)
+TEST_F(AttachmentFileTest, ANamePartOver255BytesIsShortenedAndItsNumberStillFits)
 {
     const auto att = Attachment(10);
     std::string umlauts;
-    for (int i = 0; i < 125; ++i) umlauts += "\u00FC";
-    const std::string fits = umlauts + ".pdf";  // 254 bytes, 129 characters
-    ASSERT_NE(engine.SaveAttachmentFile(att, out.Path().string(), fits, 0, false, 0), "");
-    for (const std::string& name : {fits, umlauts + "\u00FC.pdf"}) {  // " - 2" or one more: over 255 bytes
-        try {
-            engine.SaveAttachmentFile(att, out.Path().string(), name, 0, false, 0);
-            FAIL() << "no error";
-        } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), PathTooLongMessage);
-        }
-    }
-    EXPECT_EQ(Entries(out.Path()).size(), 1u);
+    for (int i = 0; i < 126; ++i) umlauts += "\u00FC";
+    const std::string dir = out.Path().string();
+    const std::string fits = umlauts.substr(0, 250) + ".pdf";  // 254 bytes, 129 characters
+    EXPECT_EQ(engine.SaveAttachmentFile(att, dir, fits, 0, false, 0), dir + "/" + fits);
+    const std::string numbered = umlauts.substr(0, 246) + " - 2.pdf";  // " - 2" takes two more umlauts
+    EXPECT_EQ(engine.SaveAttachmentFile(att, dir, fits, 0, false, 0), dir + "/" + numbered);
+    // One byte too long: shortened to the first name, which is taken, so numbered past both.
+    EXPECT_EQ(engine.SaveAttachmentFile(att, dir, umlauts + ".pdf", 0, false, 0),
+              dir + "/" + umlauts.substr(0, 246) + " - 3.pdf");
+    EXPECT_EQ(Entries(out.Path()).size(), 3u);
+}
+
+TEST_F(AttachmentFileTest, OverwritingSkipsOnlyTheFilesOfThisRunThatItKeeps)
+{
+    const auto att = Attachment(10);
+    const std::string dir = out.Path().string();
+    test::WriteFile(out / "a.pdf", "old");
+    test::WriteFile(out / "a - 3.pdf", "old");
+    const auto save = [&](bool keepRunFiles) {
+        return fs::path(engine.SaveAttachmentFile(att, dir, "a.pdf", 1, false, 0, keepRunFiles)).filename();
+    };
+    EXPECT_EQ(save(true), "a.pdf") << "a file from before the run is overwritten";
+    EXPECT_EQ(save(true), "a - 2.pdf") << "this run's file is not";
+    EXPECT_EQ(save(true), "a - 3.pdf");
+    EXPECT_EQ(test::ReadFile(out / "a - 3.pdf"), std::string(10, 'x'));
+    EXPECT_EQ(save(false), "a.pdf") << "files that stay in the e-mail overwrite as before";
+    engine.ResetCounters();
+    EXPECT_EQ(save(true), "a.pdf") << "the next run starts afresh";
+    EXPECT_EQ(Entries(out.Path()), (std::set<std::string>{"a.pdf", "a - 2.pdf", "a - 3.pdf"}));
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST_F(CopyMoveTest, FailedMoveOfTheCopyLeavesNoDuplicateBehind)
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0].rfind("B: ", 0), 0u) << errors[0];
     EXPECT_EQ(Subjects("Inbox"), (Texts{"A", "B"})) << "no copy stays in the source folder";
-    EXPECT_EQ(Subjects("Deleted Items"), (Texts{"B", "A"}));
+    EXPECT_TRUE(Subjects("Deleted Items").empty()) << "the copies are removed for good";
     EXPECT_EQ(engine.FEmailsCopied, 0);
     EXPECT_EQ(engine.FEmailsMarked, 0) << "the later actions of a failed item are skipped";
 }

@@ -192,6 +192,23 @@ TEST_F(ExportTest, ThirdNameAndItsAttachmentFolder)
     EXPECT_EQ(DestFile("Plan.eml"), "first");
 }
 
+TEST_F(ExportTest, LongNameIsShortenedSoThatItsNumberAndAttachmentFolderFit)
+{
+    std::string grins;
+    for (int i = 0; i < 64; ++i) grins += "\xF0\x9F\x98\x80";  // 256 bytes, 64 characters
+    AddMessage(WithAttachments(grins, {{"a.pdf", "PDF"}}));
+    part.AlsoAttachments = true;
+    Export(1);
+    Export(1);
+    // "-Attachments" takes 12 bytes of the 255: 60 of the 64 characters stay, 59 beside " - 2".
+    const std::string first = grins.substr(0, 240), second = grins.substr(0, 236) + " - 2";
+    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{first + ".eml", first + "-Attachments/a.pdf",
+                                                         second + ".eml", second + "-Attachments/a.pdf"}));
+    part.AlsoAttachments = false;  // without a folder beside it, the name keeps 62 characters
+    Export(1);
+    EXPECT_TRUE(fs::exists(fs::path(Dest()) / (grins.substr(0, 248) + ".eml")));
+}
+
 TEST_F(ExportTest, OverwriteReplacesTheExportButNumbersItsAttachments)
 {
     AddMessage(WithAttachments("Plan", {{"a.pdf", "new"}}));

@@ -71,6 +71,15 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"Name.", "Name-.qel", "Name."},
                     NameCase{"B\xC3\xBCro-Plan.xlsx", "B\xC3\xBCro-Plan-xlsx.qel", "B\xC3\xBCro-Plan.xlsx"}));
 
+TEST(ShortcutNameLimit, LongNameIsShortenedBeforeItsExtension)
+{
+    std::string umlauts;
+    for (int i = 0; i < 130; ++i) umlauts += "\u00FC";
+    const std::string shortcut = ShortcutFileName(umlauts + ".pdf");  // 264 bytes with "-pdf.qel"
+    EXPECT_EQ(shortcut, umlauts.substr(0, 246) + "-pdf.qel");
+    EXPECT_EQ(ShortcutNameToFileName(shortcut), umlauts.substr(0, 246) + ".pdf");
+}
+
 TEST(ShortcutNameToFileName, NameWithoutDashStaysWithoutExtension)
 {
     EXPECT_EQ(ShortcutNameToFileName("README.qel"), "README");

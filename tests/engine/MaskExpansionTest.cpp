@@ -42,12 +42,59 @@ TEST(CleanFileNameLimitTest, TwoHundredSixtyCharactersAreRefused)
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "The full pathname for saving a file is too long.");
     }
-    // Counted in code points, but no part may exceed the file system's 255 bytes.
+    // Counted in code points; a part over the file system's 255 bytes is shortened instead.
     std::string umlauts;
     for (int i = 0; i < 128; ++i) umlauts += "ü";
-    EXPECT_THROW(CleanFileName(umlauts), Exception);
-    EXPECT_EQ(CleanFileName(umlauts.substr(0, 254)), umlauts.substr(0, 254));
+    EXPECT_EQ(CleanFileName(umlauts), umlauts.substr(0, 254));
+    EXPECT_EQ(CleanFileName(umlauts + ".pdf"), umlauts.substr(0, 250) + ".pdf");
+    EXPECT_EQ(CleanFileName(std::string(258, 'x')), std::string(255, 'x'));
 }
+
+// ---- FitNamePart ---------------------------------------------------------------------
+
+struct FitCase {
+    std::string base, middle, ext, expected;
+};
+
+void PrintTo(const FitCase& c, std::ostream* os)
+{
+    *os << '"' << c.base.substr(0, 20) << "...\" " << c.ext;
+}
+
+class FitNamePartTest : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(FitNamePartTest, FitsOneNamePart)
+{
+    const FitCase& c = GetParam();
+    const std::string name = FitNamePart(c.base, c.middle, c.ext);
+    EXPECT_EQ(name, c.expected);
+    EXPECT_LE(name.size(), MaxNameBytes);
+}
+
+std::string Repeat(const std::string& s, int n)
+{
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+}
+
+const std::string kGrin = "\xF0\x9F\x98\x80";  // four bytes
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FitNamePartTest,
+    ::testing::Values(FitCase{"report", " - 2", ".pdf", "report - 2.pdf"},
+                      FitCase{std::string(251, 'a'), "", ".pdf", std::string(251, 'a') + ".pdf"},
+                      // Cut at a code point, never inside one; the number and the extension stay.
+                      FitCase{Repeat(kGrin, 70), "", ".pdf", Repeat(kGrin, 62) + ".pdf"},
+                      FitCase{Repeat(kGrin, 70), " - 12", ".pdf", Repeat(kGrin, 61) + " - 12.pdf"},
+                      // No blank or dot is left where the name was cut.
+                      FitCase{std::string(250, 'a') + " .bbbb", "", ".pdf", std::string(250, 'a') + ".pdf"},
+                      // Text after a dot with a blank in it, or a long one, is no file type: its end goes.
+                      FitCase{"Sender - Re v1", "", ".2 release " + std::string(250, 'x'),
+                              "Sender - Re v1.2 release " + std::string(230, 'x')},
+                      FitCase{"Sender - Re v1", " - 2", ".2 release " + std::string(250, 'x'),
+                              "Sender - Re v1 - 2.2 release " + std::string(226, 'x')},
+                      FitCase{"a", "", "." + std::string(300, 'x'), "a." + std::string(253, 'x')}));
 
 // ---- CleanFilePath -------------------------------------------------------------------
 

@@ -331,6 +331,14 @@ TEST_F(SaveAttachmentsTest, DuplicateNamesAndOverwrite)
     Save(1);
     EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"a.pdf", "a - 2.pdf"}));
     EXPECT_EQ(ReadFile(fs::path(Dest()) / "a.pdf"), "1");
+    // Attachments that leave the e-mail keep a file each: the files from before are overwritten,
+    // the one this run wrote is not.
+    part.AfterSaveMode = 2;
+    Save(1);
+    EXPECT_EQ(FilesBelow(Dest()), (std::set<std::string>{"a.pdf", "a - 2.pdf"}));
+    EXPECT_EQ(ReadFile(fs::path(Dest()) / "a.pdf"), "2");
+    EXPECT_EQ(ReadFile(fs::path(Dest()) / "a - 2.pdf"), "1");
+    EXPECT_TRUE(AttachmentNames(*StoredItem(1)).empty());
 }
 
 TEST_F(SaveAttachmentsTest, NamesKeepTheirUtf8Text)

@@ -18,6 +18,23 @@ TEST(Text, CountsAndCutsByCodePoint)
                          "b"),
               3u);
     EXPECT_EQ(Utf8Cut("\xE2\x82", 1), "\xE2");
+    // By bytes: never inside a code point.
+    EXPECT_EQ(Utf8CutBytes(text, 7), "a\xC3\xA4\xE2\x82\xAC");
+    EXPECT_EQ(Utf8CutBytes(text, 9), "a\xC3\xA4\xE2\x82\xAC");
+    EXPECT_EQ(Utf8CutBytes(text, 10), "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf8CutBytes(text, 0), "");
+    EXPECT_EQ(Utf8CutBytes(text, 99), text);
+}
+
+TEST(Text, ControlCharactersBecomeQuestionMarks)
+{
+    // C0, DEL, C1 (U+009B is CSI to some terminals) and stray bytes go; the rest stays, byte for byte.
+    EXPECT_EQ(ReplaceControlChars("a\x01\n\r\x1B[2J\x7F\xC2\x9B"
+                                  "1m\xC2\x80\xC2\x9F|\xC2\xA0\xFF\xE2\x82"),
+              "a????[2J??"
+              "1m??|\xC2\xA0???");
+    const std::string text = "Z\xC3\xBCrich \xE4\xBC\x9A\xE8\xAD\xB0 \xF0\x9F\x98\x80 \t";
+    EXPECT_EQ(ReplaceControlChars(text), text.substr(0, text.size() - 1) + "?");
 }
 
 struct CaseRow {
