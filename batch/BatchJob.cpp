@@ -16,7 +16,7 @@ public:
     explicit TEngineBatchJob(const TDMGlobal& DataModule)
         : engine_(std::make_unique<TEmailProcessor>()),
           application_(MakeCom<TOutlookApplication>()),
-          mapiUtils_(std::make_unique<TMAPIUtils>())
+          mapiUtils_(std::make_unique<TMAPIUtils>(TMAPIUtils::TNewMailEvents::Ignore))
     {
         engine_->SetDMGlobal(&DataModule);
         engine_->SetApplication(application_);

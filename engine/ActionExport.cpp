@@ -109,7 +109,8 @@ void TEmailProcessor::ExportEmail(const SafeItemPtr& SafeItem, const RecipientsP
     FAction = actions::ExportingEmail;
     DoProgress();
     const ExportFormat format = FormatOf(Part.SaveFormat);
-    const std::string base = JoinPath(Part.DestPath, MaskFilePath(ExpandMask(Part.Mask, std::string())));
+    const std::string base =
+        JoinPath(ExpandHomeFolder(Part.DestPath), MaskFilePath(ExpandMask(Part.Mask, std::string())));
     const std::string fileName =
         ExportFileName(base, format.extension, Part.DuplicateMode, Part.AlsoAttachments);
     CreateParentFolders(fileName);
@@ -135,7 +136,7 @@ void TEmailProcessor::ExportEmail(const SafeItemPtr& SafeItem, const RecipientsP
         ExportAttachments(attachments, attDir, attFiles);
     }
     if (!Part.PrefixSubject.empty()) PrefixSubject(SafeItem, Part.PrefixSubject);
-    if (log) WriteExportLog(Part.LogPath, Part.SaveFormat, fileName, attCount, attFiles);
+    if (log) WriteExportLog(ExpandHomeFolder(Part.LogPath), Part.SaveFormat, fileName, attCount, attFiles);
     ++FEmailsExported;
 }
 

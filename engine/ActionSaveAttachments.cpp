@@ -216,7 +216,8 @@ std::string TEmailProcessor::SaveAttachmentByMask(const ComPtr<outlook::IAttachm
                                                   const std::string& FileName,
                                                   const TOptions_SaveAttachments& Part)
 {
-    const std::string path = JoinPath(Part.DestPath, MaskFilePath(ExpandMask(Part.Mask, FileName)));
+    const std::string path =
+        JoinPath(ExpandHomeFolder(Part.DestPath), MaskFilePath(ExpandMask(Part.Mask, FileName)));
     const std::size_t slash = path.rfind('/');
     // Attachments replaced by shortcuts or removed need a file each, also when overwriting.
     const bool leaveTheEmail =

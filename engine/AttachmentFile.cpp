@@ -2,6 +2,7 @@
 // without ever losing the old file, and the file's date.
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "engine/WrittenFiles.h"
 #include "jobs/FileTools.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/FileIO.h"
 #include "platform/runtime/TempFiles.h"
 
 namespace fs = std::filesystem;
@@ -120,13 +122,16 @@ std::string TEmailProcessor::SaveAttachmentFile(const ComPtr<outlook::IAttachmen
     fs::create_directories(folder, ec);
     if (ec) throw EOSError(ec.value(), folder);
 
-    // An existing file is replaced only by a completely written new one.
+    // An existing file is replaced only by a completely written new one, which keeps its mode;
+    // a new file gets the user's mode also when it is copied from the private temporary file.
+    const mode_t mode = ModeForWriting(savedPath);
     ScopedFile written(overwrite ? SiblingTempName(folder) : savedPath);
     if (CheckSize) {
         FileCopy(temp->Path(), written.Path(), true);
     } else if (!TrySaveAsFile(*Attachment, written.Path())) {
         return {};  // a partial file is removed with `written`
     }
+    if (::chmod(written.Path().c_str(), mode) != 0) RaiseLastOSError(savedPath);
     if (overwrite) {
         RenameOver(written, savedPath);
     } else {

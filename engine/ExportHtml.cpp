@@ -49,7 +49,7 @@ private:
 };
 
 /// Opens a new file beside FileName for writing; `partName` receives its path. New files get
-/// the ordinary mode of the user's files (0666 less the umask).
+/// the ordinary mode of the user's files (0666 less the umask); a file it replaces keeps its mode.
 UniqueFd OpenSiblingPart(const std::string& FileName, std::string& partName)
 {
     const std::size_t slash = FileName.rfind('/');
@@ -57,6 +57,7 @@ UniqueFd OpenSiblingPart(const std::string& FileName, std::string& partName)
     partName = OwnTempFileName(dir).string();
     UniqueFd fd(::open(partName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!fd) RaiseLastOSError(FileName);
+    if (::fchmod(fd.Get(), ModeForWriting(FileName)) != 0) RaiseLastOSError(FileName);
     return fd;
 }
 

@@ -104,7 +104,7 @@ class LockedFile {
 public:
     explicit LockedFile(const fs::path& path) : path_(path.string())
     {
-        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd_ < 0) RaiseLastOSError("Cannot open file \"" + path_ + "\"");
         if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
             const int err = errno;

@@ -47,7 +47,7 @@ private:
     TMAPIUtils* owner_;
 };
 
-TMAPIUtils::TMAPIUtils() = default;
+TMAPIUtils::TMAPIUtils(TNewMailEvents NewMailEvents) : FNewMailEvents(NewMailEvents) {}
 
 TMAPIUtils::~TMAPIUtils() { Disconnect(); }
 
@@ -61,16 +61,19 @@ void TMAPIUtils::Connect()
     }
     ComPtr<qelutils::IMAPIUtils> intf;
     OleCheck(server->QueryInterface(qelutils::IMAPIUtils::iid, intf.PutVoid()));
-
-    if (const auto container = server.As<IConnectionPointContainer>()) {
-        ComPtr<IConnectionPoint> point;
-        if (SUCCEEDED(container->FindConnectionPoint(kEventsMAPIUtils, point.Put())) && point) {
-            ComPtr<TEventSink> sink = MakeCom<TEventSink>(this);
-            OleCheck(point->Advise(static_cast<IDispatch*>(sink.Get()), &FCookie));
-            FSink = std::move(sink);
-        }
-    }
+    if (FNewMailEvents == TNewMailEvents::Listen) AdviseSink(server);
     FIntf = std::move(intf);
+}
+
+void TMAPIUtils::AdviseSink(const ComPtr<IUnknown>& Server)
+{
+    const auto container = Server.As<IConnectionPointContainer>();
+    if (!container) return;
+    ComPtr<IConnectionPoint> point;
+    if (FAILED(container->FindConnectionPoint(kEventsMAPIUtils, point.Put())) || !point) return;
+    ComPtr<TEventSink> sink = MakeCom<TEventSink>(this);
+    OleCheck(point->Advise(static_cast<IDispatch*>(sink.Get()), &FCookie));
+    FSink = std::move(sink);
 }
 
 void TMAPIUtils::Disconnect()

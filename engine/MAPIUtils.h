@@ -22,13 +22,18 @@ using TMAPIUtilsNewMailEvent = std::function<void(TMAPIUtils& Sender, const ComP
 
 class TMAPIUtils {
 public:
-    TMAPIUtils();
+    /// Whether Connect advises the event sink. A client that never handles new e-mails (the
+    /// batch program) does not listen, so the server watches no Inbox on its behalf.
+    enum class TNewMailEvents { Listen, Ignore };
+
+    explicit TMAPIUtils(TNewMailEvents NewMailEvents = TNewMailEvents::Listen);
     /// Disconnects.
     ~TMAPIUtils();
     TMAPIUtils(const TMAPIUtils&) = delete;
     TMAPIUtils& operator=(const TMAPIUtils&) = delete;
 
-    /// Attaches to the running server object, else creates one; connects the event sink.
+    /// Attaches to the running server object, else creates one; connects the event sink unless
+    /// the client ignores new e-mails.
     void Connect();
     /// Disconnects the event sink and releases the server object.
     void Disconnect();
@@ -51,6 +56,9 @@ private:
     void FireNewMail(const ComPtr<outlook::IOutlookItem>& Item);
     qelutils::IMAPIUtils& Intf();
 
+    void AdviseSink(const ComPtr<IUnknown>& Server);
+
+    TNewMailEvents FNewMailEvents;
     ComPtr<qelutils::IMAPIUtils> FIntf;
     ComPtr<TEventSink> FSink;
     std::uint32_t FCookie = 0;

@@ -60,6 +60,15 @@ std::string JoinKey(const std::string& Key, const std::string& Name)
     return Join(Key, Name, '\\');
 }
 
+std::string ExpandHomeFolder(const std::string& Path)
+{
+    if (Path == "~") return shell::HomeDir();
+    if (!Path.starts_with("~/")) return Path;
+    std::string home = shell::HomeDir();
+    while (home.size() > 1 && home.ends_with('/')) home.pop_back();
+    return home + Path.substr(1);
+}
+
 void FileCopy(const std::string& Source, const std::string& Dest, bool Overwrite)
 {
     const auto options = Overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;

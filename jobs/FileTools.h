@@ -17,6 +17,11 @@ std::string JoinPath(const std::string& Dir, const std::string& Name);
 /// The same rules for registry key paths, with "\".
 std::string JoinKey(const std::string& Key, const std::string& Name);
 
+/// A folder or file path as the user typed it, with "~" alone or a leading "~/" standing for the
+/// home folder, as in a shell; every other path (also "~user") is returned unchanged. Applied
+/// where a typed or stored path meets the file system.
+std::string ExpandHomeFolder(const std::string& Path);
+
 /// Copies a file; without Overwrite an existing Dest makes the copy fail.
 void FileCopy(const std::string& Source, const std::string& Dest, bool Overwrite);
 

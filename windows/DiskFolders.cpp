@@ -5,15 +5,17 @@
 #include <filesystem>
 #include <system_error>
 
+#include "jobs/FileTools.h"
 #include "platform/runtime/Exception.h"
 #include "platform/ui/UserInterface.h"
 #include "windows/JAMDialogs.h"
 
 std::string ExpandFolderPath(const std::string& Text)
 {
+    const std::filesystem::path typed(ExpandHomeFolder(Text));
     std::error_code error;
-    std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(Text), error);
-    if (error) full = std::filesystem::path(Text);
+    std::filesystem::path full = std::filesystem::absolute(typed, error);
+    if (error) full = typed;
     return full.lexically_normal().string();
 }
 

@@ -40,9 +40,10 @@ QString ToQt(const std::string& text)
 std::string ExpandUNCFileName(const std::string& FileName)
 {
     if (FileName.empty() || IsWindowsPath(FileName)) return FileName;
+    const fs::path typed(ExpandHomeFolder(FileName));
     std::error_code ec;
-    fs::path full = fs::absolute(FileName, ec);
-    if (ec) full = FileName;
+    fs::path full = fs::absolute(typed, ec);
+    if (ec) full = typed;
     std::string normal = full.lexically_normal().string();
     // "dir/." and "dir/.." end in a folder: keep the trailing "/" they imply only when typed.
     const bool trailing = FileName.ends_with('/');

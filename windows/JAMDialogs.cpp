@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "jobs/FileTools.h"
 #include "platform/runtime/Text.h"
 #include "platform/shell/ShellFolders.h"
 #include "windows/JamBrowseDialog.h"
@@ -333,9 +334,10 @@ void TJamBrowseForFolder::DialogInitialized(QDialog* Window)
 {
     FWindow = Window;
     PositionDialog();
-    // A path that cannot be parsed leaves the dialog's own first selection.
+    // A path that cannot be parsed leaves the dialog's own first selection; "~/" starts at home.
     auto* dialog = qobject_cast<TJamBrowseDialog*>(Window);
-    if (const PItemIDList initial = PathToPidl(std::nullopt, FPath); initial && dialog != nullptr)
+    if (const PItemIDList initial = PathToPidl(std::nullopt, ExpandHomeFolder(FPath));
+        initial && dialog != nullptr)
         dialog->SelectItem(*initial);
 }
 

@@ -83,12 +83,14 @@ HRESULT ServerModule::RegisterServer(const void* addressInLibrary) const noexcep
     return RegistrationCall([&] {
         const std::string path = LibraryPathOf(addressInLibrary);
         for (const auto& cls : classes_) RegisterInprocServer(cls.clsid, cls.progID, cls.description, path);
+        if (extra_) extra_(path, true);
     });
 }
 
-HRESULT ServerModule::UnregisterServer() const noexcept
+HRESULT ServerModule::UnregisterServer(const void* addressInLibrary) const noexcept
 {
     return RegistrationCall([&] {
         for (const auto& cls : classes_) UnregisterInprocServer(cls.clsid, cls.progID);
+        if (extra_) extra_(LibraryPathOf(addressInLibrary), false);
     });
 }

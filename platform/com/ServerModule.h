@@ -50,9 +50,16 @@ struct ServerClass {
     std::function<ComPtr<IUnknown>(ServerModule&)> create;
 };
 
+/// What a library registers beyond its classes: called with the library's path after its
+/// classes were registered (true) or removed (false).
+using RegistrationExtra = std::function<void(const std::string& libraryPath, bool registered)>;
+
 class ServerModule {
 public:
-    explicit ServerModule(std::vector<ServerClass> classes) : classes_(std::move(classes)) {}
+    explicit ServerModule(std::vector<ServerClass> classes, RegistrationExtra extra = {})
+        : classes_(std::move(classes)), extra_(std::move(extra))
+    {
+    }
     ServerModule(const ServerModule&) = delete;
     ServerModule& operator=(const ServerModule&) = delete;
 
@@ -65,8 +72,8 @@ public:
     /// library that holds `addressInLibrary` as its InprocServer32. E_FAIL on failure, with
     /// the reason in the thread's error info.
     HRESULT RegisterServer(const void* addressInLibrary) const noexcept;
-    /// DllUnregisterServer: removes the keys that RegisterServer wrote.
-    HRESULT UnregisterServer() const noexcept;
+    /// DllUnregisterServer: removes the keys that RegisterServer wrote (the extra's too).
+    HRESULT UnregisterServer(const void* addressInLibrary) const noexcept;
 
     /// Creates an object of this library that holds the module while it lives.
     template <class T, class... Args>
@@ -90,19 +97,26 @@ public:
 
 private:
     std::vector<ServerClass> classes_;
+    RegistrationExtra extra_;
     std::atomic<long> locks_{0};
 };
 
 /// Defines the four exported entry points of a server library over the module that
 /// `moduleFunction()` returns.
-#define TROVANTA_SERVER_ENTRY_POINTS(moduleFunction)                                                \
+#define TROVANTA_SERVER_ENTRY_POINTS(moduleFunction)                                                     \
     TROVANTA_SERVER_EXPORT HRESULT DllGetClassObject(const CLSID& clsid, const IID& riid, void** object) \
-    {                                                                                                \
-        return moduleFunction().GetClassObject(clsid, riid, object);                                \
-    }                                                                                                \
-    TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow() { return moduleFunction().CanUnloadNow(); }    \
-    TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()                                               \
-    {                                                                                                \
-        return moduleFunction().RegisterServer(reinterpret_cast<const void*>(&DllRegisterServer));   \
-    }                                                                                                \
-    TROVANTA_SERVER_EXPORT HRESULT DllUnregisterServer() { return moduleFunction().UnregisterServer(); }
+    {                                                                                                    \
+        return moduleFunction().GetClassObject(clsid, riid, object);                                     \
+    }                                                                                                    \
+    TROVANTA_SERVER_EXPORT HRESULT DllCanUnloadNow()                                                     \
+    {                                                                                                    \
+        return moduleFunction().CanUnloadNow();                                                          \
+    }                                                                                                    \
+    TROVANTA_SERVER_EXPORT HRESULT DllRegisterServer()                                                   \
+    {                                                                                                    \
+        return moduleFunction().RegisterServer(reinterpret_cast<const void*>(&DllRegisterServer));       \
+    }                                                                                                    \
+    TROVANTA_SERVER_EXPORT HRESULT DllUnregisterServer()                                                 \
+    {                                                                                                    \
+        return moduleFunction().UnregisterServer(reinterpret_cast<const void*>(&DllUnregisterServer));   \
+    }

@@ -3,13 +3,13 @@
 #include "platform/com/ComRuntime.h"
 #include "platform/office/COMAddInsImpl.h"
 #include "platform/office/OutlookHost.h"
-#include "platform/outlook/StoreConfig.h"
+#include "platform/outlook/MailAccounts.h"
 #include "platform/runtime/Registry.h"
 
 namespace host {
 
 MailClient::MailClient(TRegistry& registry, std::function<void()> quit)
-    : application_(outlook::CreateApplication(outlook::LoadApplicationConfig(registry))),
+    : application_(outlook::CreateApplication(outlook::LoadAndPublishConfig(registry))),
       host_(application_.As<outlook::IApplicationHost>()),
       session_(application_->GetNamespace("MAPI")),
       addInList_(office::CreateCOMAddIns()),

@@ -8,6 +8,7 @@
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/Item.h"
 #include "platform/outlook/MessageFiles.h"
+#include "platform/runtime/FileIO.h"
 
 #ifdef TROVANTA_HAVE_MSGFILE
 #include "platform/outlook/DateConv.h"
@@ -45,6 +46,20 @@ bool TargetTaken(const FolderState& folder, const MaildirName& name)
     return false;
 }
 
+/// The mode of a message new in `folder`, as Maildir programs (Dovecot, mutt) give it: the
+/// folder directory's permissions without the execute bits, so that a private folder (0700)
+/// holds private messages and one its group may read (0750) holds messages its group can read.
+mode_t NewMessageMode(const FolderState& folder)
+{
+    return ModeOfFile(folder.Dir(), 0700) & 0666;
+}
+
+/// A message that is rewritten or copied keeps the mode of its file.
+mode_t MessageModeOf(const fs::path& stored, const FolderState& folder)
+{
+    return ModeOfFile(stored, NewMessageMode(folder));
+}
+
 }  // namespace
 
 void ItemImpl::ApplyPendingToMessage()
@@ -77,13 +92,14 @@ void ItemImpl::RewriteStoredFile()
             if (!NameExists(path)) Fail("The message file \"" + path + "\" has been renamed.");
             ApplyPendingToMessage();
             GMimeMessage* message = full_.get();
-            WriteFileAtomicallyWith(folder_->Dir() / "tmp", path,
-                                    [message](int fd) { return WriteMessageTo(message, fd); });
+            WriteFileAtomicallyWith(
+                folder_->Dir() / "tmp", path, [message](int fd) { return WriteMessageTo(message, fd); },
+                MessageModeOf(path, *folder_));
         } else {
             // Only the Subject line changes; every other byte stays as it was.
             const std::string bytes =
                 ReplaceHeader(ReadWholeFile(path), "Subject", EncodedHeaderText(*pendingSubject_));
-            WriteFileAtomically(folder_->Dir() / "tmp", path, bytes);
+            WriteFileAtomically(folder_->Dir() / "tmp", path, bytes, MessageModeOf(path, *folder_));
         }
     });
     if (!attachmentsChanged_ && full_) ApplyPendingToMessage();
@@ -124,7 +140,8 @@ ComPtr<IOutlookItem> ItemImpl::Copy()
     }
     const std::string bytes = StoredBytes();
     auto record = NewRecord(record_->name, record_->name.hasInfo ? "cur" : record_->subdir);
-    WriteFileAtomically(folder_->Dir() / "tmp", folder_->PathOf(*record), bytes);
+    WriteFileAtomically(folder_->Dir() / "tmp", folder_->PathOf(*record), bytes,
+                        MessageModeOf(StoredPath(), *folder_));
     folder_->Append(record);
     return ForRecord(context_, folder_, record);
 }
@@ -138,8 +155,9 @@ void ItemImpl::PlaceInFolder(const FolderStatePtr& target)
     auto record = NewRecord(name, "cur");
     target->EnsureMaildir();
     GMimeMessage* message = full_.get();
-    WriteFileAtomicallyWith(target->Dir() / "tmp", target->PathOf(*record),
-                            [message](int fd) { return WriteMessageTo(message, fd); });
+    WriteFileAtomicallyWith(
+        target->Dir() / "tmp", target->PathOf(*record), [message](int fd) { return WriteMessageTo(message, fd); },
+        NewMessageMode(*target));
     folder_ = target;
     record_ = std::move(record);
     headers_.reset();  // read again from the file, which holds the pending changes

@@ -15,6 +15,7 @@
 
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/MaildirNames.h"
+#include "platform/runtime/FileIO.h"
 #include "platform/runtime/TempFiles.h"
 
 namespace fs = std::filesystem;
@@ -267,16 +268,19 @@ int LinkUnnamed(int fd, const char* target)
 /// A file written in `stagingDir` that appears under the target's name, whole, only when
 /// committed; until then, or when anything fails, nothing is left behind. Where the file
 /// system offers unnamed files (O_TMPFILE) the file has no name until it is complete, so a
-/// crash leaves no temporary file and the directory is changed once instead of twice.
+/// crash leaves no temporary file and the directory is changed once instead of twice. The
+/// file is created private and given `mode` before a byte is written.
 class AtomicFile {
 public:
-    AtomicFile(fs::path stagingDir, fs::path target)
+    AtomicFile(fs::path stagingDir, fs::path target, mode_t mode)
         : stagingDir_(std::move(stagingDir)), target_(std::move(target)), fd_(OpenUnnamedAfterCleaning())
     {
-        if (fd_.Get() >= 0) return;
-        temp_ = TempName();
-        fd_ = UniqueFd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (fd_.Get() < 0) FailWrite(temp_);
+        if (fd_.Get() < 0) {
+            temp_ = TempName();
+            fd_ = UniqueFd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            if (fd_.Get() < 0) FailWrite(temp_);
+        }
+        if (::fchmod(fd_.Get(), mode) != 0) FailWrite(target_);
     }
     ~AtomicFile()
     {
@@ -457,17 +461,19 @@ std::string ReadWholeFile(const std::string& path)
     return text;
 }
 
-void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const std::string& bytes)
+void WriteFileAtomically(const fs::path& tmpDir, const fs::path& target, const std::string& bytes,
+                         mode_t mode)
 {
-    WriteFileAtomicallyWith(tmpDir, target, [&bytes](int fd) { return WriteAll(fd, bytes); });
+    WriteFileAtomicallyWith(tmpDir, target, [&bytes](int fd) { return WriteAll(fd, bytes); }, mode);
 }
 
-void WriteFileAtomicallyWith(const fs::path& tmpDir, const fs::path& target, const FileWriter& write)
+void WriteFileAtomicallyWith(const fs::path& tmpDir, const fs::path& target, const FileWriter& write,
+                             mode_t mode)
 {
     Parked().Forget();
     std::error_code ec;
     fs::create_directories(tmpDir, ec);
-    AtomicFile file(tmpDir, target);
+    AtomicFile file(tmpDir, target, mode);
     if (!write(file.Fd())) file.FailOnTarget();
     file.Commit(true);
 }
@@ -480,7 +486,7 @@ void WriteUserFile(const std::string& path, const std::string& bytes)
 void WriteUserFileWith(const std::string& path, const FileWriter& write)
 {
     const fs::path target(path);
-    AtomicFile file(DirectoryOf(target), target);
+    AtomicFile file(DirectoryOf(target), target, ModeForWriting(target));
     if (!write(file.Fd())) file.FailOnTarget();
     file.Commit(false);
 }
@@ -489,7 +495,7 @@ void CopyUserFile(const std::string& from, const std::string& path)
 {
     const UniqueFd in = OpenForReading(from);
     const fs::path target(path);
-    AtomicFile file(DirectoryOf(target), target);
+    AtomicFile file(DirectoryOf(target), target, ModeForWriting(target));
     if (!CopyInKernel(in.Get(), file)) {
         char buffer[65536];
         for (;;) {
@@ -506,7 +512,7 @@ void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
 {
     if (::rename(from.c_str(), to.c_str()) == 0) return;
     if (errno != EXDEV) Fail("Cannot move \"" + from.string() + "\": " + std::strerror(errno));
-    WriteFileAtomically(tmpDir, to, ReadWholeFile(from));
+    WriteFileAtomically(tmpDir, to, ReadWholeFile(from), ModeOfFile(from, NewFileMode()));
     if (::unlink(from.c_str()) != 0) {
         // The message stays where it was, and only there: another program may have renamed it.
         const int error = errno;

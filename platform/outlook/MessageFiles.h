@@ -3,6 +3,8 @@
 // writing a file so that it appears whole or not at all (an unnamed file or a temporary name,
 // then put in place under its name).
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -30,13 +32,13 @@ HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::str
 /// The search alone, made in every case.
 bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle);
 
-/// Writes `bytes` to `tmpDir`, flushes them to disk and renames the file to `target`.
-/// Raises ComError on failure and leaves no partial file behind.
+/// Writes `bytes` to `tmpDir`, flushes them to disk and renames the file to `target`, which
+/// gets `mode`. Raises ComError on failure and leaves no partial file behind.
 void WriteFileAtomically(const std::filesystem::path& tmpDir, const std::filesystem::path& target,
-                         const std::string& bytes);
+                         const std::string& bytes, mode_t mode);
 
 /// Writes `bytes` to `path` as an ordinary file (for SaveAs and SaveAsFile); the file
-/// appears whole or not at all.
+/// appears whole or not at all, with the mode that `cp` would give it (ModeForWriting).
 void WriteUserFile(const std::string& path, const std::string& bytes);
 
 /// Writes into a file through its descriptor; false (errno set) when a write failed.
@@ -44,10 +46,11 @@ using FileWriter = std::function<bool(int fd)>;
 /// As WriteFileAtomically and WriteUserFile, the content written by `write` as it comes, so
 /// that a large message or attachment is never held in memory whole.
 void WriteFileAtomicallyWith(const std::filesystem::path& tmpDir, const std::filesystem::path& target,
-                             const FileWriter& write);
+                             const FileWriter& write, mode_t mode);
 void WriteUserFileWith(const std::string& path, const FileWriter& write);
 
-/// Moves a file, copying across file systems. Raises ComError on failure, the file then where it was.
+/// Moves a file, copying across file systems (the copy keeps the file's mode). Raises ComError
+/// on failure, the file then where it was.
 void MoveFile(const std::filesystem::path& from, const std::filesystem::path& tmpDir,
               const std::filesystem::path& to);
 

@@ -20,6 +20,8 @@ StoreConfig DefaultStoreConfig()
         const char* home = std::getenv("HOME");
         config.root = std::string(home && *home ? home : g_get_home_dir()) + "/Maildir";
     }
+    const char* email = std::getenv("EMAIL");
+    if (email) config.email = email;
     return config;
 }
 
@@ -57,6 +59,7 @@ ApplicationConfig LoadApplicationConfig(TRegistry& registry)
         store.root = registry.ReadString("Path");
         store.displayName = registry.ReadString("Name");
         store.layout = ParseStoreLayout(registry.ReadString("Layout"));
+        store.email = registry.ReadString("Email");
         registry.CloseKey();
         if (store.displayName.empty()) store.displayName = key;
         const bool taken = std::any_of(config.stores.begin(), config.stores.end(),

@@ -7,6 +7,9 @@
 //   "Path"="/home/ann/Mail/archive"      (required: the store's root directory)
 //   "Name"="Archive"                     (optional: the shown name; default the subkey's name)
 //   "Layout"="maildir++"                 (optional: "nested" or "maildir++"; default: detected)
+//   "Email"="ann@example.org"            (optional: the address of the store's mail account)
+//
+// The default store's account address is $EMAIL.
 
 #include <string>
 #include <vector>
@@ -21,13 +24,14 @@ struct StoreConfig {
     std::string displayName;
     std::string root;
     StoreLayout layout = StoreLayout::Detect;
+    std::string email = {};  ///< the store's mail account address; "" when it has no account
 };
 
 struct ApplicationConfig {
     std::vector<StoreConfig> stores;  ///< the first is the default store
 };
 
-/// The default store: $MAILDIR, else ~/Maildir, named "Mailbox".
+/// The default store: $MAILDIR, else ~/Maildir, named "Mailbox", with the address $EMAIL.
 StoreConfig DefaultStoreConfig();
 
 /// "nested", "maildir++" (any case); anything else means Detect.

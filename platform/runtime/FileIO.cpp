@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -88,7 +90,35 @@ struct TempFileGuard {
     }
 };
 
+/// The process's umask. Linux shows it in /proc/self/status (from 4.7 on); reading it there
+/// leaves the process-wide setting alone while other threads create files. Older kernels only
+/// tell it by setting it, done once on the first call.
+mode_t ReadUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
 }  // namespace
+
+mode_t NewFileMode()
+{
+    static const mode_t mode = 0666 & ~ReadUmask();
+    return mode;
+}
+
+mode_t ModeOfFile(const fs::path& path, mode_t otherwise)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : otherwise;
+}
 
 void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t newFileMode, bool durable)
 {
@@ -98,9 +128,7 @@ void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t 
     if (!fd) RaiseLastOSError(path.string());
     TempFileGuard guard{pattern};
 
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : newFileMode;
-    if (::fchmod(fd.Get(), mode) != 0) RaiseLastOSError(path.string());
+    if (::fchmod(fd.Get(), ModeOfFile(path, newFileMode)) != 0) RaiseLastOSError(path.string());
     WriteAllOrThrow(fd.Get(), bytes, path);
     if (durable && ::fsync(fd.Get()) != 0) RaiseLastOSError(path.string());
     if (::rename(pattern.c_str(), path.c_str()) != 0) RaiseLastOSError(path.string());

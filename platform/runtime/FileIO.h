@@ -1,6 +1,7 @@
 #pragma once
 // File primitives shared by the INI files and the registry: an owned file descriptor, whole-file
-// reads, atomic whole-file writes, advisory locks and the "has it changed on disk" check.
+// reads, atomic whole-file writes, advisory locks, the "has it changed on disk" check and the
+// modes that written files get.
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -38,14 +39,28 @@ UniqueFd OpenRegularFile(const std::filesystem::path& path, struct stat* info = 
 /// Reads all of an open file from its current position; raises EOSError on a read error.
 std::string ReadAll(int fd, const std::filesystem::path& nameForErrors);
 
+/// The mode of a new file that the user writes, as `cp` gives it: 0666 less the process's umask.
+/// The umask is read once, without changing it (from /proc/self/status where the kernel shows it).
+mode_t NewFileMode();
+
+/// The permission bits of the file `path`, or `otherwise` when it cannot be looked at.
+mode_t ModeOfFile(const std::filesystem::path& path, mode_t otherwise);
+
+/// The mode for a file written to `path`: an existing file's own mode (a file that is replaced
+/// keeps it, as `cp` keeps it), else NewFileMode().
+inline mode_t ModeForWriting(const std::filesystem::path& path)
+{
+    return ModeOfFile(path, NewFileMode());
+}
+
 /// Replaces `path` by `bytes` so that a reader sees either the old or the new file, never a part:
 /// a temporary file in the same folder is written, flushed to disk (fsync) and renamed over
 /// `path`, then the folder is flushed. The file keeps the old file's mode, a new one gets
-/// `newFileMode`. On failure the temporary file is removed, `path` is untouched and EOSError
-/// (naming `path`) is raised. A scratch file, read back and removed at once, needs no flush
-/// (`durable` false): it still appears whole, but may be lost in a crash.
+/// `newFileMode` (by default NewFileMode()). On failure the temporary file is removed, `path` is
+/// untouched and EOSError (naming `path`) is raised. A scratch file, read back and removed at
+/// once, needs no flush (`durable` false): it still appears whole, but may be lost in a crash.
 void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes,
-                         mode_t newFileMode = 0644, bool durable = true);
+                         mode_t newFileMode = NewFileMode(), bool durable = true);
 
 /// An advisory lock (flock) on a lock file, created when missing, held while the object lives.
 class FileLock {

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <regex>
+#include <set>
 
 #include "platform/shell/ShellLink.h"
 #include "tests/batch/QelbatProcess.h"
@@ -247,6 +249,57 @@ TEST_F(QelbatTest, ReimportPutsBackShortcutsOfAnEarlierJobFileButNotAStrangers)
     EXPECT_NE(store.find("invoice-pdf.qel"), std::string::npos) << "the stranger's shortcut stays";
     EXPECT_EQ(store.find("VE9QIFNFQ1JFVC"), std::string::npos) << "the private file stays out";
     EXPECT_EQ(store.find("TOP SECRET"), std::string::npos);
+}
+
+/// Files below `dir` by their modes.
+std::map<unsigned, std::set<std::string>> FilesByMode(const fs::path& dir)
+{
+    std::map<unsigned, std::set<std::string>> modes;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+        if (!entry.is_regular_file()) continue;
+        const auto mode = static_cast<unsigned>(entry.status().permissions()) & 07777;
+        modes[mode].insert(fs::relative(entry.path(), dir).string());
+    }
+    return modes;
+}
+
+TEST_F(QelbatTest, WrittenFilesFollowTheUmaskInEveryFormatAndARewrittenMessageKeepsItsMode)
+{
+    for (const fs::path& message : box.Store().Files("Inbox")) fs::permissions(message, fs::perms(0604));
+    const fs::path out = box.Work() / "out";
+    std::vector<std::string> jobs;
+    for (const int format : {0, 1, 2, 3}) {
+        jobs.push_back(WriteJob(
+            SourceSection() + "[ExportEmails]\nActive=1\nSaveFormat=" + std::to_string(format) +
+                "\nDestPath=" + out.string() + "\nMask=[B]\nLog=1\nLogPath=" + (out / "logs").string() + "\n",
+            "export" + std::to_string(format) + ".qef"));
+    }
+    jobs.push_back(WriteJob(SourceSection() + "[SaveAttachments]\nActive=1\nDestPath=" +
+                                (out / "att").string() + "\nMask=[FE]\nAfterSaveMode=1\n",
+                            "save.qef"));
+    const mode_t saved = ::umask(027);
+    std::vector<test::ProcessResult> runs;
+    for (const std::string& job : jobs) runs.push_back(box.Run({job, "/quiet"}));
+    ::umask(saved);
+
+    for (const test::ProcessResult& r : runs) {
+        EXPECT_EQ(r.exitCode, 0) << r.out;
+        EXPECT_EQ(r.err, "") << "a good run writes nothing on standard error";
+    }
+    const auto modes = FilesByMode(out);
+    ASSERT_EQ(modes.size(), 1u) << "every written file has one mode";
+    EXPECT_EQ(modes.begin()->first, 0640u);
+    EXPECT_EQ(modes.begin()->second,
+              (std::set<std::string>{"Report.txt", "Hello.txt", "Report.msg", "Hello.msg", "Report.htm",
+                                     "Hello.htm", "Report.eml", "Hello.eml", "att/notes.txt", "logs/Eml.log",
+                                     "logs/Att.log", "logs/ID.log"}));
+    const auto stored = FilesByMode(box.Maildir() / "Inbox");
+    ASSERT_EQ(stored.size(), 1u) << "the message that got a shortcut keeps its mode";
+    EXPECT_EQ(stored.begin()->first, 0604u);
+    const auto files = box.Store().Files("Inbox");
+    EXPECT_TRUE(std::any_of(files.begin(), files.end(), [](const fs::path& f) {
+        return test::ReadFile(f).find(".qel") != std::string::npos;
+    })) << "the attachment was replaced by its shortcut";
 }
 
 bool IsMaildirSubdir(const fs::path& dir)

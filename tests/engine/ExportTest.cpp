@@ -17,6 +17,7 @@
 #include "platform/qelutils/MAPIUtilsObject.h"
 #include "platform/runtime/Exception.h"
 #include "tests/engine/ActionFixture.h"
+#include "tests/support/ScopedEnvironment.h"
 
 namespace fs = std::filesystem;
 
@@ -400,6 +401,18 @@ TEST_F(ExportLogFilesTest, AttLogIsCreatedWithItsHeaderAndNoLogWithoutFolder)
     EXPECT_EQ(FilesBelow(out.Path()),
               (std::set<std::string>{"dest/Test message.eml", "dest/Test message - 2.eml", "logs/Eml.log",
                                      "logs/Att.log", "logs/ID.log"}));
+}
+
+TEST_F(ExportLogFilesTest, FoldersStartingWithTildeLieInTheHomeFolder)
+{
+    test::ScopedEnvironment env;
+    env.Set("HOME", out.Path().string());
+    AddMessage(TestMessage{});
+    part.DestPath = "~/dest";
+    part.LogPath = "~/logs";
+    Export(1);
+    EXPECT_EQ(FilesBelow(out.Path()), (std::set<std::string>{"dest/Test message.eml", "logs/Eml.log",
+                                                             "logs/Att.log", "logs/ID.log"}));
 }
 
 /// The subject prefix goes through the external server's MAPI utilities.

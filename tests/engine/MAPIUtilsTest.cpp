@@ -152,6 +152,16 @@ TEST_F(MAPIUtilsEventTest, FreeingTheClientDisconnects)
     EXPECT_EQ(server->Fire(qelutils::DISPID_NewMail, {Variant(item)}), 0u);
 }
 
+TEST_F(MAPIUtilsEventTest, AClientThatIgnoresNewMailAdvisesNoSink)
+{
+    TMAPIUtils batch(TMAPIUtils::TNewMailEvents::Ignore);
+    batch.Connect();
+    EXPECT_TRUE(batch.Connected());
+    EXPECT_EQ(server->Fire(qelutils::DISPID_NewMail, {Variant(item)}), 0u)
+        << "so the server watches no Inbox";
+    batch.Disconnect();
+}
+
 TEST_F(MAPIUtilsEventTest, AFailureCodeOfTheServerIsRaised)
 {
     try {

@@ -11,6 +11,7 @@
 #include "jobs/Options.h"
 #include "platform/runtime/Exception.h"
 #include "platform/runtime/Registry.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -41,6 +42,17 @@ TEST(JoinKey, JoinsRegistryKeysWithBackslash)
     EXPECT_EQ(JoinKey("\\Software\\A", "Filter"), "\\Software\\A\\Filter");
     EXPECT_EQ(JoinKey("\\Software\\A\\", "\\Job1"), "\\Software\\A\\Job1");
     EXPECT_EQ(JoinKey("", "Me"), "\\Me");
+}
+
+TEST(ExpandHomeFolder, OnlyATildeAloneOrBeforeASlashIsTheHomeFolder)
+{
+    test::ScopedEnvironment env;
+    env.Set("HOME", "/home/ann/");
+    EXPECT_EQ(ExpandHomeFolder("~"), "/home/ann/");
+    EXPECT_EQ(ExpandHomeFolder("~/Attachments"), "/home/ann/Attachments");
+    EXPECT_EQ(ExpandHomeFolder("~/"), "/home/ann/");
+    for (const char* kept : {"~bob/x", "~x", "/srv/~/x", "a~/b", "", "./~/x"})
+        EXPECT_EQ(ExpandHomeFolder(kept), kept);
 }
 
 class FileToolsDir : public ::testing::Test {

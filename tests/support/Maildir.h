@@ -31,10 +31,10 @@ public:
                               bool inNew = false);
     /// The message files of a folder (cur/ and new/), sorted by name.
     std::vector<std::filesystem::path> Files(const std::string& relPath) const;
-
-private:
+    /// The directory of a folder in the store's layout.
     std::filesystem::path Dir(const std::string& relPath) const;
 
+private:
     std::filesystem::path root_;
     MaildirLayout layout_;
     unsigned counter_ = 0;

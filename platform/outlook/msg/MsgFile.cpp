@@ -6,6 +6,7 @@
 #include "platform/outlook/msg/MsgStorageReader.h"
 #include "platform/outlook/msg/MsgStorageWriter.h"
 #include "platform/runtime/Exception.h"
+#include "platform/runtime/FileIO.h"
 #include "platform/runtime/TempFiles.h"
 
 #include <gsf/gsf.h>
@@ -32,9 +33,15 @@ public:
     {
         const std::filesystem::path file(target);
         path_ = OwnTempFileName(file.has_parent_path() ? file.parent_path() : ".").string();
-        // 0666 less the umask, as for any other file the user saves.
-        const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) RaiseLastOSError(target);
+        // 0666 less the umask, as for any other file the user saves; a replaced file's own mode.
+        if (fchmod(fd, ModeForWriting(target)) != 0) {
+            const int error = errno;
+            close(fd);
+            unlink(path_.c_str());
+            throw EOSError(error, target);
+        }
         file_ = fdopen(fd, "wb");
         if (!file_) {
             const int error = errno;

@@ -214,7 +214,7 @@ TEST_F(FileWriteTest, WritesReplacesAndLeavesNothingElseBehind)
 
     const auto store = dir_ / "cur";
     std::filesystem::create_directory(store);
-    outlook::WriteFileAtomically(dir_ / "tmp", store / "1.msg", "stored");
+    outlook::WriteFileAtomically(dir_ / "tmp", store / "1.msg", "stored", 0600);
     EXPECT_EQ(test::ReadFile(store / "1.msg"), "stored");
     EXPECT_TRUE(std::filesystem::is_empty(dir_ / "tmp"));
 }
@@ -269,7 +269,7 @@ TEST_F(FileWriteTest, AFileReadForItsHeadersIsReadAgainFromItsStartAndNeverWhenR
     // This process writes it anew under the same name.
     EXPECT_EQ(outlook::ReadHeaderBlock(path), "Subject: two\n\n");
     std::filesystem::create_directory(dir_ / "tmp");
-    outlook::WriteFileAtomically(dir_ / "tmp", path, "Subject: three\n\nc");
+    outlook::WriteFileAtomically(dir_ / "tmp", path, "Subject: three\n\nc", 0600);
     EXPECT_EQ(outlook::ReadWholeFile(path), "Subject: three\n\nc");
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
+#include "platform/runtime/FileIO.h"
 #include "tests/platform/outlook/StoreFixture.h"
 
 using namespace outlook;
@@ -252,6 +254,42 @@ TEST_F(StorageTest, MoveKeepsTheObjectAndDeleteInDeletedItemsIsForGood)
     item->Delete();
     EXPECT_TRUE(store_.Files("Deleted Items").empty());
     EXPECT_THROW(item->Subject(), ComError);
+}
+
+/// The permission bits of a file or folder.
+unsigned ModeOf(const fs::path& path)
+{
+    return static_cast<unsigned>(fs::status(path).permissions()) & 07777;
+}
+
+TEST_F(StorageTest, FilesKeepTheModesOfWhatTheyReplaceOrCopy)
+{
+    const fs::path rewritten = store_.Add("Inbox", test::SimpleMessage("rewritten"));
+    const fs::path copied = store_.Add("Inbox", test::SimpleMessage("copied"));
+    fs::permissions(rewritten, fs::perms(0640));
+    fs::permissions(copied, fs::perms(0604));
+    auto archive = Inbox()->Folders()->Add("Archive");
+    fs::permissions(store_.Dir("Inbox/Archive"), fs::perms(0750));
+
+    auto first = InboxItem(1);
+    first->SetSubject("Re: rewritten");
+    first->Save();
+    EXPECT_EQ(ModeOf(store_.Files("Inbox").front()), 0640u) << "a rewritten message keeps its mode";
+    InboxItem(2)->Copy()->Move(archive);
+    EXPECT_EQ(ModeOf(store_.Files("Inbox/Archive").front()), 0604u) << "a copy keeps the message's mode";
+
+    first->SaveAs((dir_ / "new.eml").string(), olRFC822);
+    EXPECT_EQ(ModeOf(dir_ / "new.eml"), static_cast<unsigned>(NewFileMode())) << "0666 less the umask";
+    test::WriteFile(dir_ / "kept.txt", "old");
+    fs::permissions(dir_ / "kept.txt", fs::perms(0600));
+    first->SaveAs((dir_ / "kept.txt").string(), olTXT);
+    EXPECT_EQ(ModeOf(dir_ / "kept.txt"), 0600u) << "a replaced file keeps its mode, as with cp";
+
+    // A message new in a folder takes the folder's mode without the execute bits.
+    App()->CreateItemFromTemplate((dir_ / "new.eml").string())->Move(archive);
+    std::multiset<unsigned> modes;
+    for (const fs::path& file : store_.Files("Inbox/Archive")) modes.insert(ModeOf(file));
+    EXPECT_EQ(modes, (std::multiset<unsigned>{0604u, 0640u}));
 }
 
 TEST_F(StorageTest, SaveAsTextHtmlAndRfc822)
