@@ -138,10 +138,14 @@ ComPtr<IOutlookItem> ItemImpl::Copy()
         ApplyPendingToMessage();
         return FromMessage(context_, ParseMessage(SerializeMessage(full_.get())));
     }
-    const std::string bytes = StoredBytes();
+    std::string bytes;
+    mode_t mode = 0;
+    WithStoredFile([&](const std::string& path) {
+        bytes = ReadWholeFile(path);
+        mode = MessageModeOf(path, *folder_);
+    });
     auto record = NewRecord(record_->name, record_->name.hasInfo ? "cur" : record_->subdir);
-    WriteFileAtomically(folder_->Dir() / "tmp", folder_->PathOf(*record), bytes,
-                        MessageModeOf(StoredPath(), *folder_));
+    WriteFileAtomically(folder_->Dir() / "tmp", folder_->PathOf(*record), bytes, mode);
     folder_->Append(record);
     return ForRecord(context_, folder_, record);
 }
