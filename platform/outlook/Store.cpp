@@ -359,8 +359,9 @@ void Store::DropLoops(const std::vector<std::string>& shown, std::vector<std::st
 
 std::optional<fs::path> Store::DirOfFolder(const std::vector<std::string>& shown) const
 {
+    // A Maildir++ store's root is the Inbox's directory, not a folder of its own.
     const auto dir = Locate(shown);
-    if (dir && dir->empty()) return root_;
+    if (dir && dir->empty()) return std::nullopt;
     return dir;
 }
 

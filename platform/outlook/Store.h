@@ -127,7 +127,7 @@ private:
     std::optional<std::string> ExistingTopLevel(std::span<const std::string_view> names) const;
     /// Leaves out of the subfolder names of the folder `shown` those that lead back to it or above it.
     void DropLoops(const std::vector<std::string>& shown, std::vector<std::string>& names) const;
-    /// As Locate, with the store's root for a Maildir++ store's root.
+    /// As Locate, with nothing for a Maildir++ store's root, which is the Inbox's directory.
     std::optional<std::filesystem::path> DirOfFolder(const std::vector<std::string>& shown) const;
 
     StoreConfig config_;

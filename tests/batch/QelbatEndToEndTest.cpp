@@ -239,7 +239,10 @@ TEST_F(QelbatTest, ReimportPutsBackShortcutsOfAnEarlierJobFileButNotAStrangers)
 
     const std::string reimport = WriteJob(SourceSection() + "[Reimport]\nActive=1\n", "reimport.qef");
     const test::ProcessResult r = box.Run({reimport, "/quiet"});
-    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(r.exitCode, 3) << r.out << r.err;
+    const std::string refused = "The shortcut points outside the folders that attachments are saved to: ";
+    EXPECT_EQ(r.err.rfind("ERROR: Mailbox \\ Inbox | Invoice | ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find(": " + refused + secret.string() + "\r\n"), std::string::npos) << r.err;
     EXPECT_NE(r.out.find("Attachments skipped: 1   \r\nAttachments reimported: 1   \r\n"), std::string::npos)
         << r.out;
     std::string store;
