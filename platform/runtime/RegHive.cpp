@@ -74,7 +74,9 @@ bool RegKey::RemoveValue(std::string_view name)
 
 std::string RegStringFromUtf16(std::string_view utf16)
 {
-    while (utf16.size() >= 2 && utf16.substr(utf16.size() - 2) == std::string_view("\0\0", 2))
+    // One terminator, as a string value is written; a NUL that the text itself holds stays, so
+    // that the value reads back as it was written.
+    if (utf16.size() >= 2 && utf16.substr(utf16.size() - 2) == std::string_view("\0\0", 2))
         utf16.remove_suffix(2);
     return Utf16ToUtf8(utf16);
 }

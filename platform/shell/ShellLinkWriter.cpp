@@ -67,6 +67,13 @@ std::string LinkInfo(std::string_view target)
         const std::size_t share = server == std::string_view::npos ? server : target.find('\\', server + 1);
         base = target.substr(0, share);
         suffix = share == std::string_view::npos ? std::string_view() : target.substr(share + 1);
+        // The reader joins name and suffix with one separator: a name that ends in one (an empty
+        // share name) or an empty suffix after one would not come back as written, so such a
+        // path is kept whole as the share's name.
+        if (base.ends_with('\\') || (share != std::string_view::npos && suffix.empty())) {
+            base = target;
+            suffix = {};
+        }
     }
     const std::string location = network ? NetworkLink(base) : VolumeId();
     const LinkInfoStrings baseText = Encode(network ? std::string_view() : base);
