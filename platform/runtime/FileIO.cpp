@@ -58,20 +58,20 @@ std::string ReadAll(int fd, const fs::path& nameForErrors)
     }
 }
 
-namespace {
-
-void WriteAllOrThrow(int fd, const std::string& bytes, const fs::path& path)
+void WriteAllOrThrow(int fd, std::string_view bytes, const fs::path& nameForErrors)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            RaiseLastOSError(path.string());
+            RaiseLastOSError(nameForErrors.string());
         }
         done += static_cast<std::size_t>(n);
     }
 }
+
+namespace {
 
 /// Flushes the folder entry of a rename; a folder that cannot be opened is no error.
 void SyncFolder(const fs::path& folder)

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 /// An owned POSIX file descriptor, closed when the object ends.
 class UniqueFd {
@@ -38,6 +39,10 @@ UniqueFd OpenRegularFile(const std::filesystem::path& path, struct stat* info = 
 
 /// Reads all of an open file from its current position; raises EOSError on a read error.
 std::string ReadAll(int fd, const std::filesystem::path& nameForErrors);
+
+/// Writes all of `bytes` to `fd` from its current position; raises EOSError naming
+/// `nameForErrors` on a write error.
+void WriteAllOrThrow(int fd, std::string_view bytes, const std::filesystem::path& nameForErrors);
 
 /// The mode of a new file that the user writes, as `cp` gives it: 0666 less the process's umask.
 /// The umask is read once, without changing it (from /proc/self/status where the kernel shows it).

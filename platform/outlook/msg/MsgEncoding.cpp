@@ -148,6 +148,11 @@ std::string DecodeString8(std::string_view bytes, std::uint32_t codepage)
     return ToUtf8(bytes, CodepageCharset(codepage));
 }
 
+void AppendLittleEndian(std::string& out, std::uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
 std::uint64_t FileTimeFromUnix(std::int64_t seconds, std::int32_t microseconds)
 {
     if (seconds < -kEpochDelta) return 0;

@@ -1,6 +1,7 @@
 #pragma once
-// Text and time encodings of message files: UTF-16LE and 8-bit strings with Windows code
-// pages, and FILETIME values (100-nanosecond ticks since 1601-01-01 UTC).
+// Text, number and time encodings of message files: UTF-16LE and 8-bit strings with Windows
+// code pages, little-endian integers, and FILETIME values (100-nanosecond ticks since
+// 1601-01-01 UTC).
 
 #include "platform/runtime/DateTime.h"
 
@@ -25,6 +26,9 @@ std::string ToUtf8(std::string_view bytes, const std::string& charset);
 std::string DecodeString8(std::string_view bytes, std::uint32_t codepage);
 /// Replaces invalid UTF-8 sequences by U+FFFD.
 std::string ValidUtf8(std::string_view text);
+
+/// Appends the low `bytes` bytes of `value`, least significant first.
+void AppendLittleEndian(std::string& out, std::uint64_t value, int bytes);
 
 /// FILETIME of a Unix time.
 std::uint64_t FileTimeFromUnix(std::int64_t seconds, std::int32_t microseconds = 0);

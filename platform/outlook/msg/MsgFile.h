@@ -22,8 +22,8 @@ struct MsgItemProperties {
 /// at all (temporary file in the same folder, then rename; an existing file is replaced).
 /// Throws Exception on failure.
 void WriteMsgFile(GMimeMessage* message, const MsgItemProperties& props, const std::string& path);
-/// The same file written into the open file `fd` (not closed; the caller puts it in place);
-/// `path` names it in errors. Throws Exception on failure.
+/// The same file written into `fd`, a new and empty file open for writing (not closed; the
+/// caller puts it in place); `path` names it in errors. Throws Exception on failure.
 void WriteMsgFileTo(GMimeMessage* message, const MsgItemProperties& props, int fd, const std::string& path);
 
 /// Reads a message file as a MIME message: headers from the saved transport headers when

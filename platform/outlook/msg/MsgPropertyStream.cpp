@@ -1,5 +1,6 @@
 #include "platform/outlook/msg/MsgPropertyStream.h"
 
+#include "platform/outlook/msg/MsgEncoding.h"
 #include "platform/outlook/msg/MsgPropertyTags.h"
 
 #include <algorithm>
@@ -11,11 +12,6 @@ namespace {
 
 // Readable and writable: what the mail client sets on the properties it saves.
 constexpr std::uint32_t kDefaultFlags = 0x00000006;
-
-void PutLe(std::string& out, std::uint64_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
 
 std::uint64_t GetLe(std::string_view bytes, std::size_t offset, int count)
 {
@@ -68,19 +64,19 @@ std::string PropertyStreamBuilder::Build(StorageKind kind, std::uint32_t recipie
 {
     std::string out(8, '\0');
     if (kind != StorageKind::Child) {
-        PutLe(out, recipients, 4);   // next recipient id
-        PutLe(out, attachments, 4);  // next attachment id
-        PutLe(out, recipients, 4);
-        PutLe(out, attachments, 4);
+        AppendLittleEndian(out, recipients, 4);   // next recipient id
+        AppendLittleEndian(out, attachments, 4);  // next attachment id
+        AppendLittleEndian(out, recipients, 4);
+        AppendLittleEndian(out, attachments, 4);
         if (kind == StorageKind::TopMessage) out.append(8, '\0');
     }
     std::vector<PropertyEntry> sorted = entries_;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const PropertyEntry& a, const PropertyEntry& b) { return a.tag < b.tag; });
     for (const PropertyEntry& e : sorted) {
-        PutLe(out, e.tag, 4);
-        PutLe(out, e.flags, 4);
-        PutLe(out, e.value, 8);
+        AppendLittleEndian(out, e.tag, 4);
+        AppendLittleEndian(out, e.flags, 4);
+        AppendLittleEndian(out, e.value, 8);
     }
     return out;
 }

@@ -7,33 +7,18 @@
 #include "platform/outlook/msg/MsgPropertyTags.h"
 #include "platform/runtime/Exception.h"
 
-#include <gsf/gsf-outfile-msole.h>
-
 namespace msgfile {
 
 namespace {
 
 // The class id the mail client gives a saved message: {00020D0B-0000-0000-C000-000000000046}.
-constexpr guint8 kMessageClassId[16] = {0x0B, 0x0D, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                        0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
-
-[[noreturn]] void Fail(GsfOutput* output, const char* what)
-{
-    const GError* error = output ? gsf_output_error(output) : nullptr;
-    std::string text = std::string("Cannot write the message file (") + what + ")";
-    if (error && error->message) text += ": " + std::string(error->message);
-    throw Exception(text + ".");
-}
-
-void CloseOutput(GsfOutput* output)
-{
-    if (!gsf_output_close(output)) Fail(output, "closing a stream");
-}
+constexpr CompoundFileWriter::ClassId kMessageClassId = {0x0B, 0x0D, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                                         0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 
 /// One storage being written: its property entries and its value streams.
 class StorageWriter {
 public:
-    explicit StorageWriter(GsfOutfile* dir) : dir_(dir) {}
+    StorageWriter(CompoundFileWriter& file, CompoundFileWriter::EntryId dir) : file_(file), dir_(dir) {}
 
     void Unicode(std::uint16_t id, const std::string& text)
     {
@@ -56,15 +41,13 @@ public:
     void BinaryFromPart(std::uint16_t id, GMimePart* part)
     {
         const std::uint32_t tag = MakeTag(id, kTypeBinary);
-        auto child = NewStream(SubstgName(tag));
-        std::size_t size = 0;
-        const bool written = ForEachDecodedChunk(part, [&child, &size](const guint8* bytes, std::size_t n) {
-            size += n;
-            return gsf_output_write(child.get(), n, bytes) != FALSE;
+        file_.BeginStream(dir_, SubstgName(tag));
+        const bool read = ForEachDecodedChunk(part, [this](const guint8* bytes, std::size_t n) {
+            file_.Append(std::string_view(reinterpret_cast<const char*>(bytes), n));
+            return true;
         });
-        if (!written) Fail(child.get(), "writing a stream");
-        CloseOutput(child.get());
-        props_.AddVariable(tag, size);
+        if (!read) throw Exception("Cannot write the message file (reading an attachment).");
+        props_.AddVariable(tag, file_.EndStream());
     }
     void Long(std::uint16_t id, std::uint32_t value) { props_.AddFixed(MakeTag(id, kTypeLong), value); }
     void Boolean(std::uint16_t id, bool value) { props_.AddFixed(MakeTag(id, kTypeBoolean), value ? 1 : 0); }
@@ -74,38 +57,24 @@ public:
     }
     void Object(std::uint16_t id) { props_.AddObject(MakeTag(id, kTypeObject)); }
 
-    /// A sub-storage; the caller closes it (through another writer's Finish) before this one.
-    GObjectPtr<GsfOutfile> Storage(const std::string& name)
+    /// A sub-storage, written in full before the next entry of this one.
+    StorageWriter Storage(const std::string& name)
     {
-        GsfOutput* child = gsf_outfile_new_child(dir_, name.c_str(), TRUE);
-        if (!child) Fail(GSF_OUTPUT(dir_), "creating a storage");
-        return GObjectPtr<GsfOutfile>::Adopt(GSF_OUTFILE(child));
+        return StorageWriter(file_, file_.AddStorage(dir_, name));
     }
+    void SetClassId(const CompoundFileWriter::ClassId& classId) { file_.SetClassId(dir_, classId); }
 
-    /// Writes the property stream and closes the storage.
+    /// Writes the property stream, the storage's last entry.
     void Finish(StorageKind kind, std::uint32_t recipients = 0, std::uint32_t attachments = 0)
     {
         Stream(kPropertiesStream, props_.Build(kind, recipients, attachments));
-        CloseOutput(GSF_OUTPUT(dir_));
     }
 
-    void Stream(const std::string& name, const std::string& bytes)
-    {
-        auto child = NewStream(name);
-        if (!bytes.empty() && !gsf_output_write(child.get(), bytes.size(), reinterpret_cast<const guint8*>(bytes.data())))
-            Fail(child.get(), "writing a stream");
-        CloseOutput(child.get());
-    }
+    void Stream(const std::string& name, std::string_view bytes) { file_.AddStream(dir_, name, bytes); }
 
 private:
-    GObjectPtr<GsfOutput> NewStream(const std::string& name)
-    {
-        auto child = GObjectPtr<GsfOutput>::Adopt(gsf_outfile_new_child(dir_, name.c_str(), FALSE));
-        if (!child) Fail(GSF_OUTPUT(dir_), "creating a stream");
-        return child;
-    }
-
-    GsfOutfile* dir_;
+    CompoundFileWriter& file_;
+    CompoundFileWriter::EntryId dir_;
     PropertyStreamBuilder props_;
 };
 
@@ -122,9 +91,8 @@ std::string JoinNames(const MsgMessage& message, RecipientType type)
 
 void WriteMessage(StorageWriter& w, const MsgMessage& message, StorageKind kind);
 
-void WriteRecipient(GsfOutfile* dir, const MsgRecipient& r, std::uint32_t index)
+void WriteRecipient(StorageWriter w, const MsgRecipient& r, std::uint32_t index)
 {
-    StorageWriter w(dir);
     w.Long(kRecipientType, static_cast<std::uint32_t>(r.type));
     w.Long(kObjectType, kObjectTypeRecipient);
     w.Long(kDisplayType, 0);
@@ -142,9 +110,8 @@ std::string ExtensionOf(const std::string& name)
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
-void WriteAttachment(GsfOutfile* dir, const MsgAttachment& a, std::uint32_t index)
+void WriteAttachment(StorageWriter w, const MsgAttachment& a, std::uint32_t index)
 {
-    StorageWriter w(dir);
     w.Long(kObjectType, kObjectTypeAttachment);
     w.Long(kAttachNumber, index);
     w.Long(kRenderingPosition, 0xFFFFFFFFu);
@@ -152,10 +119,9 @@ void WriteAttachment(GsfOutfile* dir, const MsgAttachment& a, std::uint32_t inde
     if (a.embedded) {
         w.Long(kAttachMethod, kAttachEmbeddedMessage);
         w.Object(kAttachData);
-        auto inner = w.Storage(SubstgName(MakeTag(kAttachData, kTypeObject)));
-        gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(inner.get()), kMessageClassId);
-        StorageWriter innerWriter(inner.get());
-        WriteMessage(innerWriter, *a.embedded, StorageKind::EmbeddedMessage);
+        StorageWriter inner = w.Storage(SubstgName(MakeTag(kAttachData, kTypeObject)));
+        inner.SetClassId(kMessageClassId);
+        WriteMessage(inner, *a.embedded, StorageKind::EmbeddedMessage);
     } else {
         w.Long(kAttachMethod, kAttachByValue);
         w.UnicodeIfAny(kAttachFilename, a.fileName);
@@ -216,32 +182,26 @@ void WriteMessage(StorageWriter& w, const MsgMessage& message, StorageKind kind)
     WriteEnvelope(w, message);
     const auto recipients = static_cast<std::uint32_t>(message.recipients.size());
     const auto attachments = static_cast<std::uint32_t>(message.attachments.size());
-    for (std::uint32_t i = 0; i < recipients; ++i) {
-        auto dir = w.Storage(IndexedName(kRecipientPrefix, i));
-        WriteRecipient(dir.get(), message.recipients[i], i);
-    }
-    for (std::uint32_t i = 0; i < attachments; ++i) {
-        auto dir = w.Storage(IndexedName(kAttachmentPrefix, i));
-        WriteAttachment(dir.get(), message.attachments[i], i);
-    }
+    for (std::uint32_t i = 0; i < recipients; ++i)
+        WriteRecipient(w.Storage(IndexedName(kRecipientPrefix, i)), message.recipients[i], i);
+    for (std::uint32_t i = 0; i < attachments; ++i)
+        WriteAttachment(w.Storage(IndexedName(kAttachmentPrefix, i)), message.attachments[i], i);
     if (kind == StorageKind::TopMessage) {
         // The named-property storage: no named properties, but its three streams must exist.
-        auto names = w.Storage(kNameIdStorage);
-        StorageWriter nw(names.get());
+        StorageWriter names = w.Storage(kNameIdStorage);
         for (const char* stream : {"__substg1.0_00020102", "__substg1.0_00030102", "__substg1.0_00040102"})
-            nw.Stream(stream, {});
-        CloseOutput(GSF_OUTPUT(names.get()));
+            names.Stream(stream, {});
     }
     w.Finish(kind, recipients, attachments);
 }
 
 }  // namespace
 
-void WriteMessageStorage(GsfOutfile* root, const MsgMessage& message)
+void WriteMessageStorage(CompoundFileWriter& file, const MsgMessage& message)
 {
-    gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(root), kMessageClassId);
-    StorageWriter w(root);
-    WriteMessage(w, message, StorageKind::TopMessage);
+    StorageWriter root(file, CompoundFileWriter::kRoot);
+    root.SetClassId(kMessageClassId);
+    WriteMessage(root, message, StorageKind::TopMessage);
 }
 
 }  // namespace msgfile

@@ -80,6 +80,22 @@ std::string Nested()
            "--o1\nContent-Type: message/rfc822\nContent-Disposition: attachment\n\n" + inner + "--o1--\n";
 }
 
+/// Files on both sides of the size at which a stream leaves the mini stream, and one that makes
+/// the allocation table outgrow the header's list of its sectors (a file over about 7 MB).
+std::string Sizes()
+{
+    std::string text = "From: ann@example.com\nTo: bob@example.com\nSubject: sizes\nMIME-Version: 1.0\n"
+                       "Content-Type: multipart/mixed; boundary=\"s1\"\n\n--s1\nContent-Type: text/plain\n\nsizes\n";
+    std::mt19937 random(3);
+    for (const std::size_t size : {std::size_t{4095}, std::size_t{4096}, std::size_t{4097}, std::size_t{8} << 20}) {
+        std::string bytes(size, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        text += "--s1\nContent-Type: application/octet-stream\nContent-Disposition: attachment; filename=f" +
+                std::to_string(size) + ".bin\nContent-Transfer-Encoding: base64\n\n" + Base64(bytes) + "\n";
+    }
+    return text + "--s1--\n";
+}
+
 class MsgFileTest : public testing::Test {
 protected:
     std::string Write(GMimeMessage* message, const MsgItemProperties& props = {})
@@ -107,6 +123,12 @@ TEST_P(MsgRoundTrip, ReadsBackWhatWasWritten)
 }
 
 INSTANTIATE_TEST_SUITE_P(Messages, MsgRoundTrip, testing::Values(kPlain, kAlternative, kHtmlOnly, Attachments(), Nested()));
+
+TEST_F(MsgFileTest, KeepsFilesOfEverySize)
+{
+    const auto source = ParseMessage(Sizes());
+    EXPECT_EQ(Summarize(ReadMsgFile(Write(source.get())).get()), Summarize(source.get()));
+}
 
 TEST_F(MsgFileTest, KeepsHeadersRecipientsAndNames)
 {
