@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 namespace msgfile {
 
@@ -55,23 +56,27 @@ std::uint32_t ListSectorsFor(std::uint32_t tables)
     throw Exception("Cannot write the message file \"" + path + "\": it would be too large.");
 }
 
+constexpr char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 /// Directory order: shorter names first, then by the upper-case characters.
 bool NameBefore(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return a.size() < b.size();
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto x = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(a[i])));
-        const auto y = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(b[i])));
-        if (x != y) return x < y;
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return AsciiUpper(a[i]) < AsciiUpper(b[i]);
     }
     return false;
 }
 
-void AppendTable(std::string& out, const std::vector<std::uint32_t>& table, std::size_t slots)
+/// `table` as `slots` 4-byte entries, free ones after its end.
+std::string TableBytes(const std::vector<std::uint32_t>& table, std::size_t slots)
 {
-    out.reserve(out.size() + slots * 4);
-    for (const std::uint32_t next : table) AppendLittleEndian(out, next, 4);
-    for (std::size_t i = table.size(); i < slots; ++i) AppendLittleEndian(out, kFreeSector, 4);
+    std::string out(slots * 4, '\xFF');
+    for (std::size_t i = 0; i < table.size(); ++i) StoreLittleEndian(out.data() + 4 * i, table[i], 4);
+    return out;
 }
 
 /// Links the children of each storage as one chain of right siblings in name order.
@@ -83,8 +88,12 @@ struct Links {
 }  // namespace
 
 CompoundFileWriter::CompoundFileWriter(int fd, std::string path)
-    : fd_(fd), path_(std::move(path)), buffer_(kBufferSize), used_(kHeaderSize)
+    : fd_(fd),
+      path_(std::move(path)),
+      buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
+      used_(kHeaderSize)
 {
+    std::memset(buffer_.get(), 0, kHeaderSize);
     entries_.push_back({"Root Entry", kRootType, {}, {}, kEndOfChain});
 }
 
@@ -113,9 +122,9 @@ void CompoundFileWriter::SetClassId(EntryId storage, const ClassId& classId)
 
 void CompoundFileWriter::AddStream(EntryId parent, std::string_view name, std::string_view bytes)
 {
-    BeginStream(parent, name);
-    Append(bytes);
-    EndStream();
+    const EntryId id = AddEntry(parent, name, kStreamType);
+    entries_[id].size = bytes.size();
+    entries_[id].start = bytes.size() < kMiniCutoff ? AddToMiniStream(bytes) : WriteChain(bytes);
 }
 
 void CompoundFileWriter::BeginStream(EntryId parent, std::string_view name)
@@ -166,9 +175,9 @@ std::uint64_t CompoundFileWriter::EndStream()
 void CompoundFileWriter::Put(std::string_view bytes)
 {
     while (!bytes.empty()) {
-        if (used_ == buffer_.size()) Flush();
-        const std::size_t n = std::min(bytes.size(), buffer_.size() - used_);
-        std::memcpy(buffer_.data() + used_, bytes.data(), n);
+        if (used_ == kBufferSize) Flush();
+        const std::size_t n = std::min(bytes.size(), kBufferSize - used_);
+        std::memcpy(buffer_.get() + used_, bytes.data(), n);
         used_ += n;
         bytes.remove_prefix(n);
     }
@@ -176,7 +185,7 @@ void CompoundFileWriter::Put(std::string_view bytes)
 
 void CompoundFileWriter::Flush()
 {
-    WriteAllOrThrow(fd_, std::string_view(buffer_.data(), used_), path_);
+    WriteAllOrThrow(fd_, std::string_view(buffer_.get(), used_), path_);
     flushed_ += used_;
     used_ = 0;
 }
@@ -219,10 +228,8 @@ std::uint32_t CompoundFileWriter::AddToMiniStream(std::string_view bytes)
 
 std::string CompoundFileWriter::MiniTableBytes() const
 {
-    std::string out;
-    AppendTable(out, miniFat_,
-                std::size_t{DivideRoundingUp(miniFat_.size(), kSlotsPerTableSector)} * kSlotsPerTableSector);
-    return out;
+    return TableBytes(miniFat_, std::size_t{DivideRoundingUp(miniFat_.size(), kSlotsPerTableSector)} *
+                                    kSlotsPerTableSector);
 }
 
 std::vector<CompoundFileWriter::EntryId> CompoundFileWriter::DepthFirstOrder() const
@@ -266,19 +273,21 @@ std::string CompoundFileWriter::DirectoryBytes() const
 void CompoundFileWriter::AppendEntryBytes(std::string& out, const Entry& entry, std::uint32_t right,
                                           std::uint32_t child) const
 {
+    // Name (UTF-16, 64 bytes) and its size, type, colour, left, right and child, class id,
+    // state bits and two times (all 0), start and size.
     const std::size_t at = out.size();
-    for (const char c : entry.name) AppendLittleEndian(out, static_cast<unsigned char>(c), 2);
-    out.resize(at + 64, '\0');
-    AppendLittleEndian(out, (entry.name.size() + 1) * 2, 2);
-    out.push_back(static_cast<char>(entry.type));
-    out.push_back(static_cast<char>(kBlack));
-    AppendLittleEndian(out, kNoEntry, 4);
-    AppendLittleEndian(out, right, 4);
-    AppendLittleEndian(out, child, 4);
-    out.append(reinterpret_cast<const char*>(entry.classId.data()), entry.classId.size());
-    out.append(4 + 16, '\0');  // state bits, creation and modification times
-    AppendLittleEndian(out, entry.start, 4);
-    AppendLittleEndian(out, entry.size, 8);
+    out.resize(at + kEntrySize, '\0');
+    char* e = out.data() + at;
+    for (std::size_t i = 0; i < entry.name.size(); ++i) e[2 * i] = entry.name[i];
+    StoreLittleEndian(e + 64, (entry.name.size() + 1) * 2, 2);
+    e[66] = static_cast<char>(entry.type);
+    e[67] = static_cast<char>(kBlack);
+    StoreLittleEndian(e + 68, kNoEntry, 4);
+    StoreLittleEndian(e + 72, right, 4);
+    StoreLittleEndian(e + 76, child, 4);
+    std::memcpy(e + 80, entry.classId.data(), entry.classId.size());
+    StoreLittleEndian(e + 116, entry.start, 4);
+    StoreLittleEndian(e + 120, entry.size, 8);
 }
 
 std::pair<std::uint32_t, std::uint32_t> CompoundFileWriter::WriteTables()
@@ -296,9 +305,7 @@ std::pair<std::uint32_t, std::uint32_t> CompoundFileWriter::WriteTables()
     if (std::uint64_t{data} + tables + lists > kLastSector) FailTooLarge(path_);
     fat_.insert(fat_.end(), tables, kTableSector);
     fat_.insert(fat_.end(), lists, kListSector);
-    std::string bytes;
-    AppendTable(bytes, fat_, std::size_t{tables} * kSlotsPerTableSector);
-    Put(bytes);
+    Put(TableBytes(fat_, std::size_t{tables} * kSlotsPerTableSector));
     WriteTableList(data, tables, data + tables);
     return {data, tables};
 }
@@ -307,15 +314,15 @@ void CompoundFileWriter::WriteTableList(std::uint32_t firstTable, std::uint32_t 
                                         std::uint32_t firstList)
 {
     const std::uint32_t lists = ListSectorsFor(tables);
-    std::string bytes;
-    bytes.reserve(std::size_t{lists} * kSectorSize);
+    std::vector<std::uint32_t> slots;
+    slots.reserve(std::size_t{lists} * kSlotsPerTableSector);
     std::uint32_t table = kHeaderListSlots;
     for (std::uint32_t list = 0; list < lists; ++list) {
         for (std::uint32_t slot = 0; slot < kSlotsPerListSector; ++slot, ++table)
-            AppendLittleEndian(bytes, table < tables ? firstTable + table : kFreeSector, 4);
-        AppendLittleEndian(bytes, list + 1 < lists ? firstList + list + 1 : kEndOfChain, 4);
+            slots.push_back(table < tables ? firstTable + table : kFreeSector);
+        slots.push_back(list + 1 < lists ? firstList + list + 1 : kEndOfChain);
     }
-    Put(bytes);
+    Put(TableBytes(slots, slots.size()));
 }
 
 std::string CompoundFileWriter::HeaderBytes(std::uint32_t tableStart, std::uint32_t tables) const
@@ -338,16 +345,16 @@ std::string CompoundFileWriter::HeaderBytes(std::uint32_t tableStart, std::uint3
     const std::uint32_t lists = ListSectorsFor(tables);
     AppendLittleEndian(out, lists > 0 ? tableStart + tables : kEndOfChain, 4);
     AppendLittleEndian(out, lists, 4);
-    for (std::uint32_t i = 0; i < kHeaderListSlots; ++i)
-        AppendLittleEndian(out, i < tables ? tableStart + i : kFreeSector, 4);
-    return out;
+    std::vector<std::uint32_t> slots;
+    for (std::uint32_t i = 0; i < std::min(tables, kHeaderListSlots); ++i) slots.push_back(tableStart + i);
+    return out + TableBytes(slots, kHeaderListSlots);
 }
 
 void CompoundFileWriter::PutHeader(const std::string& header)
 {
     if (flushed_ == 0) {
         // The whole file is still in the buffer, which kept room for the header.
-        std::memcpy(buffer_.data(), header.data(), kHeaderSize);
+        std::memcpy(buffer_.get(), header.data(), kHeaderSize);
         Flush();
         return;
     }

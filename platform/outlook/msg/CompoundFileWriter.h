@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -92,7 +93,7 @@ private:
     int fd_;
     std::string path_;
     std::vector<Entry> entries_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;       ///< bytes of buffer_ not yet written
     std::uint64_t flushed_ = 0;  ///< bytes of the file already written
     std::vector<std::uint32_t> fat_;

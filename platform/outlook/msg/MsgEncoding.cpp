@@ -5,6 +5,8 @@
 #include <glib.h>
 
 #include <cmath>
+#include <cstring>
+#include <utility>
 
 namespace msgfile {
 
@@ -37,21 +39,46 @@ bool TryConvert(std::string_view bytes, const char* charset, std::string& out)
     return true;
 }
 
+/// True for eight bytes of ASCII without a NUL: most text is passed over a word at a time.
+bool IsPlainAsciiWord(const char* p)
+{
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    return (word & kHigh) == 0 && ((word - kOnes) & ~word & kHigh) == 0;
+}
+
+/// As g_utf8_validate with a length (a NUL is not valid), faster on ASCII.
+bool IsUtf8(std::string_view text)
+{
+    for (const char *p = text.data(), *end = p + text.size(); p < end;) {
+        if (end - p >= 8 && IsPlainAsciiWord(p)) {
+            p += 8;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte == 0) return false;
+        if (byte < 0x80) {
+            ++p;
+            continue;
+        }
+        if (g_utf8_get_char_validated(p, end - p) >= 0x110000) return false;
+        p = g_utf8_next_char(p);
+    }
+    return true;
+}
+
 }  // namespace
 
-std::string ValidUtf8(std::string_view text)
+std::string ValidUtf8(std::string text)
 {
-    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return std::string(text);
+    if (IsUtf8(text)) return text;
     return TakeString(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
 }
 
 std::string Utf8ToUtf16Le(std::string_view utf8)
 {
-    std::string repaired;
-    if (!g_utf8_validate(utf8.data(), static_cast<gssize>(utf8.size()), nullptr)) {
-        repaired = ValidUtf8(utf8);
-        utf8 = repaired;
-    }
     // No character takes more than twice its UTF-8 length in UTF-16.
     std::string out(utf8.size() * 2, '\0');
     char* o = out.data();
@@ -59,14 +86,22 @@ std::string Utf8ToUtf16Le(std::string_view utf8)
         *o++ = static_cast<char>(unit & 0xFF);
         *o++ = static_cast<char>(unit >> 8);
     };
+    // Checked as it is converted: text that is not valid UTF-8 (a NUL counts as not valid) is
+    // repaired and converted again.
     for (const char *p = utf8.data(), *end = p + utf8.size(); p < end;) {
+        if (end - p >= 8 && IsPlainAsciiWord(p)) {
+            for (int i = 0; i < 8; ++i) put(static_cast<unsigned char>(p[i]));
+            p += 8;
+            continue;
+        }
         const auto byte = static_cast<unsigned char>(*p);
-        if (byte < 0x80) {  // most text is ASCII: no decoding needed
+        if (byte != 0 && byte < 0x80) {
             put(byte);
             ++p;
             continue;
         }
-        gunichar c = g_utf8_get_char(p);
+        gunichar c = g_utf8_get_char_validated(p, end - p);
+        if (byte == 0 || c >= 0x110000) return Utf8ToUtf16Le(ValidUtf8(std::string(utf8)));
         p = g_utf8_next_char(p);
         if (c >= 0x10000) {
             c -= 0x10000;
@@ -128,14 +163,14 @@ std::string CodepageCharset(std::uint32_t codepage)
     return "CP" + std::to_string(codepage);
 }
 
-std::string ToUtf8(std::string_view bytes, const std::string& charset)
+std::string ToUtf8(std::string bytes, const std::string& charset)
 {
-    const bool valid = g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr);
+    const bool valid = IsUtf8(bytes);
     // UTF-8 needs no conversion: valid bytes stay as they are.
-    if (valid && g_ascii_strcasecmp(charset.c_str(), "UTF-8") == 0) return std::string(bytes);
+    if (valid && g_ascii_strcasecmp(charset.c_str(), "UTF-8") == 0) return bytes;
     std::string out;
-    if (!charset.empty() && TryConvert(bytes, charset.c_str(), out)) return ValidUtf8(out);
-    if (valid) return std::string(bytes);
+    if (!charset.empty() && TryConvert(bytes, charset.c_str(), out)) return ValidUtf8(std::move(out));
+    if (valid) return bytes;
     if (TryConvert(bytes, "CP1252", out)) return out;
     TryConvert(bytes, "ISO-8859-1", out);
     return out;
@@ -145,12 +180,19 @@ std::string DecodeString8(std::string_view bytes, std::uint32_t codepage)
 {
     const std::size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
-    return ToUtf8(bytes, CodepageCharset(codepage));
+    return ToUtf8(std::string(bytes), CodepageCharset(codepage));
+}
+
+void StoreLittleEndian(char* at, std::uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) at[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 void AppendLittleEndian(std::string& out, std::uint64_t value, int bytes)
 {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    char little[8];
+    StoreLittleEndian(little, value, 8);
+    out.append(little, static_cast<std::size_t>(bytes));
 }
 
 std::uint64_t FileTimeFromUnix(std::int64_t seconds, std::int32_t microseconds)

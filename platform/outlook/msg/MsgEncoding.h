@@ -21,13 +21,14 @@ std::string Utf16LeToUtf8(std::string_view bytes);
 std::string CodepageCharset(std::uint32_t codepage);
 /// Bytes in `charset` to valid UTF-8. An unknown charset or bytes that are not valid in it
 /// fall back to UTF-8 when the bytes are valid UTF-8, else to Windows-1252, else Latin-1.
-std::string ToUtf8(std::string_view bytes, const std::string& charset);
+std::string ToUtf8(std::string bytes, const std::string& charset);
 /// An 8-bit string property (stops at the first NUL) in `codepage` (0: Windows-1252).
 std::string DecodeString8(std::string_view bytes, std::uint32_t codepage);
 /// Replaces invalid UTF-8 sequences by U+FFFD.
-std::string ValidUtf8(std::string_view text);
+std::string ValidUtf8(std::string text);
 
-/// Appends the low `bytes` bytes of `value`, least significant first.
+/// Writes (appends) the low `bytes` bytes of `value`, least significant first.
+void StoreLittleEndian(char* at, std::uint64_t value, int bytes);
 void AppendLittleEndian(std::string& out, std::uint64_t value, int bytes);
 
 /// FILETIME of a Unix time.

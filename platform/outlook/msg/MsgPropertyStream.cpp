@@ -73,10 +73,13 @@ std::string PropertyStreamBuilder::Build(StorageKind kind, std::uint32_t recipie
     std::vector<PropertyEntry> sorted = entries_;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const PropertyEntry& a, const PropertyEntry& b) { return a.tag < b.tag; });
+    std::size_t at = out.size();
+    out.resize(at + sorted.size() * kEntrySize);
     for (const PropertyEntry& e : sorted) {
-        AppendLittleEndian(out, e.tag, 4);
-        AppendLittleEndian(out, e.flags, 4);
-        AppendLittleEndian(out, e.value, 8);
+        StoreLittleEndian(out.data() + at, e.tag, 4);
+        StoreLittleEndian(out.data() + at + 4, e.flags, 4);
+        StoreLittleEndian(out.data() + at + 8, e.value, 8);
+        at += kEntrySize;
     }
     return out;
 }

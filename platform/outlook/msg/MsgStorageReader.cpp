@@ -198,7 +198,8 @@ std::string ReadHtml(const StorageReader& r)
 {
     if (auto bytes = r.Binary(kHtml)) {
         const auto cp = r.Fixed(kInternetCodepage, kTypeLong);
-        return ToUtf8(*bytes, CodepageCharset(cp ? static_cast<std::uint32_t>(*cp) : r.Codepage()));
+        return ToUtf8(std::move(*bytes),
+                      CodepageCharset(cp ? static_cast<std::uint32_t>(*cp) : r.Codepage()));
     }
     return r.String(kHtml);
 }

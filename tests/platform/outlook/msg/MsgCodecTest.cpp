@@ -30,6 +30,28 @@ INSTANTIATE_TEST_SUITE_P(Texts, Utf16RoundTrip,
                                          Utf16Case{"\xE2\x82\xAC", "\xAC\x20"s},
                                          Utf16Case{"\xF0\x9F\x98\x80", "\x3D\xD8\x00\xDE"s}));
 
+class Utf16Encode : public testing::TestWithParam<Utf16Case> {};
+
+TEST_P(Utf16Encode, RepairsInvalidText)
+{
+    EXPECT_EQ(Utf8ToUtf16Le(GetParam().utf8), GetParam().utf16);
+}
+
+INSTANTIATE_TEST_SUITE_P(Damaged, Utf16Encode,
+                         testing::Values(Utf16Case{"a\xFF"
+                                                   "b",
+                                                   "a\0\xFD\xFF"
+                                                   "b\0"s},  // no UTF-8 byte
+                                         Utf16Case{"a\0b"s,
+                                                   "a\0\xFD\xFF"
+                                                   "b\0"s},                           // a NUL
+                                         Utf16Case{"\xC0\x80", "\xFD\xFF\xFD\xFF"s},  // overlong
+                                         Utf16Case{"\xED\xA0\x80"
+                                                   "a",
+                                                   "\xFD\xFF\xFD\xFF\xFD\xFF"
+                                                   "a\0"s},                             // surrogate
+                                         Utf16Case{"\xE2\x82", "\xFD\xFF\xFD\xFF"s}));  // cut short
+
 struct DecodeCase {
     std::string bytes;
     std::string utf8;
