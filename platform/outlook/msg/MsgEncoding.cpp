@@ -49,6 +49,24 @@ bool IsPlainAsciiWord(const char* p)
     return (word & kHigh) == 0 && ((word - kOnes) & ~word & kHigh) == 0;
 }
 
+/// The character at `p` (before `end`) and its length in bytes; 0 when the bytes there are not
+/// valid UTF-8 (a NUL counts as not valid). One- and two-byte characters are decoded here.
+std::size_t NextChar(const char* p, const char* end, gunichar& c)
+{
+    const auto byte = static_cast<unsigned char>(*p);
+    if (byte < 0x80) {
+        c = byte;
+        return byte != 0 ? 1 : 0;
+    }
+    const auto next = end - p >= 2 ? static_cast<unsigned char>(p[1]) : 0u;
+    if (byte >= 0xC2 && byte <= 0xDF && (next & 0xC0) == 0x80) {
+        c = ((byte & 0x1Fu) << 6) | (next & 0x3Fu);
+        return 2;
+    }
+    c = g_utf8_get_char_validated(p, end - p);
+    return c < 0x110000 ? static_cast<std::size_t>(g_utf8_skip[byte]) : 0;
+}
+
 /// As g_utf8_validate with a length (a NUL is not valid), faster on ASCII.
 bool IsUtf8(std::string_view text)
 {
@@ -57,16 +75,29 @@ bool IsUtf8(std::string_view text)
             p += 8;
             continue;
         }
-        const auto byte = static_cast<unsigned char>(*p);
-        if (byte == 0) return false;
-        if (byte < 0x80) {
-            ++p;
-            continue;
-        }
-        if (g_utf8_get_char_validated(p, end - p) >= 0x110000) return false;
-        p = g_utf8_next_char(p);
+        gunichar c;
+        const std::size_t length = NextChar(p, end, c);
+        if (length == 0) return false;
+        p += length;
     }
     return true;
+}
+
+/// Writes `c` as one or two UTF-16LE units at `o`; returns the end.
+char* PutUtf16(char* o, gunichar c)
+{
+    const auto put = [&o](gunichar unit) {
+        *o++ = static_cast<char>(unit & 0xFF);
+        *o++ = static_cast<char>(unit >> 8);
+    };
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        put(0xD800 + (c >> 10));
+        put(0xDC00 + (c & 0x3FF));
+    } else {
+        put(c);
+    }
+    return o;
 }
 
 }  // namespace
@@ -82,34 +113,21 @@ std::string Utf8ToUtf16Le(std::string_view utf8)
     // No character takes more than twice its UTF-8 length in UTF-16.
     std::string out(utf8.size() * 2, '\0');
     char* o = out.data();
-    const auto put = [&o](gunichar unit) {
-        *o++ = static_cast<char>(unit & 0xFF);
-        *o++ = static_cast<char>(unit >> 8);
-    };
-    // Checked as it is converted: text that is not valid UTF-8 (a NUL counts as not valid) is
-    // repaired and converted again.
+    // Checked as it is converted: text that is not valid UTF-8 is repaired and converted again.
     for (const char *p = utf8.data(), *end = p + utf8.size(); p < end;) {
         if (end - p >= 8 && IsPlainAsciiWord(p)) {
-            for (int i = 0; i < 8; ++i) put(static_cast<unsigned char>(p[i]));
+            unsigned char ascii[8];
+            std::memcpy(ascii, p, sizeof ascii);
+            for (int i = 0; i < 8; ++i) o[2 * i] = static_cast<char>(ascii[i]);  // high bytes stay 0
             p += 8;
+            o += 16;
             continue;
         }
-        const auto byte = static_cast<unsigned char>(*p);
-        if (byte != 0 && byte < 0x80) {
-            put(byte);
-            ++p;
-            continue;
-        }
-        gunichar c = g_utf8_get_char_validated(p, end - p);
-        if (byte == 0 || c >= 0x110000) return Utf8ToUtf16Le(ValidUtf8(std::string(utf8)));
-        p = g_utf8_next_char(p);
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            put(0xD800 + (c >> 10));
-            put(0xDC00 + (c & 0x3FF));
-        } else {
-            put(c);
-        }
+        gunichar c;
+        const std::size_t length = NextChar(p, end, c);
+        if (length == 0) return Utf8ToUtf16Le(ValidUtf8(std::string(utf8)));
+        p += length;
+        o = PutUtf16(o, c);
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
     return out;

@@ -4,7 +4,6 @@
 #include "platform/outlook/msg/MsgPropertyTags.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace msgfile {
 
@@ -24,9 +23,10 @@ bool IsStringType(std::uint16_t type) { return type == kTypeUnicode || type == k
 
 std::string Hex8(std::uint32_t value)
 {
-    char buf[9];
-    std::snprintf(buf, sizeof buf, "%08X", value);
-    return buf;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex(8, '0');
+    for (int i = 7; i >= 0; --i, value >>= 4) hex[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+    return hex;
 }
 
 }  // namespace
