@@ -4,6 +4,7 @@
 
 #include <glib.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -39,14 +40,23 @@ bool TryConvert(std::string_view bytes, const char* charset, std::string& out)
     return true;
 }
 
-/// True for eight bytes of ASCII without a NUL: most text is passed over a word at a time.
-bool IsPlainAsciiWord(const char* p)
+/// How many bytes from `p` on are ASCII other than NUL; most text is passed over eight bytes
+/// at a time.
+std::size_t AsciiRun(const char* p, const char* end)
 {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
     constexpr std::uint64_t kHigh = 0x8080808080808080ull;
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    return (word & kHigh) == 0 && ((word - kOnes) & ~word & kHigh) == 0;
+    const char* const start = p;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        // The lowest flagged byte is the first that is not ASCII or is a NUL.
+        const std::uint64_t stop = (word | ((word - kOnes) & ~word)) & kHigh;
+        if (stop != 0) return static_cast<std::size_t>(p - start) + std::countr_zero(stop) / 8;
+    }
+    while (p < end && static_cast<unsigned char>(*p) - 1u < 0x7Fu) ++p;
+    return static_cast<std::size_t>(p - start);
 }
 
 /// The character at `p` (before `end`) and its length in bytes; 0 when the bytes there are not
@@ -71,10 +81,8 @@ std::size_t NextChar(const char* p, const char* end, gunichar& c)
 bool IsUtf8(std::string_view text)
 {
     for (const char *p = text.data(), *end = p + text.size(); p < end;) {
-        if (end - p >= 8 && IsPlainAsciiWord(p)) {
-            p += 8;
-            continue;
-        }
+        p += AsciiRun(p, end);
+        if (p == end) break;
         gunichar c;
         const std::size_t length = NextChar(p, end, c);
         if (length == 0) return false;
@@ -115,14 +123,11 @@ std::string Utf8ToUtf16Le(std::string_view utf8)
     char* o = out.data();
     // Checked as it is converted: text that is not valid UTF-8 is repaired and converted again.
     for (const char *p = utf8.data(), *end = p + utf8.size(); p < end;) {
-        if (end - p >= 8 && IsPlainAsciiWord(p)) {
-            unsigned char ascii[8];
-            std::memcpy(ascii, p, sizeof ascii);
-            for (int i = 0; i < 8; ++i) o[2 * i] = static_cast<char>(ascii[i]);  // high bytes stay 0
-            p += 8;
-            o += 16;
-            continue;
-        }
+        const std::size_t ascii = AsciiRun(p, end);
+        for (std::size_t i = 0; i < ascii; ++i) o[2 * i] = p[i];  // the high bytes stay 0
+        p += ascii;
+        o += 2 * ascii;
+        if (p == end) break;
         gunichar c;
         const std::size_t length = NextChar(p, end, c);
         if (length == 0) return Utf8ToUtf16Le(ValidUtf8(std::string(utf8)));
