@@ -237,6 +237,8 @@ protected:
     /// SavedFolders of the current run; the folders this engine remembered.
     std::optional<TTrustedFolders> FSavedFolders;
     std::vector<std::string> FRememberedFolders;
+    /// The destinations of copies and moves found in this run, by store, folder and subfolder path.
+    std::map<std::string, FolderPtr> FDestFolders;
 
     // Context of the run and of the current item, read by the masks, actions and log.
     std::string FWindowsUser;

@@ -81,12 +81,6 @@ void ItemImpl::CheckAlive() const
     if (gone_) Fail("The item has been deleted.");
 }
 
-bool NameExists(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
 void ItemImpl::FailGone() const
 {
     throw ComError(kMessageGone, "The message \"" + record_->name.unique +

@@ -12,6 +12,7 @@
 
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/GLibPtr.h"
+#include "platform/outlook/MessageFiles.h"
 #include "platform/outlook/Mime.h"
 #include "platform/outlook/Objects.h"
 
@@ -117,9 +118,6 @@ private:
 /// How often a file is looked for again in one access, for a file that another program keeps
 /// renaming while we look.
 inline constexpr int kRefindsPerAccess = 16;
-
-/// Whether a file (of any kind) has this name.
-bool NameExists(const std::string& path);
 
 template <class Act>
 auto ItemImpl::WithStoredFile(Act&& act)

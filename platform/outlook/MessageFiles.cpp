@@ -508,17 +508,46 @@ void CopyUserFile(const std::string& from, const std::string& path)
     file.Commit(false);
 }
 
-void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
+bool NameExists(const std::string& path)
 {
-    if (::rename(from.c_str(), to.c_str()) == 0) return;
-    if (errno != EXDEV) Fail("Cannot move \"" + from.string() + "\": " + std::strerror(errno));
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+namespace {
+
+/// The copy of a move across file systems: the copy is whole and its name on disk before the
+/// original goes, since two file systems write their changes to disk each in its own time.
+void MoveAcrossFileSystems(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
+{
     WriteFileAtomically(tmpDir, to, ReadWholeFile(from), ModeOfFile(from, NewFileMode()));
-    if (::unlink(from.c_str()) != 0) {
-        // The message stays where it was, and only there: another program may have renamed it.
+    const auto undo = [&to](const std::string& text) {
         const int error = errno;
         ::unlink(to.c_str());
-        Fail("Cannot remove \"" + from.string() + "\": " + std::strerror(error));
+        Fail(text + std::strerror(error));
+    };
+    if (!SyncFolder(DirectoryOf(to))) undo("Cannot write \"" + to.string() + "\": ");
+    // The message stays where it was, and only there: another program may have renamed it.
+    if (::unlink(from.c_str()) != 0) undo("Cannot remove \"" + from.string() + "\": ");
+}
+
+}  // namespace
+
+MoveResult MoveFileNoReplace(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
+{
+    // One call where the file system knows a rename that does not replace; else a look first.
+    int result = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        if (NameExists(to)) return MoveResult::targetTaken;
+        result = ::rename(from.c_str(), to.c_str());
     }
+    if (result == 0) return MoveResult::moved;
+    if (errno == EEXIST) return MoveResult::targetTaken;
+    if (errno == ENOENT) return MoveResult::missing;
+    if (errno != EXDEV) Fail("Cannot move \"" + from.string() + "\": " + std::strerror(errno));
+    if (NameExists(to)) return MoveResult::targetTaken;
+    MoveAcrossFileSystems(from, tmpDir, to);
+    return MoveResult::moved;
 }
 
 std::string ReplaceHeader(const std::string& message, const std::string& name, const std::string& value)

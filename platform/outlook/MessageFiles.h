@@ -49,10 +49,20 @@ void WriteFileAtomicallyWith(const std::filesystem::path& tmpDir, const std::fil
                              const FileWriter& write, mode_t mode);
 void WriteUserFileWith(const std::string& path, const FileWriter& write);
 
-/// Moves a file, copying across file systems (the copy keeps the file's mode). Raises ComError
-/// on failure, the file then where it was.
-void MoveFile(const std::filesystem::path& from, const std::filesystem::path& tmpDir,
-              const std::filesystem::path& to);
+/// Whether a file (of any kind) has this name.
+bool NameExists(const std::string& path);
+
+/// How a move ended that did not raise.
+enum class MoveResult {
+    moved,
+    targetTaken,  ///< a file has the target's name: nothing was moved
+    missing,      ///< the file, or the target's folder, is not there: nothing was moved
+};
+/// Moves a file, never over a file of the target's name; copies across file systems (the copy
+/// keeps the file's mode and is on disk before the original goes). Raises ComError on any
+/// other failure, the file then where it was.
+MoveResult MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::path& tmpDir,
+                             const std::filesystem::path& to);
 
 /// The message with the header `name` (any case, with its continuation lines) replaced by
 /// "name: value", or added at the end of the header block; the rest stays byte for byte.
