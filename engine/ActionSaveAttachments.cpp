@@ -74,8 +74,11 @@ void TEmailProcessor::SaveAttachments(const SafeItemPtr& SafeItem, const TOption
     FAction = actions::SavingAttachments;
     DoProgress();
     std::int32_t saved = 0, notSaved = 0, removed = 0, shortcuts = 0;
+    FDurableSaves.Clear();
     SaveItemAttachments(SafeItem, Part, Part.RecurseMSG, true, saved, notSaved, removed, shortcuts, 0);
     if (removed > 0 || shortcuts > 0) {
+        // The e-mail gives up its only copy of the attachments: their files first reach the disk.
+        FDurableSaves.FlushFolders();
         SafeItem->SetSubject(SafeItem->Subject());
         SafeItem->Save();
     }

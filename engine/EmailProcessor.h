@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/DurableSaves.h"
 #include "engine/MaskExpansion.h"
 #include "engine/WrittenFiles.h"
 #include "jobs/Options.h"
@@ -261,6 +262,7 @@ protected:
     std::string FAction;
     /// Files written by this run where attachments leave the e-mail; cleared at every run.
     TWrittenFiles FWrittenFiles;
+    TDurableSaves FDurableSaves;  // of the e-mail whose attachments are being saved
 
     // The 17 counters.
     std::int32_t FFoldersInspected = 0;
