@@ -238,6 +238,7 @@ protected:
     /// SavedFolders of the current run; the folders this engine remembered.
     std::optional<TTrustedFolders> FSavedFolders;
     std::vector<std::string> FRememberedFolders;
+    std::string FLastShortcutFolder;  // the folder of the last file given a shortcut, as saved
     /// The destinations of copies and moves found in this run, by store, folder and subfolder path.
     std::map<std::string, FolderPtr> FDestFolders;
 
