@@ -208,28 +208,6 @@ bool IsUtf8Already(const char* charset, std::string_view bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-/// The text of a part as UTF-8. Most texts are UTF-8 or ASCII: those are taken as decoded,
-/// without a conversion to themselves; the others are converted from their charset.
-std::string TextOfPart(GMimeObject* part)
-{
-    std::string bytes = PartContent(part);
-    if (IsUtf8Already(g_mime_object_get_content_type_parameter(part, "charset"), bytes)) return bytes;
-    return Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
-}
-
-std::string FirstBodyText(GMimeMessage* message, const char* subtype)
-{
-    std::string text;
-    bool found = false;
-    WalkParts(g_mime_message_get_mime_part(message), nullptr, [&](GMimeObject* part, GMimeMultipart*) {
-        if (found || !GMIME_IS_TEXT_PART(part) || !IsType(part, "text", subtype) || IsAttachmentPart(part))
-            return;
-        found = true;
-        text = TextOfPart(part);
-    });
-    return text;
-}
-
 /// Messages up to this size are read into memory whole to be parsed; larger ones are parsed
 /// from the file.
 constexpr off_t kParseInMemoryLimit = off_t{4} << 20;
@@ -346,7 +324,7 @@ std::string MakeValidUtf8(std::string text)
     return TakeString(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
 }
 
-GObjectPtr<GMimeMessage> ParseMessage(const std::string& bytes)
+GObjectPtr<GMimeMessage> ParseMessage(std::string_view bytes)
 {
     EnsureGMime();
     return ParseStream(
@@ -400,6 +378,18 @@ bool MayBeMeeting(const HeaderFields& headers)
 {
     const MediaType media = MediaTypeOf(headers);
     return TypeIs(media, "text", "calendar") || TypeIs(media, "multipart", "*");
+}
+
+std::string TopBoundaryOf(const HeaderFields& headers)
+{
+    const auto values = headers.All("Content-Type");
+    if (values.size() != 1) return {};
+    EnsureGMime();
+    auto type =
+        GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_parse(nullptr, Unfolded(values[0]).c_str()));
+    if (!type || !g_mime_content_type_is_type(type.get(), "multipart", "*")) return {};
+    const char* boundary = g_mime_content_type_get_parameter(type.get(), "boundary");
+    return boundary ? boundary : std::string();
 }
 
 bool HasMeetingRequest(GMimeMessage* message)
@@ -496,14 +486,26 @@ std::optional<std::time_t> FirstReceivedDate(const HeaderFields& headers)
     return DecodedDate(received.substr(semicolon + 1));
 }
 
-std::string PlainBodyOf(GMimeMessage* message)
+GMimeObject* FirstBodyPart(GMimeMessage* message, const char* subtype)
 {
-    return FirstBodyText(message, "plain");
+    GMimeObject* found = nullptr;
+    WalkParts(g_mime_message_get_mime_part(message), nullptr, [&](GMimeObject* part, GMimeMultipart*) {
+        if (found || !GMIME_IS_TEXT_PART(part) || !IsType(part, "text", subtype) || IsAttachmentPart(part))
+            return;
+        found = part;
+    });
+    return found;
 }
-std::string HtmlBodyOf(GMimeMessage* message)
+
+// Most texts are UTF-8 or ASCII: those are taken as decoded, without a conversion to
+// themselves; the others are converted from their charset.
+std::string TextOfPart(GMimeObject* part)
 {
-    return FirstBodyText(message, "html");
+    std::string bytes = PartContent(part);
+    if (IsUtf8Already(g_mime_object_get_content_type_parameter(part, "charset"), bytes)) return bytes;
+    return Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
 }
+
 
 std::vector<AttachmentRef> AttachmentsOf(GMimeMessage* message)
 {

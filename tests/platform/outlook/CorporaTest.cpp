@@ -77,6 +77,36 @@ TEST(CorporaTest, EveryMessageAnswersEveryMember)
     EXPECT_GT(count, 300);
 }
 
+TEST(CorporaTest, BodiesReadTheSameWhetherOrNotTheWholeMessageWasParsed)
+{
+    const fs::path corpora = test::CorporaDir();
+    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
+    test::TempDir dir;
+    test::MaildirBuilder store(dir.Path() / "Mail");
+    int count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
+        if (!IsMessageFile(entry.path())) continue;
+        store.Add("Inbox", test::ReadFile(entry.path()));
+        ++count;
+    }
+    ApplicationConfig config;
+    config.stores.push_back({"Mailbox", store.Root().string(), StoreLayout::Nested});
+    // Three applications, so that no item reuses what another read.
+    const auto itemsOf = [&config] {
+        return CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
+    };
+    auto whole = itemsOf(), bodyFirst = itemsOf(), pageFirst = itemsOf();
+    for (int i = 1; i <= count; ++i) {
+        auto reference = whole->Item(i);
+        reference->Attachments();  // parses the whole message
+        const std::string body = reference->Body(), html = reference->HTMLBody();
+        EXPECT_EQ(bodyFirst->Item(i)->Body(), body) << "item " << i;
+        auto page = pageFirst->Item(i);
+        EXPECT_EQ(page->HTMLBody(), html) << "item " << i;
+        EXPECT_EQ(page->Body(), body) << "item " << i;
+    }
+}
+
 /// What a changed message must read back as: the new subject, read, one attachment less.
 struct Expected {
     std::string subject;
