@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 
 #include "engine/EmailProcessor.h"
@@ -39,7 +40,7 @@ std::string SentDateText(outlook::IOutlookItem& Item)
 }
 
 /// The character reference that stands for `c` on a page; null when `c` stands for itself.
-const char* HtmlReference(char c)
+constexpr const char* HtmlReference(char c)
 {
     switch (c) {
         case '&':
@@ -51,6 +52,20 @@ const char* HtmlReference(char c)
         default:
             return nullptr;
     }
+}
+
+/// The bytes that a page does not take as they are: those written as references, and line ends.
+constexpr std::array<bool, 256> kNotAsIs = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {'&', '<', '>', '\r', '\n'}) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
+/// Where the next byte at or after `from` stands that the page does not take as it is.
+std::size_t NextNotAsIs(std::string_view Text, std::size_t from)
+{
+    while (from < Text.size() && !kNotAsIs[static_cast<unsigned char>(Text[from])]) ++from;
+    return from;
 }
 
 /// Writes all of Bytes to the file `fd`; raises EOSError naming FileName.
@@ -67,14 +82,14 @@ void WriteAllTo(int fd, std::string_view Bytes, const std::string& FileName)
 /// Appends Text to Page, escaped as HtmlEscape does.
 void AppendHtmlEscaped(std::string& Page, std::string_view Text)
 {
-    std::size_t run = 0;  // the start of the bytes that stand for themselves
-    for (std::size_t i = 0; i < Text.size(); ++i) {
-        if (const char* reference = HtmlReference(Text[i])) {
-            Page.append(Text.substr(run, i - run)).append(reference);
-            run = i + 1;
-        }
+    for (std::size_t run = 0; run < Text.size();) {
+        const std::size_t at = NextNotAsIs(Text, run);
+        Page.append(Text.substr(run, at - run));
+        if (at == Text.size()) break;
+        const char* reference = HtmlReference(Text[at]);
+        Page.append(reference ? reference : Text.substr(at, 1));
+        run = at + 1;
     }
-    Page.append(Text.substr(run));
 }
 
 /// Appends the lines of Body to Page: each escaped, each but the last ending in "<br>", each
@@ -82,18 +97,21 @@ void AppendHtmlEscaped(std::string& Page, std::string_view Text)
 /// of Body starts no line of its own.
 void AppendBodyLines(std::string& Page, std::string_view Body)
 {
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < Body.size(); ++i) {
-        if (Body[i] != '\r' && Body[i] != '\n') continue;
-        AppendHtmlEscaped(Page, Body.substr(lineStart, i - lineStart));
-        if (Body[i] == '\r' && i + 1 < Body.size() && Body[i + 1] == '\n') ++i;
-        lineStart = i + 1;
-        Page.append(lineStart < Body.size() ? "<br>\r\n" : "\r\n");
+    for (std::size_t run = 0; run < Body.size();) {
+        const std::size_t at = NextNotAsIs(Body, run);
+        Page.append(Body.substr(run, at - run));
+        run = at + 1;
+        if (at == Body.size()) break;
+        if (const char* reference = HtmlReference(Body[at])) {
+            Page.append(reference);
+            if (run == Body.size()) break;
+            continue;
+        }
+        if (Body[at] == '\r' && run < Body.size() && Body[run] == '\n') ++run;
+        if (run == Body.size()) break;
+        Page.append("<br>\r\n");
     }
-    if (lineStart < Body.size()) {
-        AppendHtmlEscaped(Page, Body.substr(lineStart));
-        Page.append("\r\n");
-    }
+    if (!Body.empty()) Page.append("\r\n");
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST_F(ExportTest, PageWithoutToLineSentLineOrSubjectText)
     m.to.clear();
     m.cc = "Carl <carl@example.org>";
     m.subject.clear();
-    m.body = "Only line\n";
+    m.body = "Only line >";
     m.extraHeaders = {"X-Unsent: 1"};
     AddMessage(m);
     part.SaveFormat = 2;
@@ -143,7 +143,7 @@ TEST_F(ExportTest, PageWithoutToLineSentLineOrSubjectText)
                                         "<b>From:</b> Ann Sender<br>\r\n"
                                         "<b>CC:</b> Carl<br>\r\n"
                                         "<b>Subject:</b> \r\n"
-                                        "</p>\r\n<p>\r\nOnly line\r\n</p>\r\n</body>\r\n</html>\r\n");
+                                        "</p>\r\n<p>\r\nOnly line &gt;\r\n</p>\r\n</body>\r\n</html>\r\n");
 }
 
 TEST_F(ExportTest, PageAndNamesKeepTheirUtf8Text)
