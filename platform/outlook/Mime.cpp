@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -196,11 +197,42 @@ void WalkParts(GMimeObject* object, GMimeMultipart* parent, Visit&& visit)
     visit(object, parent);
 }
 
+/// Where the run of ASCII bytes other than NUL that starts at `pos` ends: eight bytes at a time
+/// while none of them has its high bit set or is NUL, then byte by byte.
+std::size_t AsciiRunEnd(std::string_view bytes, std::size_t pos)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+    for (std::uint64_t word; pos + 8 <= bytes.size(); pos += 8) {
+        std::memcpy(&word, bytes.data() + pos, 8);
+        if (((word - kOnes) | word) & kHighBits) break;
+    }
+    for (; pos < bytes.size(); ++pos) {
+        const auto byte = static_cast<unsigned char>(bytes[pos]);
+        if (byte == 0 || byte >= 0x80) break;
+    }
+    return pos;
+}
+
+/// Whether the bytes are valid UTF-8 without a NUL, as g_utf8_validate judges them: ASCII runs,
+/// which are most of a text, are passed over quickly, and GLib validates the runs between
+/// them. A character is either one ASCII byte or bytes of 0x80 and more, so each run can be
+/// judged on its own.
+bool IsUtf8WithoutNul(std::string_view bytes)
+{
+    for (std::size_t pos = AsciiRunEnd(bytes, 0); pos < bytes.size(); pos = AsciiRunEnd(bytes, pos)) {
+        if (bytes[pos] == '\0') return false;
+        const std::size_t start = pos;
+        while (pos < bytes.size() && static_cast<unsigned char>(bytes[pos]) >= 0x80) ++pos;
+        if (!g_utf8_validate(bytes.data() + start, static_cast<gssize>(pos - start), nullptr)) return false;
+    }
+    return true;
+}
+
 /// Whether decoded text in `charset` reads the same as UTF-8: no charset at all, or UTF-8
 /// itself or ASCII, and bytes that are valid as such (no NUL, which ends a text).
 bool IsUtf8Already(const char* charset, std::string_view bytes)
 {
-    if (!g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr)) return false;
+    if (!IsUtf8WithoutNul(bytes)) return false;
     if (!charset) return true;
     const char* name = g_mime_charset_iconv_name(charset);
     if (g_ascii_strcasecmp(name, "UTF-8") == 0) return true;
@@ -320,7 +352,7 @@ void EnsureGMime()
 
 std::string MakeValidUtf8(std::string text)
 {
-    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
+    if (IsUtf8WithoutNul(text)) return text;
     return TakeString(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
 }
 
