@@ -47,20 +47,33 @@ void ReadEveryMember(IOutlookItem& item, const fs::path& scratch)
     for (const int type : {olTXT, olHTML, olRFC822}) item.SaveAs((scratch / "saved").string(), type);
 }
 
-TEST(CorporaTest, EveryMessageAnswersEveryMember)
+/// Every message of the corpora added to the Inbox of `store`; how many.
+int AddCorpora(test::MaildirBuilder& store, const fs::path& corpora)
 {
-    const fs::path corpora = test::CorporaDir();
-    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
-    test::TempDir dir;
-    test::MaildirBuilder store(dir.Path() / "Mail");
     int count = 0;
     for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
         if (!IsMessageFile(entry.path())) continue;
         store.Add("Inbox", test::ReadFile(entry.path()));
         ++count;
     }
+    return count;
+}
+
+ApplicationConfig ConfigOf(const test::MaildirBuilder& store)
+{
     ApplicationConfig config;
     config.stores.push_back({"Mailbox", store.Root().string(), StoreLayout::Nested});
+    return config;
+}
+
+TEST(CorporaTest, EveryMessageAnswersEveryMember)
+{
+    const fs::path corpora = test::CorporaDir();
+    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
+    test::TempDir dir;
+    test::MaildirBuilder store(dir.Path() / "Mail");
+    const int count = AddCorpora(store, corpora);
+    const ApplicationConfig config = ConfigOf(store);
     auto app = CreateApplication(config);
     auto items = app->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
     ASSERT_EQ(items->Count(), count);
@@ -83,14 +96,8 @@ TEST(CorporaTest, BodiesReadTheSameWhetherOrNotTheWholeMessageWasParsed)
     if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
     test::TempDir dir;
     test::MaildirBuilder store(dir.Path() / "Mail");
-    int count = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
-        if (!IsMessageFile(entry.path())) continue;
-        store.Add("Inbox", test::ReadFile(entry.path()));
-        ++count;
-    }
-    ApplicationConfig config;
-    config.stores.push_back({"Mailbox", store.Root().string(), StoreLayout::Nested});
+    const int count = AddCorpora(store, corpora);
+    const ApplicationConfig config = ConfigOf(store);
     // Three applications, so that no item reuses what another read.
     const auto itemsOf = [&config] {
         return CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
