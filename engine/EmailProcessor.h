@@ -173,7 +173,10 @@ protected:
     // Export (ActionExport.cpp).
     virtual void ExportEmail(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients,
                      const TOptions_ExportEmails& Part);
-    void BuildHtmlFromBody(TStringList& Lines, const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients);
+    /// The page of an e-mail without an HTML body: the byte order mark, the header values and
+    /// the lines of Body, escaped, in a small fixed page.
+    std::string BuildHtmlFromBody(std::string_view Body, const SafeItemPtr& SafeItem,
+                                  const RecipientsPtr& Recipients);
     void AddRecipientToList(const ComPtr<outlook::IRecipient>& Recipient, std::string& List);
     void WriteExportLog(const std::string& LogPath, std::uint8_t SaveFormat, const std::string& FileName,
                         std::int32_t AttCount, const TStringList& AttFiles);

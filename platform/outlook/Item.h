@@ -89,6 +89,13 @@ private:
     [[noreturn]] void FailGone() const;
     void CheckAlive() const;
     int ComputeClass();
+    /// The body text of this subtype ("plain", "html"): for a message of a folder not parsed
+    /// yet, from the head of its file where that tells; else from the whole message.
+    std::string BodyText(const char* subtype);
+    /// False when the message surely has no HTML body: a message of a folder not parsed yet
+    /// has none when no header block of its file names "html" (an HTML part names its type
+    /// there), which a search tells at less cost than a parse.
+    bool MayHaveHtmlBody();
     /// Reads the headers when they are not read yet, with the search for a calendar part that
     /// the class needs: whether one was found, or nothing when the headers were read before.
     std::optional<bool> ReadHeadersAndLookForCalendar();

@@ -242,6 +242,7 @@ bool WriteAll(int fd, std::string_view bytes)
 /// needs a privilege that a user does not have).
 constexpr std::size_t kHeaderRead = 8192;
 constexpr std::size_t kHeaderLimit = 1 << 20;  // a header block larger than this is cut here
+constexpr std::size_t kPieceRead = 65536;
 
 bool CanNameUnnamedFiles()
 {
@@ -430,6 +431,18 @@ HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::str
     if (end != std::string::npos) text.resize(end);
     Parked().Park(path, std::move(fd));
     return result;
+}
+
+void ReadFilePieces(const std::string& path, const std::function<bool(std::string_view)>& take)
+{
+    UniqueFd fd = OpenForReading(path);
+    std::array<char, kPieceRead> buffer;
+    for (;;) {
+        const ssize_t n = ReadSome(fd.Get(), buffer.data(), buffer.size());
+        if (n < 0) Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
+        if (n == 0 || !take(std::string_view(buffer.data(), static_cast<std::size_t>(n)))) break;
+    }
+    Parked().Park(path, std::move(fd));
 }
 
 bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle)

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace outlook {
 
@@ -17,6 +18,11 @@ std::string ReadHeaderBlock(const std::string& path);
 
 /// The whole file; raises ComError when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
+
+/// Hands `take` the file's bytes from its start, a piece at a time, until `take` returns false
+/// or the file ends; a file whose header block was read just before is not opened again.
+/// Raises ComError when the file cannot be read.
+void ReadFilePieces(const std::string& path, const std::function<bool(std::string_view)>& take);
 
 struct HeaderAndSearch {
     std::string header;  ///< as ReadHeaderBlock gives it
