@@ -28,10 +28,16 @@ TEmailProcessor::FolderPtr TEmailProcessor::GetDestFolder(const TOptions_CopyMov
     // The expanded mask is a folder path of the store, not of the file system: it is not
     // cleaned as a file path.
     const std::string subPath = ExpandMask(Part.Mask, "");
+    // Found once per run: a job puts many e-mails into the same folders (a folder that
+    // another program removes meanwhile gets its directories again when an e-mail arrives).
+    std::string key = Part.Store + '\n' + Part.Entry + '\n' + subPath;
+    if (const auto known = FDestFolders.find(key); known != FDestFolders.end()) return known->second;
     if (!FApplication) throw ComError(E_POINTER);
     const FolderPtr root = FApplication->GetNamespace("MAPI")->GetFolderFromID(Part.Entry, Part.Store);
     if (!root) throw ComError(E_FAIL);
-    return ForceFolderPath(root, subPath);
+    FolderPtr folder = ForceFolderPath(root, subPath);
+    FDestFolders.emplace(std::move(key), folder);
+    return folder;
 }
 
 void TEmailProcessor::CopyToFolder(const SafeItemPtr& SafeItem, const TOptions_CopyMove& Part)

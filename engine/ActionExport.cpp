@@ -147,10 +147,7 @@ void TEmailProcessor::WriteExportFile(const SafeItemPtr& SafeItem, const Recipie
         SafeItem->SaveAs(FileName, SaveType);
         return;
     }
-    TStringList lines;
-    lines.SetText(SafeItem->Body());
-    BuildHtmlFromBody(lines, SafeItem, Recipients);
-    SaveHtmlPage(FileName, lines);
+    SaveHtmlPage(FileName, BuildHtmlFromBody(SafeItem->Body(), SafeItem, Recipients));
 }
 
 void TEmailProcessor::ExportAttachments(const ComPtr<outlook::IAttachments>& Attachments,

@@ -1,6 +1,7 @@
 // Save attachments to disk, optionally from attached e-mails too, and afterwards replace
 // them by shortcuts or remove them.
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -74,8 +75,11 @@ void TEmailProcessor::SaveAttachments(const SafeItemPtr& SafeItem, const TOption
     FAction = actions::SavingAttachments;
     DoProgress();
     std::int32_t saved = 0, notSaved = 0, removed = 0, shortcuts = 0;
+    FDurableSaves.Clear();
     SaveItemAttachments(SafeItem, Part, Part.RecurseMSG, true, saved, notSaved, removed, shortcuts, 0);
     if (removed > 0 || shortcuts > 0) {
+        // The e-mail gives up its only copy of the attachments: their files first reach the disk.
+        FDurableSaves.FlushFolders();
         SafeItem->SetSubject(SafeItem->Subject());
         SafeItem->Save();
     }
@@ -172,16 +176,22 @@ void TEmailProcessor::AfterSave(const ComPtr<outlook::IAttachments>& Atts,
 
 void TEmailProcessor::RememberShortcutTarget(const std::string& DestPath, const std::string& SavedPath)
 {
-    const std::string folder = CanonicalPath(SavedPath.substr(0, SavedPath.rfind('/')));
+    // The files of one e-mail, and often of many, go into the same folder: it is looked up once.
+    const std::string savedFolder = SavedPath.substr(0, SavedPath.rfind('/'));
+    if (savedFolder == FLastShortcutFolder) return;
+    const std::string folder = CanonicalPath(savedFolder);
     if (folder.empty()) return;
-    for (const std::string& known : FRememberedFolders)
-        if (IsInsideFolder(folder, known)) return;
-    // One entry per destination: the masks' subfolders lie below it. A file that a symbolic
-    // link inside the destination took elsewhere has its own folder remembered.
-    const std::string root = CanonicalPath(DestPath);
-    const std::string entry = !root.empty() && IsInsideFolder(folder, root) ? root : folder;
-    RememberShortcutFolder(entry);
-    FRememberedFolders.push_back(entry);
+    const bool known = std::any_of(FRememberedFolders.begin(), FRememberedFolders.end(),
+                                   [&](const std::string& entry) { return IsInsideFolder(folder, entry); });
+    if (!known) {
+        // One entry per destination: the masks' subfolders lie below it. A file that a symbolic
+        // link inside the destination took elsewhere has its own folder remembered.
+        const std::string root = CanonicalPath(DestPath);
+        const std::string entry = !root.empty() && IsInsideFolder(folder, root) ? root : folder;
+        RememberShortcutFolder(entry);
+        FRememberedFolders.push_back(entry);
+    }
+    FLastShortcutFolder = savedFolder;
 }
 
 bool TEmailProcessor::OpenAttachedMessage(const ComPtr<outlook::IAttachment>& Attachment,

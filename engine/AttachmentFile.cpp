@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <vector>
 
+#include "engine/DurableSaves.h"
 #include "engine/EmailProcessor.h"
 #include "engine/MaskExpansion.h"
 #include "engine/WrittenFiles.h"
@@ -97,6 +99,33 @@ std::string ChooseSavedPath(const std::string& dir, const std::string& base, con
     return path;
 }
 
+/// Creates `folder` and the folders above it that are missing; with `durable`, notes the
+/// folder above each one made, whose new entry must reach the disk too.
+void CreateFolders(const std::string& folder, TDurableSaves* durable)
+{
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) return;
+    std::vector<fs::path> missing;
+    for (fs::path dir = folder; !dir.empty() && !fs::exists(dir, ec); dir = dir.parent_path()) {
+        missing.push_back(dir);
+        if (!dir.has_relative_path()) break;
+    }
+    fs::create_directories(folder, ec);
+    if (ec) throw EOSError(ec.value(), folder);
+    if (!durable) return;
+    for (const fs::path& dir : missing)
+        durable->AddFolder(dir.has_parent_path() ? dir.parent_path().string() : ".");
+}
+
+/// Gives a saved file the e-mail's date: a courtesy, the file itself is written either way.
+void SetDateQuietly(const std::string& path, TDateTime date)
+{
+    try {
+        SetFileDateTime(path, date);
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 std::string TEmailProcessor::SaveAttachmentFile(const ComPtr<outlook::IAttachment>& Attachment,
@@ -118,9 +147,7 @@ std::string TEmailProcessor::SaveAttachmentFile(const ComPtr<outlook::IAttachmen
         ChooseSavedPath(Dir, base, ext, overwrite, KeepRunFiles ? &FWrittenFiles : nullptr);
 
     const std::string folder = fs::path(savedPath).parent_path().string();
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) throw EOSError(ec.value(), folder);
+    CreateFolders(folder, KeepRunFiles ? &FDurableSaves : nullptr);
 
     // An existing file is replaced only by a completely written new one, which keeps its mode;
     // a new file gets the user's mode also when it is copied from the private temporary file.
@@ -132,17 +159,18 @@ std::string TEmailProcessor::SaveAttachmentFile(const ComPtr<outlook::IAttachmen
         return {};  // a partial file is removed with `written`
     }
     if (::chmod(written.Path().c_str(), mode) != 0) RaiseLastOSError(savedPath);
+    SetDateQuietly(written.Path(), FItemDate);
+    if (KeepRunFiles) {
+        // The file leaves the e-mail: it is on disk before it takes its name, and its folder
+        // before the e-mail is replaced.
+        TDurableSaves::FlushFile(written.Path());
+        FDurableSaves.AddFolder(folder);
+    }
     if (overwrite) {
         RenameOver(written, savedPath);
     } else {
         written.Release();
     }
     if (KeepRunFiles) FWrittenFiles.Add(savedPath);
-
-    try {
-        SetFileDateTime(savedPath, FItemDate);
-    } catch (...) {
-        // the file's date is a courtesy; the file itself is written
-    }
     return savedPath;
 }

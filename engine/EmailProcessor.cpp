@@ -81,6 +81,7 @@ void TEmailProcessor::ResetCounters()
     FFolderName.clear();
     FAction.clear();
     FWrittenFiles.Clear();
+    FDestFolders.clear();
 }
 
 void TEmailProcessor::ReadWindowsUser()

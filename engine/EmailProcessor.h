@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/DurableSaves.h"
 #include "engine/MaskExpansion.h"
 #include "engine/WrittenFiles.h"
 #include "jobs/Options.h"
@@ -172,7 +173,10 @@ protected:
     // Export (ActionExport.cpp).
     virtual void ExportEmail(const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients,
                      const TOptions_ExportEmails& Part);
-    void BuildHtmlFromBody(TStringList& Lines, const SafeItemPtr& SafeItem, const RecipientsPtr& Recipients);
+    /// The page of an e-mail without an HTML body: the byte order mark, the header values and
+    /// the lines of Body, escaped, in a small fixed page.
+    std::string BuildHtmlFromBody(std::string_view Body, const SafeItemPtr& SafeItem,
+                                  const RecipientsPtr& Recipients);
     void AddRecipientToList(const ComPtr<outlook::IRecipient>& Recipient, std::string& List);
     void WriteExportLog(const std::string& LogPath, std::uint8_t SaveFormat, const std::string& FileName,
                         std::int32_t AttCount, const TStringList& AttFiles);
@@ -237,6 +241,9 @@ protected:
     /// SavedFolders of the current run; the folders this engine remembered.
     std::optional<TTrustedFolders> FSavedFolders;
     std::vector<std::string> FRememberedFolders;
+    std::string FLastShortcutFolder;  // the folder of the last file given a shortcut, as saved
+    /// The destinations of copies and moves found in this run, by store, folder and subfolder path.
+    std::map<std::string, FolderPtr> FDestFolders;
 
     // Context of the run and of the current item, read by the masks, actions and log.
     std::string FWindowsUser;
@@ -259,6 +266,7 @@ protected:
     std::string FAction;
     /// Files written by this run where attachments leave the e-mail; cleared at every run.
     TWrittenFiles FWrittenFiles;
+    TDurableSaves FDurableSaves;  // of the e-mail whose attachments are being saved
 
     // The 17 counters.
     std::int32_t FFoldersInspected = 0;

@@ -5,8 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <vector>
 
 #include "engine/EmailProcessor.h"
 #include "platform/runtime/Exception.h"
@@ -14,39 +14,6 @@
 #include "platform/runtime/TempFiles.h"
 
 namespace {
-
-/// Bytes are handed to the file system in pieces of this size.
-constexpr std::size_t kWriteChunk = 64 * 1024;
-
-/// Collects bytes and writes them to an open file in large pieces.
-class BufferedFileWriter {
-public:
-    BufferedFileWriter(int fd, std::string nameForErrors) : fd_(fd), name_(std::move(nameForErrors))
-    {
-        buffer_.reserve(kWriteChunk);
-    }
-    void Write(std::string_view bytes)
-    {
-        buffer_ += bytes;
-        if (buffer_.size() >= kWriteChunk) Flush();
-    }
-    void Flush()
-    {
-        std::string_view rest = buffer_;
-        while (!rest.empty()) {
-            const ssize_t n = ::write(fd_, rest.data(), rest.size());
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) RaiseLastOSError(name_);
-            rest.remove_prefix(static_cast<std::size_t>(n));
-        }
-        buffer_.clear();
-    }
-
-private:
-    int fd_;
-    std::string name_;
-    std::string buffer_;
-};
 
 /// Opens a new file beside FileName for writing; `partName` receives its path. New files get
 /// the ordinary mode of the user's files (0666 less the umask); a file it replaces keeps its mode.
@@ -72,42 +39,97 @@ std::string SentDateText(outlook::IOutlookItem& Item)
     return {};
 }
 
+/// The character reference that stands for `c` on a page; null when `c` stands for itself.
+constexpr const char* HtmlReference(char c)
+{
+    switch (c) {
+        case '&':
+            return "&amp;";
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        default:
+            return nullptr;
+    }
+}
+
+/// The bytes that a page does not take as they are: those written as references, and line ends.
+constexpr std::array<bool, 256> kNotAsIs = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {'&', '<', '>', '\r', '\n'}) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
+/// Where the next byte at or after `from` stands that the page does not take as it is.
+std::size_t NextNotAsIs(std::string_view Text, std::size_t from)
+{
+    while (from < Text.size() && !kNotAsIs[static_cast<unsigned char>(Text[from])]) ++from;
+    return from;
+}
+
+/// Writes all of Bytes to the file `fd`; raises EOSError naming FileName.
+void WriteAllTo(int fd, std::string_view Bytes, const std::string& FileName)
+{
+    while (!Bytes.empty()) {
+        const ssize_t n = ::write(fd, Bytes.data(), Bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) RaiseLastOSError(FileName);
+        Bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+/// Appends Text to Page, escaped as HtmlEscape does.
+void AppendHtmlEscaped(std::string& Page, std::string_view Text)
+{
+    for (std::size_t run = 0; run < Text.size();) {
+        const std::size_t at = NextNotAsIs(Text, run);
+        Page.append(Text.substr(run, at - run));
+        if (at == Text.size()) break;
+        const char* reference = HtmlReference(Text[at]);
+        Page.append(reference ? reference : Text.substr(at, 1));
+        run = at + 1;
+    }
+}
+
+/// Appends the lines of Body to Page: each escaped, each but the last ending in "<br>", each
+/// followed by CR LF. A line ends at CR LF, a lone CR or a lone LF; a line end at the very end
+/// of Body starts no line of its own.
+void AppendBodyLines(std::string& Page, std::string_view Body)
+{
+    for (std::size_t run = 0; run < Body.size();) {
+        const std::size_t at = NextNotAsIs(Body, run);
+        Page.append(Body.substr(run, at - run));
+        run = at + 1;
+        if (at == Body.size()) break;
+        if (const char* reference = HtmlReference(Body[at])) {
+            Page.append(reference);
+            if (run == Body.size()) break;
+            continue;
+        }
+        if (Body[at] == '\r' && run < Body.size() && Body[run] == '\n') ++run;
+        if (run == Body.size()) break;
+        Page.append("<br>\r\n");
+    }
+    if (!Body.empty()) Page.append("\r\n");
+}
+
 }  // namespace
 
 std::string HtmlEscape(std::string_view Text)
 {
     std::string out;
     out.reserve(Text.size());
-    for (const char c : Text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out += c;
-        }
-    }
+    AppendHtmlEscaped(out, Text);
     return out;
 }
 
-void SaveHtmlPage(const std::string& FileName, const TStringList& Lines)
+void SaveHtmlPage(const std::string& FileName, std::string_view Page)
 {
     std::string partName;
     UniqueFd fd = OpenSiblingPart(FileName, partName);
     try {
-        BufferedFileWriter writer(fd.Get(), FileName);
-        writer.Write(Utf8Bom);
-        for (const std::string& line : Lines) {
-            writer.Write(line);
-            writer.Write("\r\n");
-        }
-        writer.Flush();
+        WriteAllTo(fd.Get(), Page, FileName);
         if (::close(fd.Release()) != 0) RaiseLastOSError(FileName);
         if (::rename(partName.c_str(), FileName.c_str()) != 0) RaiseLastOSError(FileName);
     } catch (...) {
@@ -116,16 +138,9 @@ void SaveHtmlPage(const std::string& FileName, const TStringList& Lines)
     }
 }
 
-void TEmailProcessor::BuildHtmlFromBody(TStringList& Lines, const SafeItemPtr& SafeItem,
-                                        const RecipientsPtr& Recipients)
+std::string TEmailProcessor::BuildHtmlFromBody(std::string_view Body, const SafeItemPtr& SafeItem,
+                                               const RecipientsPtr& Recipients)
 {
-    const std::size_t count = Lines.Count();
-    for (std::size_t i = 0; i < count; ++i) {
-        std::string line = HtmlEscape(Lines[i]);
-        if (i + 1 < count) line += "<br>";
-        Lines.Put(i, std::move(line));
-    }
-
     std::string to, cc;
     const int recipientCount = Recipients ? Recipients->Count() : 0;
     for (int i = 1; i <= recipientCount; ++i) {
@@ -136,16 +151,22 @@ void TEmailProcessor::BuildHtmlFromBody(TStringList& Lines, const SafeItemPtr& S
     }
     const std::string sent = SentDateText(*SafeItem);
 
-    std::vector<std::string> head = {"<html>", "<head>", "</head>", "<body>", "<p>"};
-    if (!FSenderName.empty()) head.push_back("<b>From:</b> " + HtmlEscape(FSenderName) + "<br>");
-    if (!sent.empty()) head.push_back("<b>Sent:</b> " + HtmlEscape(sent) + "<br>");
-    if (!to.empty()) head.push_back("<b>To:</b> " + HtmlEscape(to) + "<br>");
-    if (!cc.empty()) head.push_back("<b>CC:</b> " + HtmlEscape(cc) + "<br>");
-    head.push_back("<b>Subject:</b> " + HtmlEscape(FSubject));
-    head.push_back("</p>");
-    head.push_back("<p>");
-    for (std::size_t i = 0; i < head.size(); ++i) Lines.Insert(i, std::move(head[i]));
-    for (const char* tail : {"</p>", "</body>", "</html>"}) Lines.Add(tail);
+    std::string page;
+    page.reserve(Body.size() + Body.size() / 8 + 512);
+    page.append(Utf8Bom).append("<html>\r\n<head>\r\n</head>\r\n<body>\r\n<p>\r\n");
+    const auto field = [&page](std::string_view label, const std::string& value, std::string_view end) {
+        page.append(label);
+        AppendHtmlEscaped(page, value);
+        page.append(end);
+    };
+    if (!FSenderName.empty()) field("<b>From:</b> ", FSenderName, "<br>\r\n");
+    if (!sent.empty()) field("<b>Sent:</b> ", sent, "<br>\r\n");
+    if (!to.empty()) field("<b>To:</b> ", to, "<br>\r\n");
+    if (!cc.empty()) field("<b>CC:</b> ", cc, "<br>\r\n");
+    field("<b>Subject:</b> ", FSubject, "\r\n</p>\r\n<p>\r\n");
+    AppendBodyLines(page, Body);
+    page.append("</p>\r\n</body>\r\n</html>\r\n");
+    return page;
 }
 
 void TEmailProcessor::AddRecipientToList(const ComPtr<outlook::IRecipient>& Recipient, std::string& List)

@@ -1,12 +1,11 @@
 #pragma once
 // The HTML page that the export writes for an e-mail that has no HTML body of its own: the
-// header values and the plain body lines, escaped, in a small fixed page. The page starts with
-// a UTF-8 byte order mark so that browsers read its text right.
+// header values and the plain body lines, escaped, in a small fixed page, built as one text and
+// written at once. The page starts with a UTF-8 byte order mark so that browsers read its text
+// right.
 
 #include <string>
 #include <string_view>
-
-#include "platform/runtime/StringList.h"
 
 /// The UTF-8 byte order mark that starts every page.
 inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
@@ -15,7 +14,7 @@ inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 /// "Bob <bob@example.org>" shows and no text becomes markup.
 std::string HtmlEscape(std::string_view Text);
 
-/// Writes the byte order mark and Lines, each followed by CR LF, to FileName. The file appears
-/// complete or not at all: it is written beside its place and renamed over it, so a failure
-/// never destroys an older file of that name. Raises EOSError.
-void SaveHtmlPage(const std::string& FileName, const TStringList& Lines);
+/// Writes Page to FileName. The file appears complete or not at all: it is written beside its
+/// place and renamed over it, so a failure never destroys an older file of that name. Raises
+/// EOSError.
+void SaveHtmlPage(const std::string& FileName, std::string_view Page);

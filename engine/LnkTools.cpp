@@ -128,9 +128,11 @@ std::string ShortcutFileName(const std::string& FileName)
 
 std::string CreateShortcut(const std::string& Target, const std::string& FileName)
 {
-    const std::string linkPath = JoinPath(ShortcutFolder(), ShortcutFileName(FileName));
+    // The private temporary folder is looked at (made, its owner checked) once per shortcut.
+    const std::string folder = ShortcutFolder();
+    const std::string linkPath = JoinPath(folder, ShortcutFileName(FileName));
     const std::string pifPath = linkPath.substr(0, linkPath.size() - 4) + ".pif";
-    CreateFolder(ShortcutFolder());
+    CreateFolder(folder);
     try {
         FileDelete(linkPath);
         FileDelete(pifPath);

@@ -2,7 +2,9 @@
 
 #include "engine/SendCapture.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <system_error>
@@ -80,15 +82,18 @@ std::string ReadAttachedShortcut(outlook::IAttachment& attachment)
     return ResolveShortcut(linkCopy.Path());
 }
 
-/// Attaches a copy of Source named as the file was before the shortcut AttName replaced it
-/// (numbered when the working folder holds such a file already); the copy is deleted again.
+/// Attaches Source under the name the file had before the shortcut AttName replaced it
+/// (numbered when the working folder holds such a file already): a second name of the file
+/// where both folders lie on one file system, else a copy; the name is deleted again.
 void AttachOriginal(outlook::IAttachments& attachments, const std::string& source, const std::string& attName)
 {
     const std::string name = SafeFileName(ShortcutNameToFileName(ExtractNamePart(attName)));
     const std::string dir = WorkDir();
     const WorkFile copy(UniqueFileName(dir, name, ExtractExtension(name)));
     ForceDirectories(dir);
-    FileCopy(source, copy.Path(), true);
+    // The link is made to the file itself, never to a symbolic link that Source may be.
+    if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, copy.Path().c_str(), AT_SYMLINK_FOLLOW) != 0)
+        FileCopy(source, copy.Path(), true);
     attachments.Add(copy.Path(), outlook::olByValue);
 }
 

@@ -383,7 +383,9 @@ void DefaultWindowProc(QWidget* control, TMessage& message, QAbstractItemDelegat
         case CN_NOTIFY:
             message.Result = CDRF_DODEFAULT;
             break;
-        case CM_CONTROLLISTCHANGE: PassListChangeUp(control, message); break;
+        case CM_CONTROLLISTCHANGE:
+            PassListChangeUp(control, message);
+            break;
         case WM_CHANGEUISTATE:
             ChangeUiState(control, message.WParam);
             break;

@@ -129,6 +129,8 @@ private:
     void FixChildren(QWidget* parent);
     void BroadcastToChildren(QWidget* parent);
     void RunExtraSteps(ControlKind kind, QWidget* control, TWindowProcList& list);
+    /// The list the control is in, if any.
+    TWindowProcList* ListHolding(QWidget* control);
 
     QPointer<QWidget> owner_;
     TThemeOptions options_ = DefaultThemeOptions;

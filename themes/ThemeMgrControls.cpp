@@ -62,15 +62,27 @@ void TThemeManager::UpdateControlSubclass(QWidget* Control, bool Inserting)
 {
     if (!Control) return;
     const ClassRow* row = ClassRowOf(Control);
-    if (!row) return;
     // Giving a control back is never blocked by the options.
-    if (Inserting && row->Option != TThemeOption{} && !(options_ & row->Option)) return;
+    const bool chosen = row && (!Inserting || row->Option == TThemeOption{} || (options_ & row->Option));
+    // A control is in one list only. Its class can change while it is taken over (a list box gets
+    // or loses its check boxes): the list it is in gives it back before another takes it.
+    TWindowProcList* held = ListHolding(Control);
+    if (held && (!Inserting || (chosen && held != &List(row->Kind)))) held->RemoveControl(Control);
+    if (!chosen) return;
     TWindowProcList& list = List(row->Kind);
     if (Inserting) RunExtraSteps(row->Kind, Control, list);
     if (Inserting && QueryAllowSubclassing(Control) && SendControlMessage(Control, CM_REFUSETHEMING) == 0)
         list.AddControl(Control);
     else
         list.RemoveControl(Control);
+}
+
+TWindowProcList* TThemeManager::ListHolding(QWidget* control)
+{
+    for (const std::unique_ptr<TWindowProcList>& list : lists_) {
+        if (list->Contains(control)) return list.get();
+    }
+    return nullptr;
 }
 
 void TThemeManager::RunExtraSteps(ControlKind kind, QWidget* control, TWindowProcList& list)

@@ -159,9 +159,10 @@ void TThemeServices::PaintClientEdge(QWidget* control, bool fillScrollCorner)
                           inner.bottom - GetSystemMetrics(SM_CYHSCROLL), inner.right, inner.bottom};
         FillRect(dc.get(), corner, GetSysColor(COLOR_BTNFACE));
     }
-    // Only a frame two pixels wide stays paintable.
+    // Only a frame two pixels wide stays paintable. The frame covers the one the control drew, so a
+    // focused control gets the frame of the focused state: its focus stays visible.
     ExcludeClipRect(dc.get(), RECT{whole.left + 2, whole.top + 2, whole.right - 2, whole.bottom - 2});
-    DrawElementBackground(dc.get(), EditDetails(2), whole, nullptr);
+    DrawElementBackground(dc.get(), EditDetails(control->hasFocus() ? 6 : 2), whole, nullptr);
 }
 
 namespace {

@@ -104,7 +104,8 @@ public:
     /// onlyIfTransparent and details, only when that part lets the background show through.
     uxtheme::HRESULT DrawParentBackground(QWidget* window, uxtheme::HDC dc, const ElementDetails* details,
                                           bool onlyIfTransparent, const uxtheme::RECT* rect);
-    /// Draws the styled edit-box frame over a control's sunken edge.
+    /// Draws the styled edit-box frame over a control's sunken edge, in the focused state while the
+    /// control has the focus.
     void PaintClientEdge(QWidget* control, bool fillScrollCorner);
 
 private:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/outlook/BodyFromHead.h"
 #include "platform/outlook/DateConv.h"
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/MessageFiles.h"
@@ -12,19 +13,24 @@ namespace outlook {
 
 namespace {
 
-std::string NormalizeLineEnds(const std::string& text)
+/// Every line end (CR LF, a lone LF, a lone CR) as CR LF.
+std::string NormalizeLineEnds(std::string_view text)
 {
+    constexpr std::size_t npos = std::string_view::npos;
     std::string out;
     out.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            out += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (text[i] == '\n') {
-            out += "\r\n";
-        } else {
-            out += text[i];
+    std::size_t cr = text.find('\r'), lf = text.find('\n');
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t end = std::min(cr, lf);
+        if (end == npos) {
+            out.append(text.substr(pos));
+            break;
         }
+        out.append(text.substr(pos, end - pos));
+        out += "\r\n";
+        pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+        if (cr < pos) cr = text.find('\r', pos);
+        if (lf < pos) lf = text.find('\n', pos);
     }
     return out;
 }
@@ -79,12 +85,6 @@ void ItemImpl::Register()
 void ItemImpl::CheckAlive() const
 {
     if (gone_) Fail("The item has been deleted.");
-}
-
-bool NameExists(const std::string& path)
-{
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
 }
 
 void ItemImpl::FailGone() const
@@ -217,7 +217,7 @@ std::string ItemImpl::TransportHeaders()
 
 std::string ItemImpl::Body()
 {
-    const std::string plain = PlainBodyOf(FullMessage());
+    const std::string plain = BodyText("plain");
     if (!plain.empty()) return NormalizeLineEnds(plain);
     const std::string html = HTMLBody();
     return html.empty() ? std::string() : HtmlToText(html);
@@ -228,8 +228,29 @@ std::string ItemImpl::HTMLBody()
     // An export asks for it twice (is there one, then the page): it is decoded once. No change
     // an item can make alters it: attachments are never the body.
     CheckAlive();
-    if (!html_) html_ = HtmlBodyOf(FullMessage());
+    if (!html_) html_ = MayHaveHtmlBody() ? BodyText("html") : std::string();
     return *html_;
+}
+
+bool ItemImpl::MayHaveHtmlBody()
+{
+    if (full_ || !folder_) return true;
+    return WithStoredFile([](const std::string& path) { return MimeHeadersContainNoCase(path, "html"); });
+}
+
+std::string ItemImpl::BodyText(const char* subtype)
+{
+    if (!full_ && folder_) {
+        const std::string boundary = TopBoundaryOf(Headers());
+        std::optional<std::string> text;
+        if (!boundary.empty()) {
+            text = WithStoredFile(
+                [&](const std::string& path) { return BodyTextFromHead(path, boundary, subtype); });
+        }
+        if (text) return std::move(*text);
+    }
+    GMimeObject* part = FirstBodyPart(FullMessage(), subtype);
+    return part ? TextOfPart(part) : std::string();
 }
 
 bool ItemImpl::Sent()

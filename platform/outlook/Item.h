@@ -12,6 +12,7 @@
 
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/GLibPtr.h"
+#include "platform/outlook/MessageFiles.h"
 #include "platform/outlook/Mime.h"
 #include "platform/outlook/Objects.h"
 
@@ -88,6 +89,13 @@ private:
     [[noreturn]] void FailGone() const;
     void CheckAlive() const;
     int ComputeClass();
+    /// The body text of this subtype ("plain", "html"): for a message of a folder not parsed
+    /// yet, from the head of its file where that tells; else from the whole message.
+    std::string BodyText(const char* subtype);
+    /// False when the message surely has no HTML body: a message of a folder not parsed yet
+    /// has none when no header block of its file names "html" (an HTML part names its type
+    /// there), which a search tells at less cost than a parse.
+    bool MayHaveHtmlBody();
     /// Reads the headers when they are not read yet, with the search for a calendar part that
     /// the class needs: whether one was found, or nothing when the headers were read before.
     std::optional<bool> ReadHeadersAndLookForCalendar();
@@ -117,9 +125,6 @@ private:
 /// How often a file is looked for again in one access, for a file that another program keeps
 /// renaming while we look.
 inline constexpr int kRefindsPerAccess = 16;
-
-/// Whether a file (of any kind) has this name.
-bool NameExists(const std::string& path);
 
 template <class Act>
 auto ItemImpl::WithStoredFile(Act&& act)

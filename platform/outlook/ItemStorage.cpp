@@ -37,13 +37,26 @@ RecordPtr NewRecord(const MaildirName& like, const std::string& subdir)
     return record;
 }
 
-bool TargetTaken(const FolderState& folder, const MaildirName& name)
+/// Moves the message file `from` into `subdir` of `folder` under `name`, never over another
+/// file: a name that is taken gets a new unique part. A folder whose directories went away
+/// since they were made gets them again, once.
+void MoveMessageFile(const std::string& from, const FolderState& folder, const std::string& subdir,
+                     MaildirName& name)
 {
-    std::error_code ec;
-    for (const char* sub : {"cur", "new"}) {
-        if (fs::exists(folder.Dir() / sub / name.FileName(), ec)) return true;
+    bool remade = false;
+    for (;;) {
+        const MoveResult result =
+            MoveFileNoReplace(from, folder.Dir() / "tmp", folder.Dir() / subdir / name.FileName());
+        if (result == MoveResult::moved) return;
+        if (result == MoveResult::targetTaken) {
+            name.unique = NewUniqueName();
+        } else if (remade || !NameExists(from)) {
+            Fail("Cannot move \"" + from + "\": " + std::strerror(ENOENT));
+        } else {
+            folder.RemakeMaildir();
+            remade = true;
+        }
     }
-    return false;
 }
 
 /// The mode of a message new in `folder`, as Maildir programs (Dovecot, mutt) give it: the
@@ -183,9 +196,8 @@ ComPtr<IOutlookItem> ItemImpl::MoveInto(const FolderStatePtr& target)
         target->EnsureMaildir();
         const auto [name, subdir] = WithStoredFile([&](const std::string& from) {
             MaildirName moved = record_->name;
-            if (TargetTaken(*target, moved)) moved.unique = NewUniqueName();
             const std::string movedSubdir = moved.hasInfo ? "cur" : record_->subdir;
-            MoveFile(from, target->Dir() / "tmp", target->Dir() / movedSubdir / moved.FileName());
+            MoveMessageFile(from, *target, movedSubdir, moved);
             return std::pair(std::move(moved), movedSubdir);
         });
         folder_->Remove(record_.get());

@@ -97,7 +97,10 @@ ParkedFile& Parked()
 UniqueFd OpenForReading(const std::string& path)
 {
     if (UniqueFd parked = Parked().Take(path); parked.Get() >= 0) return parked;
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Reading a message for a job is no reading by its user: the access time stays (and the
+    // file's inode unwritten). Only the file's owner may ask so; anyone else reads as usual.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOATIME));
+    if (fd.Get() < 0 && errno == EPERM) fd = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) {
         Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
     }
@@ -239,6 +242,7 @@ bool WriteAll(int fd, std::string_view bytes)
 /// needs a privilege that a user does not have).
 constexpr std::size_t kHeaderRead = 8192;
 constexpr std::size_t kHeaderLimit = 1 << 20;  // a header block larger than this is cut here
+constexpr std::size_t kPieceRead = 65536;
 
 bool CanNameUnnamedFiles()
 {
@@ -429,6 +433,18 @@ HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::str
     return result;
 }
 
+void ReadFilePieces(const std::string& path, const std::function<bool(std::string_view)>& take)
+{
+    UniqueFd fd = OpenForReading(path);
+    std::array<char, kPieceRead> buffer;
+    for (;;) {
+        const ssize_t n = ReadSome(fd.Get(), buffer.data(), buffer.size());
+        if (n < 0) Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
+        if (n == 0 || !take(std::string_view(buffer.data(), static_cast<std::size_t>(n)))) break;
+    }
+    Parked().Park(path, std::move(fd));
+}
+
 bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle)
 {
     return ReadHeaderBlockAndSearch(path, needle, [](const std::string&) { return true; }).found;
@@ -508,17 +524,46 @@ void CopyUserFile(const std::string& from, const std::string& path)
     file.Commit(false);
 }
 
-void MoveFile(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
+bool NameExists(const std::string& path)
 {
-    if (::rename(from.c_str(), to.c_str()) == 0) return;
-    if (errno != EXDEV) Fail("Cannot move \"" + from.string() + "\": " + std::strerror(errno));
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+namespace {
+
+/// The copy of a move across file systems: the copy is whole and its name on disk before the
+/// original goes, since two file systems write their changes to disk each in its own time.
+void MoveAcrossFileSystems(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
+{
     WriteFileAtomically(tmpDir, to, ReadWholeFile(from), ModeOfFile(from, NewFileMode()));
-    if (::unlink(from.c_str()) != 0) {
-        // The message stays where it was, and only there: another program may have renamed it.
+    const auto undo = [&to](const std::string& text) {
         const int error = errno;
         ::unlink(to.c_str());
-        Fail("Cannot remove \"" + from.string() + "\": " + std::strerror(error));
+        Fail(text + std::strerror(error));
+    };
+    if (!SyncFolder(DirectoryOf(to))) undo("Cannot write \"" + to.string() + "\": ");
+    // The message stays where it was, and only there: another program may have renamed it.
+    if (::unlink(from.c_str()) != 0) undo("Cannot remove \"" + from.string() + "\": ");
+}
+
+}  // namespace
+
+MoveResult MoveFileNoReplace(const fs::path& from, const fs::path& tmpDir, const fs::path& to)
+{
+    // One call where the file system knows a rename that does not replace; else a look first.
+    int result = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        if (NameExists(to)) return MoveResult::targetTaken;
+        result = ::rename(from.c_str(), to.c_str());
     }
+    if (result == 0) return MoveResult::moved;
+    if (errno == EEXIST) return MoveResult::targetTaken;
+    if (errno == ENOENT) return MoveResult::missing;
+    if (errno != EXDEV) Fail("Cannot move \"" + from.string() + "\": " + std::strerror(errno));
+    if (NameExists(to)) return MoveResult::targetTaken;
+    MoveAcrossFileSystems(from, tmpDir, to);
+    return MoveResult::moved;
 }
 
 std::string ReplaceHeader(const std::string& message, const std::string& name, const std::string& value)

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace outlook {
 
@@ -17,6 +18,11 @@ std::string ReadHeaderBlock(const std::string& path);
 
 /// The whole file; raises ComError when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
+
+/// Hands `take` the file's bytes from its start, a piece at a time, until `take` returns false
+/// or the file ends; a file whose header block was read just before is not opened again.
+/// Raises ComError when the file cannot be read.
+void ReadFilePieces(const std::string& path, const std::function<bool(std::string_view)>& take);
 
 struct HeaderAndSearch {
     std::string header;  ///< as ReadHeaderBlock gives it
@@ -49,10 +55,20 @@ void WriteFileAtomicallyWith(const std::filesystem::path& tmpDir, const std::fil
                              const FileWriter& write, mode_t mode);
 void WriteUserFileWith(const std::string& path, const FileWriter& write);
 
-/// Moves a file, copying across file systems (the copy keeps the file's mode). Raises ComError
-/// on failure, the file then where it was.
-void MoveFile(const std::filesystem::path& from, const std::filesystem::path& tmpDir,
-              const std::filesystem::path& to);
+/// Whether a file (of any kind) has this name.
+bool NameExists(const std::string& path);
+
+/// How a move ended that did not raise.
+enum class MoveResult {
+    moved,
+    targetTaken,  ///< a file has the target's name: nothing was moved
+    missing,      ///< the file, or the target's folder, is not there: nothing was moved
+};
+/// Moves a file, never over a file of the target's name; copies across file systems (the copy
+/// keeps the file's mode and is on disk before the original goes). Raises ComError on any
+/// other failure, the file then where it was.
+MoveResult MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::path& tmpDir,
+                             const std::filesystem::path& to);
 
 /// The message with the header `name` (any case, with its continuation lines) replaced by
 /// "name: value", or added at the end of the header block; the rest stays byte for byte.

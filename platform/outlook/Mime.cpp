@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -196,38 +197,47 @@ void WalkParts(GMimeObject* object, GMimeMultipart* parent, Visit&& visit)
     visit(object, parent);
 }
 
+/// Where the run of ASCII bytes other than NUL that starts at `pos` ends: eight bytes at a time
+/// while none of them has its high bit set or is NUL, then byte by byte.
+std::size_t AsciiRunEnd(std::string_view bytes, std::size_t pos)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighBits = 0x8080808080808080;
+    for (std::uint64_t word; pos + 8 <= bytes.size(); pos += 8) {
+        std::memcpy(&word, bytes.data() + pos, 8);
+        if (((word - kOnes) | word) & kHighBits) break;
+    }
+    for (; pos < bytes.size(); ++pos) {
+        const auto byte = static_cast<unsigned char>(bytes[pos]);
+        if (byte == 0 || byte >= 0x80) break;
+    }
+    return pos;
+}
+
+/// Whether the bytes are valid UTF-8 without a NUL, as g_utf8_validate judges them: ASCII runs,
+/// which are most of a text, are passed over quickly, and GLib validates the runs between
+/// them. A character is either one ASCII byte or bytes of 0x80 and more, so each run can be
+/// judged on its own.
+bool IsUtf8WithoutNul(std::string_view bytes)
+{
+    for (std::size_t pos = AsciiRunEnd(bytes, 0); pos < bytes.size(); pos = AsciiRunEnd(bytes, pos)) {
+        if (bytes[pos] == '\0') return false;
+        const std::size_t start = pos;
+        while (pos < bytes.size() && static_cast<unsigned char>(bytes[pos]) >= 0x80) ++pos;
+        if (!g_utf8_validate(bytes.data() + start, static_cast<gssize>(pos - start), nullptr)) return false;
+    }
+    return true;
+}
+
 /// Whether decoded text in `charset` reads the same as UTF-8: no charset at all, or UTF-8
 /// itself or ASCII, and bytes that are valid as such (no NUL, which ends a text).
 bool IsUtf8Already(const char* charset, std::string_view bytes)
 {
-    if (!g_utf8_validate(bytes.data(), static_cast<gssize>(bytes.size()), nullptr)) return false;
+    if (!IsUtf8WithoutNul(bytes)) return false;
     if (!charset) return true;
     const char* name = g_mime_charset_iconv_name(charset);
     if (g_ascii_strcasecmp(name, "UTF-8") == 0) return true;
     if (g_ascii_strcasecmp(name, "US-ASCII") != 0 && g_ascii_strcasecmp(name, "ANSI_X3.4-1968") != 0) return false;
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-/// The text of a part as UTF-8. Most texts are UTF-8 or ASCII: those are taken as decoded,
-/// without a conversion to themselves; the others are converted from their charset.
-std::string TextOfPart(GMimeObject* part)
-{
-    std::string bytes = PartContent(part);
-    if (IsUtf8Already(g_mime_object_get_content_type_parameter(part, "charset"), bytes)) return bytes;
-    return Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
-}
-
-std::string FirstBodyText(GMimeMessage* message, const char* subtype)
-{
-    std::string text;
-    bool found = false;
-    WalkParts(g_mime_message_get_mime_part(message), nullptr, [&](GMimeObject* part, GMimeMultipart*) {
-        if (found || !GMIME_IS_TEXT_PART(part) || !IsType(part, "text", subtype) || IsAttachmentPart(part))
-            return;
-        found = true;
-        text = TextOfPart(part);
-    });
-    return text;
 }
 
 /// Messages up to this size are read into memory whole to be parsed; larger ones are parsed
@@ -342,11 +352,11 @@ void EnsureGMime()
 
 std::string MakeValidUtf8(std::string text)
 {
-    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return text;
+    if (IsUtf8WithoutNul(text)) return text;
     return TakeString(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())));
 }
 
-GObjectPtr<GMimeMessage> ParseMessage(const std::string& bytes)
+GObjectPtr<GMimeMessage> ParseMessage(std::string_view bytes)
 {
     EnsureGMime();
     return ParseStream(
@@ -400,6 +410,18 @@ bool MayBeMeeting(const HeaderFields& headers)
 {
     const MediaType media = MediaTypeOf(headers);
     return TypeIs(media, "text", "calendar") || TypeIs(media, "multipart", "*");
+}
+
+std::string TopBoundaryOf(const HeaderFields& headers)
+{
+    const auto values = headers.All("Content-Type");
+    if (values.size() != 1) return {};
+    EnsureGMime();
+    auto type =
+        GObjectPtr<GMimeContentType>::Adopt(g_mime_content_type_parse(nullptr, Unfolded(values[0]).c_str()));
+    if (!type || !g_mime_content_type_is_type(type.get(), "multipart", "*")) return {};
+    const char* boundary = g_mime_content_type_get_parameter(type.get(), "boundary");
+    return boundary ? boundary : std::string();
 }
 
 bool HasMeetingRequest(GMimeMessage* message)
@@ -496,14 +518,26 @@ std::optional<std::time_t> FirstReceivedDate(const HeaderFields& headers)
     return DecodedDate(received.substr(semicolon + 1));
 }
 
-std::string PlainBodyOf(GMimeMessage* message)
+GMimeObject* FirstBodyPart(GMimeMessage* message, const char* subtype)
 {
-    return FirstBodyText(message, "plain");
+    GMimeObject* found = nullptr;
+    WalkParts(g_mime_message_get_mime_part(message), nullptr, [&](GMimeObject* part, GMimeMultipart*) {
+        if (found || !GMIME_IS_TEXT_PART(part) || !IsType(part, "text", subtype) || IsAttachmentPart(part))
+            return;
+        found = part;
+    });
+    return found;
 }
-std::string HtmlBodyOf(GMimeMessage* message)
+
+// Most texts are UTF-8 or ASCII: those are taken as decoded, without a conversion to
+// themselves; the others are converted from their charset.
+std::string TextOfPart(GMimeObject* part)
 {
-    return FirstBodyText(message, "html");
+    std::string bytes = PartContent(part);
+    if (IsUtf8Already(g_mime_object_get_content_type_parameter(part, "charset"), bytes)) return bytes;
+    return Owned(g_mime_text_part_get_text(GMIME_TEXT_PART(part)));
 }
+
 
 std::vector<AttachmentRef> AttachmentsOf(GMimeMessage* message)
 {

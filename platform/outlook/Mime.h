@@ -21,7 +21,7 @@ void EnsureGMime();
 
 /// Parses message bytes; a header block alone gives a message with an empty body.
 /// Never fails: broken MIME gives GMime's best reading.
-GObjectPtr<GMimeMessage> ParseMessage(const std::string& bytes);
+GObjectPtr<GMimeMessage> ParseMessage(std::string_view bytes);
 /// The message of a file, read straight into the buffer the parser keeps (the file's bytes are
 /// not copied a second time); empty when the file cannot be read.
 GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path);
@@ -66,9 +66,16 @@ std::optional<std::time_t> FirstReceivedDate(const HeaderFields& headers);
 /// A date field's value as GMime reads it.
 std::optional<std::time_t> ParseDate(const std::string& text);
 
-/// The plain text body and the HTML body, decoded to UTF-8 ("" when none).
-std::string PlainBodyOf(GMimeMessage* message);
-std::string HtmlBodyOf(GMimeMessage* message);
+/// The boundary of the message's top-level multipart; "" when the message is no multipart
+/// or its Content-Type field does not say for sure (none, or more than one).
+std::string TopBoundaryOf(const HeaderFields& headers);
+
+/// The part that holds the body of this text subtype (the plain text body "plain", the HTML
+/// body "html"): the first text part of that subtype that is no attachment, depth first,
+/// attached e-mails not entered; null when there is none.
+GMimeObject* FirstBodyPart(GMimeMessage* message, const char* subtype);
+/// The text of a body part, decoded to UTF-8.
+std::string TextOfPart(GMimeObject* part);
 /// Text of an HTML page: tags dropped, line breaks kept, entities decoded.
 std::string HtmlToText(const std::string& html);
 

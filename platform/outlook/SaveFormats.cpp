@@ -31,13 +31,23 @@ bool IsAscii(const std::string& text)
     return true;
 }
 
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+/// Where `needle` (ASCII, lower case) first stands in `text` at or after `from`, in any case.
 std::size_t FindNoCase(const std::string& text, std::string_view needle, std::size_t from)
 {
-    const auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(std::min(from, text.size())), text.end(),
-                                needle.begin(), needle.end(), [](char a, char b) {
-                                    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-                                });
-    return it == text.end() ? std::string::npos : static_cast<std::size_t>(it - text.begin());
+    if (needle.size() > text.size()) return std::string::npos;
+    const std::size_t last = text.size() - needle.size();
+    for (std::size_t at = from; at <= last; ++at) {
+        if (AsciiLower(text[at]) != needle[0]) continue;
+        std::size_t i = 1;
+        while (i < needle.size() && AsciiLower(text[at + i]) == needle[i]) ++i;
+        if (i == needle.size()) return at;
+    }
+    return std::string::npos;
 }
 
 bool IsCharsetChar(char c)

@@ -240,12 +240,19 @@ std::string FolderState::Refind(MessageRecord& record) const
 
 void FolderState::EnsureMaildir() const
 {
+    if (!maildirMade_) RemakeMaildir();
+}
+
+void FolderState::RemakeMaildir() const
+{
+    maildirMade_ = false;
     if (dir_.empty()) return;
     for (const char* sub : {"cur", "new", "tmp"}) {
         std::error_code ec;
         fs::create_directories(dir_ / sub, ec);
         if (ec) Fail("Cannot create the folder \"" + (dir_ / sub).string() + "\": " + ec.message());
     }
+    maildirMade_ = true;
 }
 
 // ---- Store ----------------------------------------------------------------------------

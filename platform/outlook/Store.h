@@ -63,8 +63,12 @@ public:
     std::filesystem::path PathOf(const MessageRecord& record) const;
     /// PathOf as text, without building a path object (read for every message walked).
     std::string FileOf(const MessageRecord& record) const;
-    /// Creates cur/, new/ and tmp/ when missing.
+    /// Creates cur/, new/ and tmp/ when missing; looked at once per folder, since a job puts
+    /// many messages into the same folder. A file that fails to arrive because they went
+    /// away since calls RemakeMaildir.
     void EnsureMaildir() const;
+    /// Creates cur/, new/ and tmp/ again where missing.
+    void RemakeMaildir() const;
 
 private:
     class ListLease;
@@ -76,6 +80,7 @@ private:
     std::string path_;
     std::filesystem::path dir_;
     bool loaded_ = false;
+    mutable bool maildirMade_ = false;  // cur/, new/ and tmp/ were there or made
     MessageList list_;
     /// The unique names of the messages that arrived in the folder during the session, each
     /// followed by '/' (which no file name holds); a name that came twice counts by its last.

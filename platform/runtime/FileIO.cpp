@@ -73,13 +73,6 @@ void WriteAllOrThrow(int fd, std::string_view bytes, const fs::path& nameForErro
 
 namespace {
 
-/// Flushes the folder entry of a rename; a folder that cannot be opened is no error.
-void SyncFolder(const fs::path& folder)
-{
-    const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir) ::fsync(dir.Get());
-}
-
 /// Removes the temporary file unless it was renamed.
 struct TempFileGuard {
     std::string name;
@@ -114,6 +107,12 @@ mode_t NewFileMode()
     return mode;
 }
 
+bool SyncFolder(const fs::path& folder)
+{
+    const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir && ::fsync(dir.Get()) == 0;
+}
+
 mode_t ModeOfFile(const fs::path& path, mode_t otherwise)
 {
     struct stat info {};
@@ -133,7 +132,7 @@ void WriteFileAtomically(const fs::path& path, const std::string& bytes, mode_t 
     if (durable && ::fsync(fd.Get()) != 0) RaiseLastOSError(path.string());
     if (::rename(pattern.c_str(), path.c_str()) != 0) RaiseLastOSError(path.string());
     guard.keep = true;
-    if (durable) SyncFolder(folder);
+    if (durable) SyncFolder(folder);  // a folder that cannot be flushed is no error
 }
 
 FileLock::FileLock(const fs::path& lockFile, Mode mode)

@@ -67,6 +67,10 @@ inline mode_t ModeForWriting(const std::filesystem::path& path)
 void WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes,
                          mode_t newFileMode = NewFileMode(), bool durable = true);
 
+/// Flushes the entries of `folder` (files made, renamed or removed in it) to disk; false when
+/// the folder cannot be opened or flushed.
+bool SyncFolder(const std::filesystem::path& folder);
+
 /// An advisory lock (flock) on a lock file, created when missing, held while the object lives.
 class FileLock {
 public:

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace ui {
@@ -72,6 +74,15 @@ QString StartPath(const FileDialogOptions& options)
     return QString::fromStdString(options.InitialDir) + '/' + name.filePath();
 }
 
+/// Runs the desktop's opener of files and addresses (the one found on the PATH) on target. Qt's
+/// own services do not open documents on every platform (the offscreen one opens none), and on a
+/// desktop they run this very program.
+bool StartDesktopOpener(const QString& target)
+{
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    return !opener.isEmpty() && QProcess::startDetached(opener, {target});
+}
+
 }  // namespace
 
 int QtUserInterface::MessageBox(QWidget* parent, const std::string& Text, const std::string& Caption,
@@ -115,7 +126,9 @@ bool QtUserInterface::OpenDocument(const std::string& PathOrUrl)
 {
     const QString target = QString::fromStdString(PathOrUrl);
     const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl(target);
-    return url.isValid() && QDesktopServices::openUrl(url);
+    if (!url.isValid()) return false;
+    return StartDesktopOpener(url.isLocalFile() ? url.toLocalFile() : url.toString()) ||
+           QDesktopServices::openUrl(url);
 }
 
 bool QtUserInterface::ShowHelp(const std::string& HelpFile, int Context)

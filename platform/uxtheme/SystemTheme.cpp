@@ -95,6 +95,19 @@ bool IsOpaqueBackground(const QWidget* widget)
 // paint on the GUI thread only. (No thread_local here: a library that is unloaded must not leave
 // thread-local blocks behind.)
 int g_parentPaintDepth = 0;
+// The ancestor being rendered behind a child: the ancestors behind it are already painted, so its
+// own request for them is answered at once. Without this every level of plain containers would
+// paint all the levels below it again, doubling the work with each level.
+const QWidget* g_ancestorBeingRendered = nullptr;
+
+/// Renders one ancestor of the chain into behind, marked as the one being rendered.
+void RenderAncestor(QWidget* ancestor, QPixmap& behind, const QRegion& source, QWidget::RenderFlags flags)
+{
+    const QWidget* outer = g_ancestorBeingRendered;
+    g_ancestorBeingRendered = ancestor;
+    ancestor->render(&behind, QPoint(), source, flags);
+    g_ancestorBeingRendered = outer;
+}
 
 // A window given the tab texture (EnableThemeDialogTexture) stands on the tab body instead of its
 // own background colour.
@@ -153,6 +166,7 @@ DWORD DialogTexture(const QObject* window)
 HRESULT PaintParentBackground(QWidget* child, QPainter& painter, const QRect& area)
 {
     if (!child->parentWidget() || area.isEmpty()) return E_FAIL;
+    if (child == g_ancestorBeingRendered) return S_OK;
     if (g_parentPaintDepth > 8) return E_FAIL;
     QList<QWidget*> chain;
     for (QWidget* ancestor = child->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
@@ -174,7 +188,7 @@ HRESULT PaintParentBackground(QWidget* child, QPainter& painter, const QRect& ar
         } else if (ancestor == chain.front()) {
             flags = QWidget::DrawWindowBackground;
         }
-        ancestor->render(&behind, QPoint(), QRegion(source), flags);
+        RenderAncestor(ancestor, behind, QRegion(source), flags);
     }
     --g_parentPaintDepth;
     painter.drawPixmap(area.topLeft(), behind);

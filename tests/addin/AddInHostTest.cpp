@@ -10,7 +10,9 @@
 #include <QDeadlineTimer>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -19,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "addin/AddInResources.h"
 #include "addin/TypeLibrary.h"
@@ -265,6 +268,22 @@ TEST_F(AddInHostTest, TheRulesPageSitsInTheOptionsDialogAndRefusesProcessingWith
     EXPECT_TRUE(apply->isEnabled()) << "the page told the dialog about its change";
     EXPECT_GE(page->height(), 450) << "the page gets the height it asks for";
     test::ScreenshotIfAsked(dialog, "options-dialog-rules-page");
+    // The about window is the add-in library's own class: it is known by its name only.
+    const auto aboutShown = std::make_shared<bool>(false);
+    WhenWindowShows("FormAbout", [aboutShown](QWidget& about) {
+        *aboutShown = true;
+        test::ScreenshotIfAsked(about, "about-from-rules-page");
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&about, &escape);
+    });
+    QLabel* info = page->findChild<QLabel*>("LabelInfo");
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(info, &press);
+    QApplication::sendEvent(info, &release);
+    EXPECT_TRUE(*aboutShown);
 
     QString refusal;
     QTimer::singleShot(0, [&refusal] {

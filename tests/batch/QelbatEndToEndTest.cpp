@@ -254,6 +254,40 @@ TEST_F(QelbatTest, ReimportPutsBackShortcutsOfAnEarlierJobFileButNotAStrangers)
     EXPECT_EQ(store.find("TOP SECRET"), std::string::npos);
 }
 
+TEST(QelbatDurability, SavedFilesAndTheirFoldersReachTheDiskBeforeTheMessageLosesTheAttachment)
+{
+    // Attachments replaced by shortcuts or removed: after the message's rewrite, the saved file
+    // is the only copy. The system calls show the order: each saved file, its folder and the
+    // folders above each folder made for it flushed, then the message put in place.
+    for (const int mode : {1, 2}) {
+        test::QelbatSandbox box;
+        box.RegisterAll();
+        box.Store().Add("Inbox", MailWithAttachment);
+        const fs::path work = fs::canonical(box.Work());
+        const fs::path att = work / "att" / "deep";
+        test::WriteFile(work / "job.qef", SourceSection() +
+                                              "[SaveAttachments]\nActive=1\nDestPath=" + att.string() +
+                                              "\nMask=[FE]\nAfterSaveMode=" + std::to_string(mode) + "\n");
+        const fs::path log = work / "calls.log";
+        const test::ProcessResult r = box.RunProgram(
+            "/usr/bin/strace",
+            {"-f", "-y", "-o", log.string(), "-e", "trace=fsync,fdatasync,rename,renameat,renameat2",
+             (test::BuildDir() / "bin" / "qelbat").string(), (work / "job.qef").string(), "/quiet"},
+            "\n");
+        if (!fs::exists(log) || test::ReadFile(log).find("+++ exited with") == std::string::npos)
+            GTEST_SKIP() << "strace cannot trace here: " << r.err;
+        ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+        const std::string calls = test::ReadFile(log);
+        const auto replaced = calls.find(", \"" + fs::canonical(box.Maildir()).string() + "/Inbox/cur/");
+        ASSERT_NE(replaced, std::string::npos) << calls;
+        for (const fs::path& flushed : {att / "notes.txt", att, att.parent_path(), work}) {
+            const auto found = calls.find("<" + flushed.string() + ">) = 0");
+            EXPECT_LT(found, replaced) << "mode " << mode << ": " << flushed << " not flushed first\n"
+                                       << calls;
+        }
+    }
+}
+
 /// Files below `dir` by their modes.
 std::map<unsigned, std::set<std::string>> FilesByMode(const fs::path& dir)
 {

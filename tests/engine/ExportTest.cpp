@@ -102,7 +102,7 @@ TEST_F(ExportTest, PageFromThePlainBodyIsEscapedWithItsLineLayout)
     m.to = "Bob <bob@example.org>, carl@example.org";
     m.cc = "\"Dora <dora@example.org>\" <dora@example.org>";
     m.subject = "1 < 2 && 3 > 2";
-    m.body = "Line <b>one</b>\n<script>alert(1)</script>\nlast & final\n";
+    m.body = "Line <b>one</b>\n\n<script>alert(1)</script>\nlast & final\n\n";
     AddMessage(m);
     part.SaveFormat = 2;
     part.Mask = "page";
@@ -119,8 +119,10 @@ TEST_F(ExportTest, PageFromThePlainBodyIsEscapedWithItsLineLayout)
                                         "<b>Subject:</b> 1 &lt; 2 &amp;&amp; 3 &gt; 2\r\n"
                                         "</p>\r\n<p>\r\n"
                                         "Line &lt;b&gt;one&lt;/b&gt;<br>\r\n"
+                                        "<br>\r\n"
                                         "&lt;script&gt;alert(1)&lt;/script&gt;<br>\r\n"
-                                        "last &amp; final\r\n"
+                                        "last &amp; final<br>\r\n"
+                                        "\r\n"
                                         "</p>\r\n</body>\r\n</html>\r\n");
 }
 
@@ -130,7 +132,7 @@ TEST_F(ExportTest, PageWithoutToLineSentLineOrSubjectText)
     m.to.clear();
     m.cc = "Carl <carl@example.org>";
     m.subject.clear();
-    m.body = "Only line\n";
+    m.body = "Only line >";
     m.extraHeaders = {"X-Unsent: 1"};
     AddMessage(m);
     part.SaveFormat = 2;
@@ -141,7 +143,7 @@ TEST_F(ExportTest, PageWithoutToLineSentLineOrSubjectText)
                                         "<b>From:</b> Ann Sender<br>\r\n"
                                         "<b>CC:</b> Carl<br>\r\n"
                                         "<b>Subject:</b> \r\n"
-                                        "</p>\r\n<p>\r\nOnly line\r\n</p>\r\n</body>\r\n</html>\r\n");
+                                        "</p>\r\n<p>\r\nOnly line &gt;\r\n</p>\r\n</body>\r\n</html>\r\n");
 }
 
 TEST_F(ExportTest, PageAndNamesKeepTheirUtf8Text)

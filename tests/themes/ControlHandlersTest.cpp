@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "platform/uxtheme/Gdi.h"
 #include "tests/themes/support/SampleForm.h"
 #include "tests/themes/support/ThemeTestSupport.h"
@@ -26,6 +28,26 @@ using namespace themes_test;
 using uxtheme::RECT;
 
 namespace {
+
+/// Counts the paint events each of some widgets gets (Paints, in the order of the widgets).
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(const std::vector<QWidget*>& widgets) : Paints(widgets.size()), widgets_(widgets)
+    {
+        for (QWidget* widget : widgets_) widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const auto it = std::find(widgets_.begin(), widgets_.end(), watched);
+        if (event->type() == QEvent::Paint && it != widgets_.end()) ++Paints[it - widgets_.begin()];
+        return false;
+    }
+
+    std::vector<int> Paints;
+
+private:
+    std::vector<QWidget*> widgets_;
+};
 
 /// The sample form taken over by a manager, over the library given.
 class ControlHandlersTest : public ::testing::Test {
@@ -217,6 +239,20 @@ TEST_F(ControlHandlersTest, EditFramesGoOverSunkenEdgesOnly)
     EXPECT_EQ(grid[0].State, 1);
     EXPECT_EQ(grid[0].Rect, (RECT{0, 0, sample_.Grid->width(), sample_.Grid->height()}));
     EXPECT_TRUE(Of(CallsWhilePainting(sample_.Tabs), "DrawThemeBackground").empty());
+
+    // The frame goes over the one the control drew: a focused edit box gets the focused frame, so
+    // that its focus cue stays.
+    sample_.Form->show();
+    sample_.Form->activateWindow();
+    sample_.Edit->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return sample_.Edit->hasFocus(); }));
+    const auto focused = Of(CallsWhilePainting(sample_.Edit), "DrawThemeBackground");
+    ASSERT_EQ(focused.size(), 1u);
+    EXPECT_EQ(focused[0].Class, u"edit");
+    EXPECT_EQ(focused[0].Part, 1);
+    EXPECT_EQ(focused[0].State, 5);
+    sample_.Button->setFocus();
+    EXPECT_EQ(Of(CallsWhilePainting(sample_.Edit), "DrawThemeBackground").at(0).State, 1);
 }
 
 class ControlHandlersWithTheStyles : public ControlHandlersTest {
@@ -233,6 +269,25 @@ TEST_F(ControlHandlersWithTheStyles, AGridsScrollBarCornerIsFilledWithTheButtonF
     const QImage picture = Picture(sample_.Grid);
     const QPoint inCorner(sample_.Grid->width() - 2 - 4, sample_.Grid->height() - 2 - 4);
     EXPECT_EQ(QColor(picture.pixel(inCorner)).rgb(), uxtheme::GetSysColor(uxtheme::COLOR_BTNFACE).rgb());
+}
+
+TEST_F(ControlHandlersWithTheStyles, EachAncestorOfANestedControlIsPaintedOncePerPaint)
+{
+    // Six levels of plain containers, each standing on the one around it, a check box inside.
+    std::vector<QWidget*> levels{sample_.Frame};
+    for (int level = 1; level < 6; ++level) {
+        auto* inner = new QWidget(levels.back());
+        inner->setGeometry(2, 2, 110, 36);
+        levels.push_back(inner);
+    }
+    auto* check = new QCheckBox(QStringLiteral("include subfolders"), levels.back());
+    check->setGeometry(2, 2, 100, 20);
+    TakeOver();
+    levels.insert(levels.begin(), sample_.Form.get());
+    PaintCounter counter(levels);
+    check->grab();
+    for (std::size_t level = 0; level < levels.size(); ++level)
+        EXPECT_EQ(counter.Paints[level], 1) << "level " << level;
 }
 
 }  // namespace

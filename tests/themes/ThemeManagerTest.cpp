@@ -115,6 +115,32 @@ TEST_F(ThemeManagerTest, TakesTheControlsOfAFormOverClassByClass)
     EXPECT_TRUE(ListsOf(*manager, sample.List->viewport()).empty());
 }
 
+TEST_F(ThemeManagerTest, AListBoxThatGetsOrLosesItsCheckBoxesChangesListsAndIsInOneOnly)
+{
+    SampleForm sample;
+    auto* listBox = new QListWidget(sample.Form.get());
+    listBox->ensurePolished();  // as a shown window's controls are
+    TThemeManager* manager = Attach(sample.Form.get());
+    manager->Loaded();
+    EXPECT_EQ(ListsOf(*manager, listBox), Only(ControlKind::WinControl)) << "no check boxes yet";
+
+    auto* row = new QListWidgetItem(QStringLiteral("Export e-mails"), listBox);
+    row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+    row->setCheckState(Qt::Checked);
+    listBox->setParent(sample.Frame);  // taken over again where it lands
+    EXPECT_EQ(ListsOf(*manager, listBox), Only(ControlKind::CheckListBox));
+    manager->UpdateControlSubclass(listBox, true);
+    EXPECT_EQ(ListsOf(*manager, listBox), Only(ControlKind::CheckListBox));
+
+    listBox->clear();
+    manager->UpdateControlSubclass(listBox, true);
+    EXPECT_EQ(ListsOf(*manager, listBox), Only(ControlKind::WinControl));
+    row = new QListWidgetItem(QStringLiteral("Save attachments"), listBox);
+    row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+    manager->UpdateControlSubclass(listBox, false);
+    EXPECT_TRUE(ListsOf(*manager, listBox).empty()) << "given back by the list it was in";
+}
+
 TEST_F(ThemeManagerTest, TheOptionsChooseTheClassesTakenOver)
 {
     SampleForm sample;

@@ -1,9 +1,12 @@
 // The main job window while the job is edited: the remembered job, the source and action
 // boxes and their editors, reset, job definition files and the links.
 
+#include <QFileDialog>
 #include <QRadioButton>
 
 #include "platform/runtime/Registry.h"
+#include "platform/ui/QtUserInterface.h"
+#include "tests/support/ui/Screenshot.h"
 #include "tests/windows/MainWindowTestSupport.h"
 #include "windows/FrmAbout.h"
 #include "windows/FrmEditFilter.h"
@@ -184,6 +187,27 @@ TEST_F(MainWindowEditing, ReadAndUnreadExcludeEachOtherAndNeitherIsModeZero)
     });
     EXPECT_EQ(modes, (std::vector<int>{1, 2, 0}));
     EXPECT_TRUE(user_->Messages.empty());
+}
+
+TEST_F(MainWindowEditing, LoadDefTakesANameWithoutItsExtensionInTheRealOpenDialog)
+{
+    const fs::path folder = home_.Path() / "defs";
+    fs::create_directories(folder);
+    FullJob().SaveToFile((folder / "full.qef").string());
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    auto scripted = ui::SetUserInterface(std::make_unique<ui::QtUserInterface>());
+    Open([&](TFormMain& w) {
+        WhenModal<QFileDialog>([&](QFileDialog& dialog) {
+            dialog.findChild<QLineEdit*>("fileNameEdit")
+                ->setText(QString::fromStdString((folder / "full").string()));
+            test::ScreenshotIfAsked(dialog, "load-def-open-dialog");
+            QMetaObject::invokeMethod(&dialog, "accept");  // as the Open button does
+        });
+        Click(w, "ButtonLoad");
+        EXPECT_TRUE(IsChecked(w, "CheckMoveEmails")) << "full.qef was loaded";
+        Click(w, "ButtonCancel");
+    });
+    ui::SetUserInterface(std::move(scripted));
 }
 
 TEST_F(MainWindowEditing, JobRoundTripsThroughADefinitionFile)

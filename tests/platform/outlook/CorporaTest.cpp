@@ -47,20 +47,33 @@ void ReadEveryMember(IOutlookItem& item, const fs::path& scratch)
     for (const int type : {olTXT, olHTML, olRFC822}) item.SaveAs((scratch / "saved").string(), type);
 }
 
-TEST(CorporaTest, EveryMessageAnswersEveryMember)
+/// Every message of the corpora added to the Inbox of `store`; how many.
+int AddCorpora(test::MaildirBuilder& store, const fs::path& corpora)
 {
-    const fs::path corpora = test::CorporaDir();
-    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
-    test::TempDir dir;
-    test::MaildirBuilder store(dir.Path() / "Mail");
     int count = 0;
     for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
         if (!IsMessageFile(entry.path())) continue;
         store.Add("Inbox", test::ReadFile(entry.path()));
         ++count;
     }
+    return count;
+}
+
+ApplicationConfig ConfigOf(const test::MaildirBuilder& store)
+{
     ApplicationConfig config;
     config.stores.push_back({"Mailbox", store.Root().string(), StoreLayout::Nested});
+    return config;
+}
+
+TEST(CorporaTest, EveryMessageAnswersEveryMember)
+{
+    const fs::path corpora = test::CorporaDir();
+    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
+    test::TempDir dir;
+    test::MaildirBuilder store(dir.Path() / "Mail");
+    const int count = AddCorpora(store, corpora);
+    const ApplicationConfig config = ConfigOf(store);
     auto app = CreateApplication(config);
     auto items = app->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
     ASSERT_EQ(items->Count(), count);
@@ -75,6 +88,30 @@ TEST(CorporaTest, EveryMessageAnswersEveryMember)
     }
     EXPECT_EQ(failures, 0);
     EXPECT_GT(count, 300);
+}
+
+TEST(CorporaTest, BodiesReadTheSameWhetherOrNotTheWholeMessageWasParsed)
+{
+    const fs::path corpora = test::CorporaDir();
+    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
+    test::TempDir dir;
+    test::MaildirBuilder store(dir.Path() / "Mail");
+    const int count = AddCorpora(store, corpora);
+    const ApplicationConfig config = ConfigOf(store);
+    // Three applications, so that no item reuses what another read.
+    const auto itemsOf = [&config] {
+        return CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
+    };
+    auto whole = itemsOf(), bodyFirst = itemsOf(), pageFirst = itemsOf();
+    for (int i = 1; i <= count; ++i) {
+        auto reference = whole->Item(i);
+        reference->Attachments();  // parses the whole message
+        const std::string body = reference->Body(), html = reference->HTMLBody();
+        EXPECT_EQ(bodyFirst->Item(i)->Body(), body) << "item " << i;
+        auto page = pageFirst->Item(i);
+        EXPECT_EQ(page->HTMLBody(), html) << "item " << i;
+        EXPECT_EQ(page->Body(), body) << "item " << i;
+    }
 }
 
 /// What a changed message must read back as: the new subject, read, one attachment less.

@@ -69,6 +69,22 @@ TEST(MessageHeaders, TextsAndDatesAsAMimeParserReadsThem)
     EXPECT_FALSE(outlook::DateOf(HeaderFields(std::string("Date: never\n\n"))));
 }
 
+TEST(MessageHeaders, TextIsMadeValidUtf8AsGLibJudgesItWhereverTheBadByteStands)
+{
+    // Before, inside and after the eight-byte steps over ASCII text.
+    for (const std::string& bad :
+         std::vector<std::string>{"\xFF", std::string(1, '\0'), "\xC3", "\xED\xA0\x80", "\xE2\x82"}) {
+        for (std::size_t at = 0; at <= 17; ++at) {
+            const std::string text = std::string(at, 'a') + "\xC3\xBC" + std::string(at, 'b') + bad + "cd";
+            char* glib = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+            EXPECT_EQ(outlook::MakeValidUtf8(text), glib) << at;
+            g_free(glib);
+            const std::string good = std::string(at, 'a') + "\xE2\x82\xAC" + std::string(at, 'b');
+            EXPECT_EQ(outlook::MakeValidUtf8(good), good) << at;
+        }
+    }
+}
+
 TEST(MessageHeaders, AddressesOfEveryFieldAndGroupMembers)
 {
     const HeaderFields headers(std::string(

@@ -71,6 +71,75 @@ TEST_F(ItemTest, BodiesPlainHtmlAndHtmlOnly)
     EXPECT_EQ(Inbox()->Items()->Item(3)->HTMLBody(), "");
 }
 
+/// Multipart messages whose body texts are read from the head of the file: each with what
+/// its plain and HTML bodies are ("?" where only the whole message can tell).
+struct HeadCase {
+    const char* text;
+    const char* body;
+    const char* html;
+};
+const HeadCase kHeadCases[] = {
+    // the body after more parts than a head is parsed for; HTML only in an attachment
+    {"Content-Type: multipart/mixed; boundary=\"b\"\n\n--b\nContent-Type: application/pdf\n"
+     "Content-Disposition: attachment; filename=a.pdf\n\nA\n--b\nContent-Type: image/png; name=b.png\n\nB\n"
+     "--b\nContent-Type: text/html; name=page.html\n\n<p>no body</p>\n--b\nContent-Type: text/plain\n\nthe "
+     "body\n"
+     "--b--\n",
+     "the body", ""},
+    // an inner boundary that begins with the outer one; the HTML body in the second alternative
+    {"Content-Type: multipart/mixed; boundary=\"b\"\n\n--b\nContent-Type: multipart/alternative; "
+     "boundary=\"b-alt\"\n\n--b-alt\nContent-Type: text/plain\n\nplain\n--b-alt\nContent-Type: text/html\n\n"
+     "<p>html</p>\n--b-alt--\n--b\nContent-Type: application/octet-stream\n\nX\n--b--\n",
+     "plain", "<p>html</p>"},
+    // a body line that begins like a delimiter; CR LF line ends
+    {"Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\none\r\n"
+     "--b and more\r\ntwo\r\n--b  \r\nContent-Type: text/html; name=\"x.html\"\r\n\r\n<p>x</p>\r\n--b--\r\n",
+     "?", ""},
+    // a top-level alternative after a preamble, its plain text in another charset
+    {"Content-Type: multipart/alternative; boundary=\"=_q\"\n\npreamble\n--=_q\n"
+     "Content-Type: text/plain; charset=iso-8859-1\nContent-Transfer-Encoding: "
+     "quoted-printable\n\nGr=FC=DFe\n"
+     "--=_q\nContent-Type: text/html\n\n<b>Gr&uuml;&szlig;e</b>\n--=_q--\n",
+     "Grüße", "<b>Gr&uuml;&szlig;e</b>"},
+    // two Content-Type fields
+    {"Content-Type: multipart/mixed; boundary=\"x\"\nContent-Type: multipart/mixed; boundary=\"b\"\n\n--b\n"
+     "Content-Type: text/plain\n\nbody\n--b--\n",
+     "?", "?"},
+    // no closing delimiter: the text ends with the file
+    {"Content-Type: multipart/mixed; boundary=\"b\"\n\n--b\nContent-Type: text/plain\n\nunfinished",
+     "unfinished", ""},
+};
+
+TEST_F(ItemTest, BodiesFromTheHeadOfTheFileAreThoseOfTheWholeMessage)
+{
+    for (const HeadCase& c : kHeadCases) {
+        store_.Add("Inbox", std::string("From: a@example.org\nSubject: s\nMIME-Version: 1.0\n") + c.text);
+    }
+    outlook::ApplicationConfig config;
+    config.stores.push_back({"Mailbox", store_.Root().string(), outlook::StoreLayout::Detect});
+    // Each reading through an application of its own, so that nothing read before is reused.
+    const auto item = [&config](int index) {
+        auto app = outlook::CreateApplication(config);
+        return app->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items()->Item(index);
+    };
+    for (int i = 1; i <= static_cast<int>(std::size(kHeadCases)); ++i) {
+        const HeadCase& c = kHeadCases[i - 1];
+        auto whole = item(i);
+        whole->Attachments();  // parses the whole message
+        const std::string body = whole->Body(), html = whole->HTMLBody();
+        EXPECT_EQ(item(i)->Body(), body) << "case " << i;
+        auto pageFirst = item(i);  // as the export to a page asks
+        EXPECT_EQ(pageFirst->HTMLBody(), html) << "case " << i;
+        EXPECT_EQ(pageFirst->Body(), body) << "case " << i;
+        if (std::string(c.body) != "?") {
+            EXPECT_EQ(body, c.body) << "case " << i;
+        }
+        if (std::string(c.html) != "?") {
+            EXPECT_EQ(html, c.html) << "case " << i;
+        }
+    }
+}
+
 TEST_F(ItemTest, SentDatesAndUnread)
 {
     test::TestMessage unsent;

@@ -256,6 +256,25 @@ TEST_F(StorageTest, MoveKeepsTheObjectAndDeleteInDeletedItemsIsForGood)
     EXPECT_THROW(item->Subject(), ComError);
 }
 
+TEST_F(StorageTest, MoveNeverReplacesAFileAndMakesRemovedFolderDirectoriesAgain)
+{
+    const fs::path first = store_.Add("Inbox", test::SimpleMessage("first"));
+    store_.Add("Inbox", test::SimpleMessage("second"));
+    const fs::path old = store_.Folder("Old");
+    // Another program holds a file of the first message's name in the destination.
+    test::WriteFile(old / "cur" / first.filename(), test::SimpleMessage("theirs"));
+    auto items = Inbox()->Items();
+    auto dest = FolderAt("Old");
+    items->Item(1)->Move(dest);
+    ASSERT_EQ(store_.Files("Old").size(), 2u);
+    EXPECT_NE(test::ReadFile(old / "cur" / first.filename()).find("Subject: theirs"), std::string::npos);
+    // The folder's directories go away after the first move; the next one makes them again.
+    fs::remove_all(old);
+    EXPECT_EQ(items->Item(1)->Move(dest)->Subject(), "second");
+    EXPECT_EQ(store_.Files("Old").size(), 1u);
+    EXPECT_TRUE(fs::is_directory(old / "tmp"));
+}
+
 /// The permission bits of a file or folder.
 unsigned ModeOf(const fs::path& path)
 {
