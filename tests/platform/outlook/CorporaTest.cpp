@@ -151,8 +151,7 @@ TEST(CorporaTest, EveryMessageKeepsItsChangesAfterSave)
         store.Add("Inbox", test::ReadFile(entry.path()), "");
         ++count;
     }
-    ApplicationConfig config;
-    config.stores.push_back({"Mailbox", store.Root().string(), StoreLayout::Nested});
+    const ApplicationConfig config = ConfigOf(store);
     std::vector<Expected> expected;
     {
         auto items = CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
