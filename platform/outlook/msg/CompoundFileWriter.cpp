@@ -129,9 +129,7 @@ void CompoundFileWriter::AddStream(EntryId parent, std::string_view name, std::s
 
 void CompoundFileWriter::BeginStream(EntryId parent, std::string_view name)
 {
-    const EntryId id = AddEntry(parent, name, kStreamType);
-    open_.emplace();
-    open_->id = id;
+    open_.emplace(AddEntry(parent, name, kStreamType));
 }
 
 void CompoundFileWriter::Append(std::string_view bytes)

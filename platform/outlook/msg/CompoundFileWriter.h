@@ -59,7 +59,8 @@ private:
         std::uint64_t size = 0;
     };
     struct OpenStream {
-        EntryId id = 0;
+        explicit OpenStream(EntryId entry) : id(entry) {}
+        EntryId id;
         bool large = false;
         std::uint32_t start = 0;  ///< first sector once the stream is large
         std::uint64_t size = 0;
