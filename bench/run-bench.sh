@@ -171,16 +171,17 @@ EOF
 
 declare -A wall peak files
 
-# Lets the writes of the last row reach the disk, and waits until the inodes it freed are old:
-# ext4 without a journal passes over inodes freed within the dirty-expire time when it makes new
-# files (5 s longer while the inode table is dirty), which would slow down whichever row comes
-# after a large delete. BENCH_SETTLE_SECONDS sets another wait.
+# Lets the writes of the last row reach the disk, and on a file system without a journal waits
+# until the inodes it freed are old: ext4 without a journal passes over inodes freed within the
+# last 60 seconds when it makes new files (300 s more while their inode table is dirty), which
+# slows down whichever row comes after a large delete, by up to three times for cp -r. With a
+# journal (-f) nothing is passed over. BENCH_SETTLE_SECONDS sets another wait.
 settle() {
     sync
     find "$store" -type f -print0 | xargs -0 cat >/dev/null
-    local expire
-    expire=$(cat /proc/sys/vm/dirty_expire_centisecs 2>/dev/null || echo 3000)
-    sleep "${BENCH_SETTLE_SECONDS:-$((expire / 100 + 6))}"
+    local wait=61
+    [[ $own_fs -eq 0 ]] || wait=2
+    sleep "${BENCH_SETTLE_SECONDS:-$wait}"
 }
 
 # run_once ROW COMMAND...: one timed run under /usr/bin/time -v; prints its wall seconds and
