@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/outlook/ContentDecoder.h"
 #include "platform/outlook/QuickFields.h"
 
 namespace outlook {
@@ -296,7 +297,14 @@ bool WriteThroughBuffer(int fd, Write&& write)
 bool WriteDecodedContent(GMimeObject* part, GMimeStream* out)
 {
     GMimeDataWrapper* content = GMIME_IS_PART(part) ? g_mime_part_get_content(GMIME_PART(part)) : nullptr;
-    return !content || g_mime_data_wrapper_write_to_stream(content, out) >= 0;
+    if (!content) return true;
+    // Base64 and quoted-printable, most of what is decoded, by our faster decoders; a wrapper
+    // of a derived class may write otherwise and keeps its own writer.
+    GMimeStream* encoded = g_mime_data_wrapper_get_stream(content);
+    const GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(content);
+    if (encoded && DecodesItself(encoding) && G_OBJECT_TYPE(content) == GMIME_TYPE_DATA_WRAPPER)
+        return WriteDecodedStream(encoded, encoding, out);
+    return g_mime_data_wrapper_write_to_stream(content, out) >= 0;
 }
 
 /// The media type libmagic gives the start of the file `fd` (as much of it as libmagic ever

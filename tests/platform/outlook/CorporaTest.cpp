@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "platform/outlook/Mime.h"
 #include "tests/platform/outlook/StoreFixture.h"
+#include "tests/support/DecoderComparison.h"
 
 using namespace outlook;
 namespace fs = std::filesystem;
@@ -114,6 +116,24 @@ TEST(CorporaTest, BodiesReadTheSameWhetherOrNotTheWholeMessageWasParsed)
     }
 }
 
+TEST(CorporaTest, EveryPartDecodesAsGMimeDecodesIt)
+{
+    const fs::path corpora = test::CorporaDir();
+    if (!fs::exists(corpora)) GTEST_SKIP() << "no corpora at " << corpora;
+    int parts = 0;
+    std::uint32_t seed = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
+        if (!IsMessageFile(entry.path())) continue;
+        const auto message = ParseMessageFile(entry.path());
+        ASSERT_TRUE(message) << entry.path();
+        EXPECT_EQ(test::PartsDecodedOtherwise(message.get(), parts), 0) << entry.path();
+        // The whole file as encoded text too: real line ends, '=' and stray bytes at any cut.
+        const std::string bytes = test::ReadFile(entry.path());
+        EXPECT_TRUE(test::DecodersAgree(bytes, test::RandomCuts(bytes.size(), ++seed))) << entry.path();
+    }
+    EXPECT_GT(parts, 300);
+}
+
 /// What a changed message must read back as: the new subject, read, one attachment less.
 struct Expected {
     std::string subject;
@@ -147,14 +167,16 @@ TEST(CorporaTest, EveryMessageKeepsItsChangesAfterSave)
     int count = 0;
     for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
         // A README among the messages is no message: it has no header block to change.
-        if (!IsMessageFile(entry.path()) || entry.path().filename().string().rfind("README", 0) == 0) continue;
+        if (!IsMessageFile(entry.path()) || entry.path().filename().string().rfind("README", 0) == 0)
+            continue;
         store.Add("Inbox", test::ReadFile(entry.path()), "");
         ++count;
     }
     const ApplicationConfig config = ConfigOf(store);
     std::vector<Expected> expected;
     {
-        auto items = CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
+        auto items =
+            CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
         for (int i = 1; i <= count; ++i) expected.push_back(ChangeAndSave(*items->Item(i), i));
     }
     auto items = CreateApplication(config)->GetNamespace("MAPI")->GetDefaultFolder(olFolderInbox)->Items();
@@ -163,7 +185,8 @@ TEST(CorporaTest, EveryMessageKeepsItsChangesAfterSave)
         auto item = items->Item(i);
         const Expected& want = expected[static_cast<std::size_t>(i - 1)];
         // Header folding may drop white space at the end of a subject.
-        EXPECT_EQ(item->Subject(), want.subject.substr(0, want.subject.find_last_not_of(' ') + 1)) << "item " << i;
+        EXPECT_EQ(item->Subject(), want.subject.substr(0, want.subject.find_last_not_of(' ') + 1))
+            << "item " << i;
         EXPECT_FALSE(item->Unread()) << "item " << i;
         EXPECT_EQ(item->Attachments()->Count(), want.attachments) << "item " << i;
         if (!want.body.empty()) {
