@@ -214,16 +214,6 @@ namespace {
 /// rather than from a mapping of their own for every part.
 constexpr std::size_t kChunkSize = 64 * 1024;
 
-bool WriteAll(GMimeStream* out, const unsigned char* data, std::size_t size)
-{
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t n = g_mime_stream_write(out, reinterpret_cast<const char*>(data) + done, size - done);
-        if (n < 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::size_t ChunkSizeFor(GMimeStream* encoded)
 {
     const gint64 length = g_mime_stream_length(encoded);
@@ -232,7 +222,7 @@ std::size_t ChunkSizeFor(GMimeStream* encoded)
 }
 
 template <class Decoder>
-bool DecodeInChunks(GMimeStream* encoded, GMimeStream* out)
+bool DecodeWith(GMimeStream* encoded, const DecodedChunkSink& take)
 {
     const std::size_t chunk = ChunkSizeFor(encoded);
     const auto in = std::make_unique_for_overwrite<unsigned char[]>(chunk);
@@ -243,7 +233,17 @@ bool DecodeInChunks(GMimeStream* encoded, GMimeStream* out)
         if (n < 0) return false;
         if (n == 0) break;
         const std::size_t size = decoder.Step(in.get(), static_cast<std::size_t>(n), decoded.get());
-        if (!WriteAll(out, decoded.get(), size)) return false;
+        if (size > 0 && !take(decoded.get(), size)) return false;
+    }
+    return true;
+}
+
+bool WriteAll(GMimeStream* out, const unsigned char* data, std::size_t size)
+{
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t n = g_mime_stream_write(out, reinterpret_cast<const char*>(data) + done, size - done);
+        if (n < 0) return false;
+        done += static_cast<std::size_t>(n);
     }
     return true;
 }
@@ -255,15 +255,22 @@ bool DecodesItself(GMimeContentEncoding encoding)
     return encoding == GMIME_CONTENT_ENCODING_BASE64 || encoding == GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE;
 }
 
-bool WriteDecodedStream(GMimeStream* encoded, GMimeContentEncoding encoding, GMimeStream* out)
+bool DecodeStream(GMimeStream* encoded, GMimeContentEncoding encoding, const DecodedChunkSink& take)
 {
     // As GMime's own writer: from the start of the stream's bounds, and left at its start.
     g_mime_stream_reset(encoded);
-    const bool written = encoding == GMIME_CONTENT_ENCODING_BASE64
-                             ? DecodeInChunks<Base64Decoder>(encoded, out)
-                             : DecodeInChunks<QuotedPrintableDecoder>(encoded, out);
+    const bool decoded = encoding == GMIME_CONTENT_ENCODING_BASE64
+                             ? DecodeWith<Base64Decoder>(encoded, take)
+                             : DecodeWith<QuotedPrintableDecoder>(encoded, take);
     g_mime_stream_reset(encoded);
-    return written;
+    return decoded;
+}
+
+bool WriteDecodedStream(GMimeStream* encoded, GMimeContentEncoding encoding, GMimeStream* out)
+{
+    return DecodeStream(encoded, encoding, [out](const unsigned char* data, std::size_t size) {
+        return WriteAll(out, data, size);
+    });
 }
 
 }  // namespace outlook

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace outlook {
 
@@ -54,8 +55,15 @@ private:
 /// Whether WriteDecodedStream decodes `encoding` itself.
 bool DecodesItself(GMimeContentEncoding encoding);
 
-/// The content of `encoded` (read from its start to its end, in chunks) decoded from
-/// `encoding` (one DecodesItself accepts) and written to `out`; false when a read or write failed.
+/// Takes decoded bytes as they come; false stops the decoding.
+using DecodedChunkSink = std::function<bool(const unsigned char* bytes, std::size_t size)>;
+
+/// The content of `encoded` (read from the start of its bounds to their end, in chunks)
+/// decoded from `encoding` (one DecodesItself accepts) and given to `take` piece by piece;
+/// false when a read failed or `take` returned false.
+bool DecodeStream(GMimeStream* encoded, GMimeContentEncoding encoding, const DecodedChunkSink& take);
+
+/// The same decoded content written to `out`; false when a read or write failed.
 bool WriteDecodedStream(GMimeStream* encoded, GMimeContentEncoding encoding, GMimeStream* out);
 
 }  // namespace outlook

@@ -1,5 +1,6 @@
 #include "platform/outlook/msg/MsgMimeImport.h"
 
+#include "platform/outlook/ContentDecoder.h"
 #include "platform/outlook/GLibPtr.h"
 #include "platform/outlook/msg/MsgEncoding.h"
 
@@ -149,11 +150,11 @@ bool ForEachDecodedChunk(GMimePart* part,
     GMimeDataWrapper* content = g_mime_part_get_content(part);
     GMimeStream* source = content ? g_mime_data_wrapper_get_stream(content) : nullptr;
     if (!source) return true;
+    const GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(content);
+    if (outlook::DecodesItself(encoding)) return outlook::DecodeStream(source, encoding, take);
     g_mime_stream_reset(source);
     auto decoded = GObjectPtr<GMimeStream>::Adopt(g_mime_stream_filter_new(source));
-    const GMimeContentEncoding encoding = g_mime_data_wrapper_get_encoding(content);
-    if (encoding == GMIME_CONTENT_ENCODING_BASE64 || encoding == GMIME_CONTENT_ENCODING_QUOTEDPRINTABLE ||
-        encoding == GMIME_CONTENT_ENCODING_UUENCODE) {
+    if (encoding == GMIME_CONTENT_ENCODING_UUENCODE) {
         auto decoder = GObjectPtr<GMimeFilter>::Adopt(g_mime_filter_basic_new(encoding, FALSE));
         g_mime_stream_filter_add(GMIME_STREAM_FILTER(decoded.get()), decoder.get());
     }
