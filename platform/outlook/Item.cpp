@@ -119,8 +119,8 @@ GMimeMessage* ItemImpl::FullMessage()
     CheckAlive();
     if (!full_) {
         full_ = WithStoredFile([](const std::string& path) {
-            auto message = ParseMessageFile(path);
-            if (!message) message = ParseMessage(ReadWholeFile(path));  // raises the store's error
+            auto message = ParseMessageFd(OpenMessageFile(path));  // raises the store's error
+            if (!message) message = ParseMessage(ReadWholeFile(path));
             return message;
         });
     }

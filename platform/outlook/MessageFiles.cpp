@@ -24,31 +24,6 @@ namespace outlook {
 
 namespace {
 
-/// An owned file descriptor.
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { if (fd_ >= 0) ::close(fd_); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    UniqueFd& operator=(UniqueFd&& other) noexcept
-    {
-        if (this != &other) {
-            Close();
-            fd_ = other.fd_;
-            other.fd_ = -1;
-        }
-        return *this;
-    }
-    int Get() const { return fd_; }
-    /// Closes now and reports whether the close succeeded.
-    bool Close() { const int fd = fd_; fd_ = -1; return fd < 0 || ::close(fd) == 0; }
-
-private:
-    int fd_;
-};
-
 /// The message file whose header block was read last stays open for the next read of the
 /// same file: an item is read for its headers and then, when it is exported or parsed, read
 /// whole, and the second open would look the name up again. One file per thread is kept.
@@ -94,7 +69,9 @@ ParkedFile& Parked()
     return parked;
 }
 
-UniqueFd OpenForReading(const std::string& path)
+}  // namespace
+
+UniqueFd OpenMessageFile(const std::string& path)
 {
     if (UniqueFd parked = Parked().Take(path); parked.Get() >= 0) return parked;
     // Reading a message for a job is no reading by its user: the access time stays (and the
@@ -106,6 +83,8 @@ UniqueFd OpenForReading(const std::string& path)
     }
     return fd;
 }
+
+namespace {
 
 ssize_t ReadSome(int fd, char* buffer, std::size_t size)
 {
@@ -340,7 +319,7 @@ private:
     /// name the file was given.
     void CloseOrUndo(const fs::path& named)
     {
-        if (fd_.Close()) return;
+        if (::close(fd_.Release()) == 0) return;
         const int error = errno;
         ::unlink(named.c_str());
         errno = error;
@@ -387,7 +366,7 @@ std::string ReadHeaderBlock(const std::string& path)
 HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::string& needle,
                                          const std::function<bool(const std::string&)>& searchIf)
 {
-    UniqueFd fd = OpenForReading(path);
+    UniqueFd fd = OpenMessageFile(path);
     const auto fail = [&path] {
         Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
     };
@@ -435,7 +414,7 @@ HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::str
 
 void ReadFilePieces(const std::string& path, const std::function<bool(std::string_view)>& take)
 {
-    UniqueFd fd = OpenForReading(path);
+    UniqueFd fd = OpenMessageFile(path);
     std::array<char, kPieceRead> buffer;
     for (;;) {
         const ssize_t n = ReadSome(fd.Get(), buffer.data(), buffer.size());
@@ -452,7 +431,7 @@ bool MimeHeadersContainNoCase(const std::string& path, const std::string& needle
 
 std::string ReadWholeFile(const std::string& path)
 {
-    const UniqueFd fd = OpenForReading(path);
+    const UniqueFd fd = OpenMessageFile(path);
     const auto fail = [&path] {
         Fail("The message file \"" + path + "\" cannot be read: " + std::strerror(errno));
     };
@@ -509,7 +488,7 @@ void WriteUserFileWith(const std::string& path, const FileWriter& write)
 
 void CopyUserFile(const std::string& from, const std::string& path)
 {
-    const UniqueFd in = OpenForReading(from);
+    const UniqueFd in = OpenMessageFile(from);
     const fs::path target(path);
     AtomicFile file(DirectoryOf(target), target, ModeForWriting(target));
     if (!CopyInKernel(in.Get(), file)) {

@@ -10,11 +10,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/runtime/FileIO.h"
+
 namespace outlook {
 
 /// The header block of a message file up to and including the blank line that ends it.
 /// Raises ComError when the file cannot be opened.
 std::string ReadHeaderBlock(const std::string& path);
+
+/// The message file opened for reading from its start, without touching its access time where
+/// the reader owns it; raises ComError when it cannot be opened. The file whose header block was
+/// read last is still open and is handed out again instead of being looked up anew.
+UniqueFd OpenMessageFile(const std::string& path);
 
 /// The whole file; raises ComError when it cannot be read.
 std::string ReadWholeFile(const std::string& path);

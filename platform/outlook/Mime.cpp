@@ -371,19 +371,17 @@ GObjectPtr<GMimeMessage> ParseMessage(std::string_view bytes)
         GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size())).get());
 }
 
-GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path)
+GObjectPtr<GMimeMessage> ParseMessageFd(UniqueFd fd)
 {
     EnsureGMime();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return {};
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > kParseInMemoryLimit) {
+    if (::fstat(fd.Get(), &st) == 0 && st.st_size > kParseInMemoryLimit) {
         // The parts of a large message refer into the file (the stream owns the descriptor):
         // an attachment is read from there when it is written, never held in memory.
-        return ParseStream(GObjectPtr<GMimeStream>::Adopt(g_mime_stream_fs_new(fd)).get());
+        return ParseStream(GObjectPtr<GMimeStream>::Adopt(g_mime_stream_fs_new(fd.Release())).get());
     }
-    GByteArray* bytes = ReadIntoByteArray(fd, static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
-    ::close(fd);
+    GByteArray* bytes = ReadIntoByteArray(fd.Get(), static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
+    fd.Reset();
     if (!bytes) return {};
     // The stream owns the byte array, and the parser's parts refer into the stream.
     return ParseStream(GObjectPtr<GMimeStream>::Adopt(g_mime_stream_mem_new_with_byte_array(bytes)).get());

@@ -13,6 +13,7 @@
 
 #include "platform/outlook/GLibPtr.h"
 #include "platform/outlook/HeaderFields.h"
+#include "platform/runtime/FileIO.h"
 
 namespace outlook {
 
@@ -22,9 +23,10 @@ void EnsureGMime();
 /// Parses message bytes; a header block alone gives a message with an empty body.
 /// Never fails: broken MIME gives GMime's best reading.
 GObjectPtr<GMimeMessage> ParseMessage(std::string_view bytes);
-/// The message of a file, read straight into the buffer the parser keeps (the file's bytes are
-/// not copied a second time); empty when the file cannot be read.
-GObjectPtr<GMimeMessage> ParseMessageFile(const std::filesystem::path& path);
+/// The message of an open file from its current position, read straight into the buffer the
+/// parser keeps (the file's bytes are not copied a second time); empty when the file cannot be
+/// read. The parse owns `fd`.
+GObjectPtr<GMimeMessage> ParseMessageFd(UniqueFd fd);
 
 /// The message as bytes (unchanged parts as they were read).
 std::string SerializeMessage(GMimeMessage* message);

@@ -2,6 +2,9 @@
 // of a message file, writing and copying files so that they appear whole, the line-end
 // conversion of header texts, and parsing a message file.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -163,7 +166,7 @@ TEST_F(FileSearchTest, ParsedFileEqualsTheParsedBytesAndOutlivesTheFile)
         "AAECAwQF\n--b--\n";
     const auto path = dir_ / "message";
     test::WriteFile(path, text);
-    auto fromFile = outlook::ParseMessageFile(path);
+    auto fromFile = outlook::ParseMessageFd(outlook::OpenMessageFile(path));
     ASSERT_TRUE(fromFile);
     std::filesystem::remove(path);  // the parsed message holds its own bytes
     auto fromBytes = outlook::ParseMessage(text);
@@ -172,7 +175,7 @@ TEST_F(FileSearchTest, ParsedFileEqualsTheParsedBytesAndOutlivesTheFile)
     const auto attachments = outlook::AttachmentsOf(fromFile.get());
     ASSERT_EQ(attachments.size(), 1u);
     EXPECT_EQ(outlook::PartContent(attachments[0].part.get()), std::string("\0\1\2\3\4\5", 6));
-    EXPECT_FALSE(outlook::ParseMessageFile(dir_ / "none"));
+    EXPECT_ANY_THROW(outlook::OpenMessageFile(dir_ / "none"));
 }
 
 TEST_F(FileSearchTest, WholeFileIsReadByteForByte)
@@ -271,6 +274,28 @@ TEST_F(FileWriteTest, AFileReadForItsHeadersIsReadAgainFromItsStartAndNeverWhenR
     std::filesystem::create_directory(dir_ / "tmp");
     outlook::WriteFileAtomically(dir_ / "tmp", path, "Subject: three\n\nc", 0600);
     EXPECT_EQ(outlook::ReadWholeFile(path), "Subject: three\n\nc");
+}
+
+// A job's reads are no reads of the user's: the access time of a message stays as it was,
+// whichever way the message is read (an access time older than the change time is one that a
+// read would otherwise move on).
+TEST_F(FileWriteTest, ReadingAMessageLeavesItsAccessTimeAlone)
+{
+    const std::string path = (dir_ / "message").string();
+    test::WriteFile(path, "Subject: one\nMIME-Version: 1.0\n\nbody\n");
+    const struct timespec times[2] = {{1000000000, 0}, {0, UTIME_OMIT}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    const auto accessTime = [&path] {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_atim.tv_sec;
+    };
+    outlook::ReadHeaderBlock(path);
+    EXPECT_TRUE(outlook::ParseMessageFd(outlook::OpenMessageFile(path)));  // the parked file
+    EXPECT_TRUE(outlook::ParseMessageFd(outlook::OpenMessageFile(path)));  // opened anew
+    outlook::ReadWholeFile(path);
+    outlook::CopyUserFile(path, (dir_ / "copy.eml").string());
+    EXPECT_EQ(accessTime(), 1000000000);
 }
 
 struct CrLfCase {
