@@ -8,6 +8,7 @@
 
 #include <random>
 
+#include "platform/outlook/MessageFiles.h"
 #include "platform/outlook/Mime.h"
 #include "tests/support/DecoderComparison.h"
 #include "tests/support/TempDir.h"
@@ -92,7 +93,7 @@ TEST(ContentDecoderTest, PartsOfALargeFileDecodeAsGMimeDecodesThem)
     test::TempDir dir;
     const auto path = dir.Path() / "large.eml";
     test::WriteFile(path, LargeMessage(std::size_t{3} << 20));
-    const auto message = ParseMessageFile(path);
+    const auto message = ParseMessageFd(OpenMessageFile(path.string()));
     int parts = 0;
     EXPECT_EQ(test::PartsDecodedOtherwise(message.get(), parts), 0);
     EXPECT_EQ(parts, 3);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/outlook/MessageFiles.h"
 #include "platform/outlook/Mime.h"
 #include "tests/platform/outlook/StoreFixture.h"
 #include "tests/support/DecoderComparison.h"
@@ -124,7 +125,7 @@ TEST(CorporaTest, EveryPartDecodesAsGMimeDecodesIt)
     std::uint32_t seed = 0;
     for (const auto& entry : fs::recursive_directory_iterator(corpora)) {
         if (!IsMessageFile(entry.path())) continue;
-        const auto message = ParseMessageFile(entry.path());
+        const auto message = ParseMessageFd(OpenMessageFile(entry.path().string()));
         ASSERT_TRUE(message) << entry.path();
         EXPECT_EQ(test::PartsDecodedOtherwise(message.get(), parts), 0) << entry.path();
         // The whole file as encoded text too: real line ends, '=' and stray bytes at any cut.
