@@ -52,7 +52,7 @@ private:
     unsigned char first_ = 0;  // the byte after '=' while the escape waits for its second byte
 };
 
-/// Whether WriteDecodedStream decodes `encoding` itself.
+/// Whether DecodeStream decodes `encoding` (else GMime's filters do).
 bool DecodesItself(GMimeContentEncoding encoding);
 
 /// Takes decoded bytes as they come; false stops the decoding.
