@@ -55,7 +55,7 @@ void PutThree(std::uint32_t bits, unsigned char*& out)
 
 /// The same three bytes with one store of four: the fourth is overwritten by what follows
 /// or lies in the slack MaxOutput leaves.
-void PutThreeOfFour(std::uint32_t bits, unsigned char*& out)
+[[gnu::always_inline]] inline void PutThreeOfFour(std::uint32_t bits, unsigned char*& out)
 {
     const std::uint32_t bigEndian = __builtin_bswap32(bits << 8);
     std::memcpy(out, &bigEndian, 4);
@@ -71,7 +71,7 @@ const unsigned char* SkipLineEnd(const unsigned char* in, const unsigned char* e
 
 /// An escape's octet for "=XY", nothing for a soft line break "=\r\n", and the three bytes as
 /// they are for anything else.
-void PutEscape(unsigned char first, unsigned char second, unsigned char*& out)
+[[gnu::always_inline]] inline void PutEscape(unsigned char first, unsigned char second, unsigned char*& out)
 {
     const std::uint8_t high = kHexValue[first], low = kHexValue[second];
     if ((high | low) < 16) {
@@ -84,9 +84,14 @@ void PutEscape(unsigned char first, unsigned char second, unsigned char*& out)
     }
 }
 
+// The helpers of the loops below are inlined into them, so that the output position they
+// move stays in a register.
+
 /// Copies the bytes up to the next '=' (eight at a time while eight are left, with one test
 /// for an '=' among them); returns where it stopped.
-const unsigned char* CopyUpToEquals(const unsigned char* in, const unsigned char* end, unsigned char*& out)
+[[gnu::always_inline]] inline const unsigned char* CopyUpToEquals(const unsigned char* in,
+                                                                  const unsigned char* end,
+                                                                  unsigned char*& out)
 {
     constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
     for (; end - in >= 8; in += 8, out += 8) {
@@ -124,6 +129,7 @@ std::size_t Base64Decoder::Step(const unsigned char* in, std::size_t size, unsig
 const unsigned char* Base64Decoder::DecodeGroups(const unsigned char* in, const unsigned char* end,
                                                  unsigned char*& out)
 {
+    unsigned char* to = out;  // in a register, as the bytes written cannot alias it
     while (end - in >= 4) {
         const std::uint32_t bits = kGroup0[in[0]] | kGroup1[in[1]] | kGroup2[in[2]] | kGroup3[in[3]];
         if (bits & kNotInGroup) {
@@ -132,9 +138,10 @@ const unsigned char* Base64Decoder::DecodeGroups(const unsigned char* in, const 
             in = next;
             continue;
         }
-        PutThreeOfFour(bits, out);
+        PutThreeOfFour(bits, to);
         in += 4;
     }
+    out = to;
     return in;
 }
 
@@ -178,20 +185,22 @@ std::size_t QuotedPrintableDecoder::Step(const unsigned char* in, std::size_t si
 const unsigned char* QuotedPrintableDecoder::DecodeText(const unsigned char* in, const unsigned char* end,
                                                         unsigned char*& out)
 {
+    // A local copy, which the bytes written cannot alias, stays in a register.
+    unsigned char* to = out;
     for (;;) {
-        in = CopyUpToEquals(in, end, out);
-        if (in == end) return end;
-        if (end - in < 3) {
-            state_ = State::AfterEquals;
-            return in + 1;
-        }
+        in = CopyUpToEquals(in, end, to);
+        if (end - in < 3) break;
         if (in[1] == '\n') {
             in += 2;  // soft line break
             continue;
         }
-        PutEscape(in[1], in[2], out);
+        PutEscape(in[1], in[2], to);
         in += 3;
     }
+    out = to;
+    if (in == end) return end;
+    state_ = State::AfterEquals;
+    return in + 1;
 }
 
 void QuotedPrintableDecoder::Feed(unsigned char c, unsigned char*& out)
