@@ -188,14 +188,21 @@ const unsigned char* QuotedPrintableDecoder::DecodeText(const unsigned char* in,
     // A local copy, which the bytes written cannot alias, stays in a register.
     unsigned char* to = out;
     for (;;) {
-        in = CopyUpToEquals(in, end, to);
+        // An escape right after an escape (the bytes of a letter outside ASCII) needs no scan,
+        // and an octet in hex, the most common escape, is decoded before any other test.
+        if (*in != '=') in = CopyUpToEquals(in, end, to);
         if (end - in < 3) break;
-        if (in[1] == '\n') {
+        const std::uint8_t high = kHexValue[in[1]], low = kHexValue[in[2]];
+        if ((high | low) < 16) {
+            *to++ = static_cast<unsigned char>(high << 4 | low);
+            in += 3;
+        } else if (in[1] == '\n') {
             in += 2;  // soft line break
-            continue;
+        } else {
+            PutEscape(in[1], in[2], to);
+            in += 3;
         }
-        PutEscape(in[1], in[2], to);
-        in += 3;
+        if (in == end) break;
     }
     out = to;
     if (in == end) return end;
