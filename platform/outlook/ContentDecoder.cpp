@@ -1,8 +1,13 @@
 #include "platform/outlook/ContentDecoder.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace outlook {
 
@@ -87,27 +92,54 @@ const unsigned char* SkipLineEnd(const unsigned char* in, const unsigned char* e
 // The helpers of the loops below are inlined into them, so that the output position they
 // move stays in a register.
 
-/// Copies the bytes up to the next '=' (eight at a time while eight are left, with one test
-/// for an '=' among them); returns where it stopped.
-[[gnu::always_inline]] inline const unsigned char* CopyUpToEquals(const unsigned char* in,
-                                                                  const unsigned char* end,
-                                                                  unsigned char*& out)
+/// Copies sixteen bytes at a time while no '=' is among them (SSE2, which every x86-64 has);
+/// stops at the '=' or before the last fifteen bytes.
+[[gnu::always_inline]] inline const unsigned char* CopySixteens(const unsigned char* in,
+                                                                const unsigned char* end, unsigned char*& out)
 {
+#if defined(__SSE2__)
+    const __m128i equalsSigns = _mm_set1_epi8('=');
+    for (; end - in >= 16; in += 16, out += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);  // what follows an '=' is overwritten later
+        if (const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, equalsSigns))) {
+            const int before = __builtin_ctz(static_cast<unsigned>(found));
+            out += before;
+            return in + before;
+        }
+    }
+#endif
+    return in;
+}
+
+/// The same eight bytes at a time in a 64-bit word, then byte by byte.
+[[gnu::always_inline]] inline const unsigned char* CopyEights(const unsigned char* in,
+                                                              const unsigned char* end, unsigned char*& out)
+{
+    static_assert(std::endian::native == std::endian::little, "the lowest byte of a word is the first");
     constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
     for (; end - in >= 8; in += 8, out += 8) {
         std::uint64_t word;
         std::memcpy(&word, in, 8);
         std::memcpy(out, &word, 8);  // what follows an '=' among them is overwritten later
         const std::uint64_t equals = word ^ ('=' * kOnes);
-        const std::uint64_t found = (equals - kOnes) & ~equals & kHighs;
-        if (found) {
-            const int before = __builtin_ctzll(found) / 8;  // little endian: the first in memory
+        if (const std::uint64_t found = (equals - kOnes) & ~equals & kHighs) {
+            const int before = __builtin_ctzll(found) / 8;
             out += before;
             return in + before;
         }
     }
     while (in < end && *in != '=') *out++ = *in++;
     return in;
+}
+
+/// Copies the bytes up to the next '=' as they are; returns where it stopped.
+[[gnu::always_inline]] inline const unsigned char* CopyUpToEquals(const unsigned char* in,
+                                                                  const unsigned char* end,
+                                                                  unsigned char*& out)
+{
+    in = CopySixteens(in, end, out);
+    return in < end && *in == '=' ? in : CopyEights(in, end, out);
 }
 
 }  // namespace
