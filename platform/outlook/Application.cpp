@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/outlook/ConvertAhead.h"
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/Item.h"
 #include "platform/outlook/MessageFiles.h"
@@ -36,9 +37,10 @@ public:
     ComPtr<IFolders> Folders() override { return MakeStoreFolders(Context()); }
 
 private:
-    ObjectContext Context() { return {session_, ComPtr<INameSpace>::Retain(this)}; }
+    ObjectContext Context() { return {session_, ComPtr<INameSpace>::Retain(this), ahead_}; }
 
     SessionPtr session_;
+    std::shared_ptr<ConvertAhead> ahead_ = std::make_shared<ConvertAhead>();
     std::function<ComPtr<IMAPIFolder>()>& picker_;  // owned by the application, which outlives us
 };
 
@@ -139,7 +141,7 @@ private:
 
 ComPtr<IOutlookItem> ApplicationImpl::CreateItemFromTemplate(const std::string& path)
 {
-    const ObjectContext context{session_, namespace_};
+    const ObjectContext context{session_, namespace_, nullptr};
 #ifdef TROVANTA_HAVE_MSGFILE
     if (LooksLikeMsgFile(path)) {
         try {

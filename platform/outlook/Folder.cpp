@@ -1,5 +1,6 @@
 // Folders, the folder lists and the live item collections.
 
+#include "platform/outlook/ConvertAhead.h"
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/Item.h"
 #include "platform/outlook/Objects.h"
@@ -113,6 +114,7 @@ public:
     {
         auto& records = folder_->Records();
         CheckIndex(index, records.Size());
+        if (context_.ahead) context_.ahead->Walked(folder_, index);
         return ItemImpl::ForRecord(context_, folder_, records.At(static_cast<std::size_t>(index - 1)));
     }
 

@@ -265,13 +265,16 @@ std::optional<std::time_t> ItemImpl::SentTime() { return DateOf(Headers()); }
 
 TDateTime ItemImpl::SentOn() { return ToDate(SentTime()); }
 
+std::optional<std::time_t> ArrivalTimeOf(std::string_view unique, const HeaderFields& headers)
+{
+    if (const auto delivered = DeliveryTimeOf(unique)) return delivered;
+    return FirstReceivedDate(headers);
+}
+
 TDateTime ItemImpl::ReceivedTime()
 {
-    if (record_) {
-        if (const auto delivered = DeliveryTimeOf(record_->name.unique)) return LocalDateTime(*delivered);
-    }
-    if (const auto received = FirstReceivedDate(Headers())) return LocalDateTime(*received);
-    return CreationTime();
+    const auto arrived = ArrivalTimeOf(record_ ? std::string_view(record_->name.unique) : std::string_view(), Headers());
+    return arrived ? LocalDateTime(*arrived) : CreationTime();
 }
 
 TDateTime ItemImpl::CreationTime()

@@ -15,6 +15,7 @@
 #include "platform/outlook/MessageFiles.h"
 #include "platform/outlook/Mime.h"
 #include "platform/outlook/Objects.h"
+#include "platform/outlook/msg/MsgFile.h"
 
 namespace outlook {
 
@@ -99,6 +100,9 @@ private:
     /// Reads the headers when they are not read yet, with the search for a calendar part that
     /// the class needs: whether one was found, or nothing when the headers were read before.
     std::optional<bool> ReadHeadersAndLookForCalendar();
+    void SaveAsMessageFile(const std::string& path);
+    /// Puts the file that was converted ahead for this item in place; false when there is none.
+    bool SaveConvertedAhead(const std::string& path, const MsgItemProperties& props);
     void SaveToFile();
     void RenameToPendingFlags();
     void RewriteStoredFile();
@@ -141,6 +145,10 @@ auto ItemImpl::WithStoredFile(Act&& act)
         if (known.empty()) FailGone();
     }
 }
+
+/// When a message arrived: from the delivery time in its unique name (none for "") where that
+/// holds one, else from its first "Received" header; nothing when neither tells.
+std::optional<std::time_t> ArrivalTimeOf(std::string_view unique, const HeaderFields& headers);
 
 ComPtr<IRecipients> MakeRecipients(const HeaderFields& headers);
 /// The live attachment collection of `item`.

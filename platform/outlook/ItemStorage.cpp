@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/outlook/ConvertAhead.h"
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/Item.h"
 #include "platform/outlook/MessageFiles.h"
@@ -259,26 +260,52 @@ void ItemImpl::SaveAs(const std::string& path, int type)
             WriteUserFile(path, StoredBytes());
         }
         return;
-    case olMSG: {
+    case olMSG:
 #ifdef TROVANTA_HAVE_MSGFILE
-        MsgItemProperties props;
-        props.read = !Unread();
-        props.deliveryTime = ReceivedTime();
-        props.creationTime = CreationTime();
-        props.isPost = Class() == olPost;
+        SaveAsMessageFile(path);
+        return;
+#else
+        Fail("Saving an item as a .msg file is not available in this build.");
+#endif
+    default:
+        Fail("The save type " + std::to_string(type) + " is not supported.");
+    }
+}
+
+#ifdef TROVANTA_HAVE_MSGFILE
+void ItemImpl::SaveAsMessageFile(const std::string& path)
+{
+    MsgItemProperties props;
+    props.read = !Unread();
+    props.deliveryTime = ReceivedTime();
+    props.creationTime = CreationTime();
+    props.isPost = Class() == olPost;
+    if (!SaveConvertedAhead(path, props)) {
         GMimeMessage* message = FullMessage();
         WriteUserFileWith(path, [&](int fd) {
             WriteMsgFileTo(message, props, fd, path);
             return true;
         });
-        return;
-#else
-        Fail("Saving an item as a .msg file is not available in this build.");
-#endif
     }
-    default:
-        Fail("The save type " + std::to_string(type) + " is not supported.");
+    if (folder_ && context_.ahead) {
+        const std::filesystem::path dir = std::filesystem::path(path).parent_path();
+        context_.ahead->PrepareNext(folder_, dir.empty() ? "." : dir.string());
     }
 }
+
+bool ItemImpl::SaveConvertedAhead(const std::string& path, const MsgItemProperties& props)
+{
+    // Only the message as stored was converted: an item with changes of its own is not.
+    if (!folder_ || !context_.ahead || pendingSubject_ || pendingUnread_ || attachmentsChanged_) return false;
+    UniqueFd converted = context_.ahead->Take(record_->name.unique, folder_->FileOf(*record_), props);
+    if (converted.Get() < 0) return false;
+    try {
+        PlaceUnnamedUserFile(std::move(converted), path);
+        return true;
+    } catch (const ComError&) {
+        return false;  // converted again in place, which reports what fails
+    }
+}
+#endif
 
 }  // namespace outlook

@@ -248,6 +248,11 @@ int LinkUnnamed(int fd, const char* target)
     return result;
 }
 
+fs::path DirectoryOf(const fs::path& target)
+{
+    return target.has_parent_path() ? target.parent_path() : fs::path(".");
+}
+
 /// A file written in `stagingDir` that appears under the target's name, whole, only when
 /// committed; until then, or when anything fails, nothing is left behind. Where the file
 /// system offers unnamed files (O_TMPFILE) the file has no name until it is complete, so a
@@ -263,6 +268,12 @@ public:
             fd_ = UniqueFd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
             if (fd_.Get() < 0) FailWrite(temp_);
         }
+        if (::fchmod(fd_.Get(), mode) != 0) FailWrite(target_);
+    }
+    /// Takes over an unnamed file written elsewhere on the target's file system.
+    AtomicFile(UniqueFd unnamed, fs::path target, mode_t mode)
+        : stagingDir_(DirectoryOf(target)), target_(std::move(target)), fd_(std::move(unnamed))
+    {
         if (::fchmod(fd_.Get(), mode) != 0) FailWrite(target_);
     }
     ~AtomicFile()
@@ -307,8 +318,7 @@ private:
     UniqueFd OpenUnnamedAfterCleaning() const
     {
         RemoveLeftOverTempFiles(stagingDir_);
-        if (!CanNameUnnamedFiles()) return UniqueFd(-1);
-        return UniqueFd(::open(stagingDir_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        return OpenUnnamedFile(stagingDir_);
     }
 
     /// The temporary name does not repeat the target's name: a legal name near the 255-byte
@@ -331,11 +341,6 @@ private:
     fs::path temp_;  // the file's temporary name; empty while it has none
     UniqueFd fd_;
 };
-
-fs::path DirectoryOf(const fs::path& target)
-{
-    return target.has_parent_path() ? target.parent_path() : fs::path(".");
-}
 
 /// Copies what is left of `in` to `out` in the kernel; false when the file systems cannot do
 /// so (before anything was copied), so that the caller copies through a buffer.
@@ -483,6 +488,20 @@ void WriteUserFileWith(const std::string& path, const FileWriter& write)
     const fs::path target(path);
     AtomicFile file(DirectoryOf(target), target, ModeForWriting(target));
     if (!write(file.Fd())) file.FailOnTarget();
+    file.Commit(false);
+}
+
+UniqueFd OpenUnnamedFile(const fs::path& dir)
+{
+    if (!CanNameUnnamedFiles()) return UniqueFd(-1);
+    return UniqueFd(::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+}
+
+void PlaceUnnamedUserFile(UniqueFd unnamed, const std::string& path)
+{
+    const fs::path target(path);
+    const mode_t mode = ModeForWriting(target);
+    AtomicFile file(std::move(unnamed), target, mode);
     file.Commit(false);
 }
 

@@ -62,6 +62,13 @@ void WriteFileAtomicallyWith(const std::filesystem::path& tmpDir, const std::fil
                              const FileWriter& write, mode_t mode);
 void WriteUserFileWith(const std::string& path, const FileWriter& write);
 
+/// A new unnamed file open for writing in `dir`, to be named later by PlaceUnnamedUserFile
+/// under a path of the same file system; -1 (errno set) where there are no unnamed files.
+UniqueFd OpenUnnamedFile(const std::filesystem::path& dir);
+/// Puts the complete unnamed file `unnamed` in place under `path` as WriteUserFileWith puts
+/// what it wrote. Raises ComError on failure and leaves no name behind.
+void PlaceUnnamedUserFile(UniqueFd unnamed, const std::string& path);
+
 /// Whether a file (of any kind) has this name.
 bool NameExists(const std::string& path);
 

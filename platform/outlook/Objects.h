@@ -12,10 +12,14 @@
 
 namespace outlook {
 
-/// The session's stores and the namespace above the top-level folders.
+class ConvertAhead;
+
+/// The session's stores, the namespace above the top-level folders and what converts the
+/// messages of a walk ahead of it (none for items opened from files).
 struct ObjectContext {
     SessionPtr session;
     ComPtr<INameSpace> ns;
+    std::shared_ptr<ConvertAhead> ahead;
 };
 
 /// Implemented by this module's folders: the folder state behind the interface.

@@ -4,8 +4,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <chrono>
+#include <fstream>
 #include <set>
+#include <thread>
 
+#include "platform/outlook/msg/MsgFile.h"
 #include "platform/runtime/FileIO.h"
 #include "tests/platform/outlook/StoreFixture.h"
 
@@ -386,6 +390,31 @@ TEST_F(StorageTest, SaveAsHtmlDeclaresTheCharsetOfItsBytes)
     InboxItem(2)->SaveAs((dir_ / "b.htm").string(), olHTML);
     EXPECT_EQ(test::ReadFile(dir_ / "b.htm"),
               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"><p>Grüße</p>\n");
+}
+
+TEST_F(StorageTest, MessageFilesSavedInAWalkHoldTheMessagesAsTheyAreWhenSaved)
+{
+    std::vector<fs::path> stored;
+    for (int n = 1; n <= 9; ++n) stored.push_back(store_.Add("Inbox", test::SimpleMessage("message-" + std::to_string(n))));
+    const auto savedSubject = [this](int n) {
+        const auto saved = ReadMsgFile((dir_ / (std::to_string(n) + ".msg")).string());
+        return std::string(g_mime_message_get_subject(saved.get()));
+    };
+    auto items = Inbox()->Items();
+    for (int n = items->Count(); n >= 1; --n) {
+        auto item = items->Item(n);
+        if (n == 6) {
+            // The messages after this one in the walk have been converted by now; one of them
+            // is rewritten in place by another program, its size the same.
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            const std::string text = test::ReadFile(stored[3]);
+            std::string changed = text;
+            changed.replace(changed.find("message-4"), 9, "changed-4");
+            std::ofstream(stored[3], std::ios::binary | std::ios::trunc) << changed;
+        }
+        item->SaveAs((dir_ / (std::to_string(n) + ".msg")).string(), olMSG);
+    }
+    for (int n = 1; n <= 9; ++n) EXPECT_EQ(savedSubject(n), (n == 4 ? "changed-" : "message-") + std::to_string(n));
 }
 
 TEST_F(StorageTest, SaveAsMessageFileIsReadByAnotherProgramAndByUs)
