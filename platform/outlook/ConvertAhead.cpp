@@ -8,6 +8,7 @@
 #include <atomic>
 #include <future>
 
+#include "platform/outlook/BodyTexts.h"
 #include "platform/outlook/DateConv.h"
 #include "platform/outlook/HeaderFields.h"
 #include "platform/outlook/Item.h"
@@ -47,13 +48,6 @@ bool SameProperties(const MsgItemProperties& a, const MsgItemProperties& b)
            a.isPost == b.isPost;
 }
 
-/// What a worker made of one message: the converted file, and what it was made from.
-struct Converted {
-    UniqueFd file{-1};
-    MsgItemProperties props;
-    FileIdentity source;
-};
-
 /// The item's properties as the item would give them, from the file read by a worker.
 MsgItemProperties PropertiesOf(const std::string& unique, bool read, const HeaderFields& headers,
                                const struct stat& st)
@@ -67,9 +61,50 @@ MsgItemProperties PropertiesOf(const std::string& unique, bool read, const Heade
     return props;
 }
 
+/// Bodies larger than this are read again by their item rather than held.
+constexpr std::size_t kBodiesHeldAtMost = 4 << 20;
+
 }  // namespace
 
+/// What a worker made of one message, and from which file.
+struct ConvertAhead::Converted {
+    FileIdentity source;
+    UniqueFd file{-1};  // Kind::messageFile
+    MsgItemProperties props;
+    std::optional<BodyTexts> bodies;  // Kind::bodies
+};
+
+/// A worker's view of the message it reads, as BodyTexts.h reads bodies.
+class StoredMessage {
+public:
+    StoredMessage(std::string path, HeaderFields headers) : path_(std::move(path)), headers_(std::move(headers)) {}
+    bool ReadWhole() const { return full_.get() != nullptr; }
+    const HeaderFields& Headers() const { return headers_; }
+    GMimeMessage* FullMessage()
+    {
+        if (!full_) full_ = ParseWhole(OpenMessageFile(path_));
+        return full_.get();
+    }
+    template <class Act>
+    auto WithFile(Act&& act)
+    {
+        return act(path_);
+    }
+    /// The message parsed from its file, `in`.
+    GObjectPtr<GMimeMessage> ParseWhole(UniqueFd in) const
+    {
+        auto message = ParseMessageFd(std::move(in));
+        return message ? std::move(message) : ParseMessage(ReadWholeFile(path_));
+    }
+
+private:
+    std::string path_;
+    HeaderFields headers_;
+    GObjectPtr<GMimeMessage> full_;
+};
+
 struct ConvertAhead::Job {
+    Kind kind = Kind::messageFile;
     std::string source;  // the message file
     std::string unique;  // the message's unique name
     bool read = false;   // the message's file name holds the "seen" flag
@@ -81,21 +116,27 @@ struct ConvertAhead::Job {
     Converted Run() const;
 };
 
-Converted ConvertAhead::Job::Run() const
+ConvertAhead::Converted ConvertAhead::Job::Run() const
 {
     Converted converted;
-    const HeaderFields headers(ReadHeaderBlock(source));
+    StoredMessage message(source, HeaderFields(ReadHeaderBlock(source)));
     UniqueFd in = OpenMessageFile(source);  // the file the header block was read from
     struct stat st {};
     if (::fstat(in.Get(), &st) != 0) return converted;
     converted.source = FileIdentity::Of(st);
-    converted.props = PropertiesOf(unique, read, headers, st);
-    auto message = ParseMessageFd(std::move(in));
-    if (!message) message = ParseMessage(ReadWholeFile(source));
+    if (kind == Kind::bodies) {
+        in.Reset();
+        BodyTexts bodies;
+        bodies.html = HtmlBodyOf(message);
+        bodies.body = PlainBodyOf(message, [&bodies] { return bodies.html; });
+        if (bodies.body.size() + bodies.html.size() <= kBodiesHeldAtMost) converted.bodies = std::move(bodies);
+        return converted;
+    }
+    converted.props = PropertiesOf(unique, read, message.Headers(), st);
     UniqueFd out = OpenUnnamedFile(dir);
     if (out.Get() < 0) return converted;
 #ifdef TROVANTA_HAVE_MSGFILE
-    WriteMsgFileTo(message.get(), converted.props, out.Get(), source);
+    WriteMsgFileTo(message.ParseWhole(std::move(in)).get(), converted.props, out.Get(), source);
     converted.file = std::move(out);
 #endif
     return converted;
@@ -120,67 +161,86 @@ void ConvertAhead::Walked(const FolderStatePtr& folder, int index)
     if (!continues) {
         CancelAll();
         folder_ = folder;
-        nextIndex_ = index - 1;
+        for (Lane& lane : lanes_) lane.nextIndex = index - 1;
     }
     stepped_ = continues;
     lastIndex_ = index;
     // The walk may have passed items that were never converted (the job's filter left them).
-    nextIndex_ = std::min(nextIndex_, index - 1);
+    for (Lane& lane : lanes_) lane.nextIndex = std::min(lane.nextIndex, index - 1);
 }
 
-UniqueFd ConvertAhead::Take(const std::string& unique, const std::string& path, const MsgItemProperties& props)
-{
-    // Items ahead of this one were passed over by the job.
-    while (!ahead_.empty() && ahead_.front()->unique != unique) {
-        ahead_.front()->cancelled = true;
-        ahead_.pop_front();
-    }
-    if (ahead_.empty()) return UniqueFd(-1);
-    const JobPtr job = std::move(ahead_.front());
-    ahead_.pop_front();
-    Converted converted = job->result.get();
-    struct stat st {};
-    if (converted.file.Get() < 0 || job->source != path || !SameProperties(converted.props, props) ||
-        ::stat(path.c_str(), &st) != 0 ||
-        !(FileIdentity::Of(st) == converted.source)) {
-        return UniqueFd(-1);
-    }
-    return std::move(converted.file);
-}
-
-void ConvertAhead::PrepareNext(const FolderStatePtr& folder, const std::string& dir)
+void ConvertAhead::PrepareNext(Kind kind, const FolderStatePtr& folder, const std::string& dir)
 {
     if (!stepped_ || folder_.lock() != folder) return;
     StartWorkers();
     if (workers_.empty()) return;
+    Lane& lane = lanes_[static_cast<int>(kind)];
+    // Refilled by halves, so that the workers are woken once for several messages.
+    const std::size_t window = 4 * workers_.size();
+    if (lane.ahead.size() > window / 2) return;
     MessageList& records = folder->Records();
-    const std::size_t window = 2 * workers_.size();
-    for (; ahead_.size() < window && nextIndex_ >= 1; --nextIndex_) {
-        if (static_cast<std::size_t>(nextIndex_) > records.Size()) continue;
-        const RecordPtr record = records.At(static_cast<std::size_t>(nextIndex_ - 1));
+    bool queued = false;
+    for (; lane.ahead.size() < window && lane.nextIndex >= 1; --lane.nextIndex) {
+        if (static_cast<std::size_t>(lane.nextIndex) > records.Size()) continue;
+        const RecordPtr record = records.At(static_cast<std::size_t>(lane.nextIndex - 1));
         auto job = std::make_shared<Job>();
+        job->kind = kind;
         job->source = folder->FileOf(*record);
         job->unique = record->name.unique;
         job->read = record->name.HasFlag('S');
         job->dir = dir;
-        Queue(std::move(job));
+        Queue(lane, std::move(job));
+        queued = true;
     }
+    if (queued) wake_.notify_all();
 }
 
-void ConvertAhead::Queue(JobPtr job)
+std::optional<ConvertAhead::Converted> ConvertAhead::Take(Lane& lane, const std::string& unique,
+                                                          const std::string& path)
 {
-    ahead_.push_back(job);
-    {
-        const std::lock_guard lock(mutex_);
-        pending_.push_back(std::move(job));
+    // Items ahead of this one were passed over by the job.
+    while (!lane.ahead.empty() && lane.ahead.front()->unique != unique) {
+        lane.ahead.front()->cancelled = true;
+        lane.ahead.pop_front();
     }
-    wake_.notify_one();
+    if (lane.ahead.empty()) return std::nullopt;
+    const JobPtr job = std::move(lane.ahead.front());
+    lane.ahead.pop_front();
+    Converted converted = job->result.get();
+    struct stat st {};
+    if (job->source != path || ::stat(path.c_str(), &st) != 0 || !(FileIdentity::Of(st) == converted.source)) {
+        return std::nullopt;
+    }
+    return converted;
+}
+
+UniqueFd ConvertAhead::TakeFile(const std::string& unique, const std::string& path, const MsgItemProperties& props)
+{
+    auto converted = Take(lanes_[static_cast<int>(Kind::messageFile)], unique, path);
+    if (!converted || !SameProperties(converted->props, props)) return UniqueFd(-1);
+    return std::move(converted->file);
+}
+
+std::optional<BodyTexts> ConvertAhead::TakeBodies(const std::string& unique, const std::string& path)
+{
+    auto converted = Take(lanes_[static_cast<int>(Kind::bodies)], unique, path);
+    if (!converted) return std::nullopt;
+    return std::move(converted->bodies);
+}
+
+void ConvertAhead::Queue(Lane& lane, JobPtr job)
+{
+    lane.ahead.push_back(job);
+    const std::lock_guard lock(mutex_);
+    pending_.push_back(std::move(job));
 }
 
 void ConvertAhead::CancelAll()
 {
-    for (const JobPtr& job : ahead_) job->cancelled = true;
-    ahead_.clear();
+    for (Lane& lane : lanes_) {
+        for (const JobPtr& job : lane.ahead) job->cancelled = true;
+        lane.ahead.clear();
+    }
 }
 
 void ConvertAhead::StartWorkers()
@@ -190,7 +250,10 @@ void ConvertAhead::StartWorkers()
     sigset_t all, old;
     sigfillset(&all);
     pthread_sigmask(SIG_SETMASK, &all, &old);
-    for (unsigned n = WorkerCount(); n > 0; --n) workers_.emplace_back([this] { Work(); });
+    for (unsigned n = WorkerCount(); n > 0; --n) {
+        workers_.emplace_back([this] { Work(); });
+        pthread_setname_np(workers_.back().native_handle(), "convert-ahead");
+    }
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
 }
 
@@ -212,6 +275,7 @@ void ConvertAhead::Work()
             } catch (...) {
                 // converted on the spot, where the error is reported as it should be
             }
+            CloseMessageFileLeftOpen();
         }
         job->done.set_value(std::move(converted));
     }

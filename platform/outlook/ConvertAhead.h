@@ -1,17 +1,19 @@
 #pragma once
-// Message files (.msg) converted on other cores while a job walks a folder. A job exports the
-// messages of a folder one after the other, from the last to the first; converting one takes
-// far longer than naming the file. Once an item of a folder was saved as a message file, the
-// items the walk comes to next are converted into unnamed files on worker threads, and their
-// own SaveAs only gives the finished file its name. What a worker made is used only when the
-// message's file and every property written from the item are still what the worker saw;
-// anything else is converted again on the spot, so that the file, and any error, are what the
-// conversion in place would give.
+// Messages converted on other cores while a job walks a folder. A job handles the messages of
+// a folder one after the other, from the last to the first, and converting one (into a message
+// file, or its bodies into text) takes far longer than what the job does with the result. Once
+// the walk converted one item, the items it comes to next are converted on worker threads:
+// message files into unnamed files, which their own SaveAs only names; body texts into
+// memory, which the items' Body and HTMLBody hand out. What a worker made is used only when the
+// message's file, and every property written from the item, are still what the worker saw;
+// anything else is converted again on the spot, so that the result, and any error, are what the
+// conversion in place gives.
 
 #include <condition_variable>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,8 +24,16 @@
 
 namespace outlook {
 
+/// An item's Body and HTMLBody, as read from its stored file.
+struct BodyTexts {
+    std::string body;
+    std::string html;
+};
+
 class ConvertAhead {
 public:
+    enum class Kind { messageFile, bodies };
+
     ConvertAhead();
     ~ConvertAhead();
     ConvertAhead(const ConvertAhead&) = delete;
@@ -31,29 +41,42 @@ public:
 
     /// A folder's item collection handed out its item at `index` (from 1).
     void Walked(const FolderStatePtr& folder, int index);
+    /// After the walk converted the item it is at, of `folder`: converts the items it comes to
+    /// next, when it walks this folder from its end. Message files are made in `dir`.
+    void PrepareNext(Kind kind, const FolderStatePtr& folder, const std::string& dir);
+
     /// The message file converted ahead from the message of this unique name, stored at
     /// `path`, with `props`: complete and unnamed; -1 when none was, or when the message
     /// changed since.
-    UniqueFd Take(const std::string& unique, const std::string& path, const MsgItemProperties& props);
-    /// After the item of `folder` that the walk is at was saved as a message file in `dir`:
-    /// converts the items the walk comes to next, when it walks this folder from its end.
-    void PrepareNext(const FolderStatePtr& folder, const std::string& dir);
+    UniqueFd TakeFile(const std::string& unique, const std::string& path, const MsgItemProperties& props);
+    /// The bodies read ahead from the message of this unique name, stored at `path`; nothing
+    /// when they were not, or when the message changed since.
+    std::optional<BodyTexts> TakeBodies(const std::string& unique, const std::string& path);
 
     struct Job;
     using JobPtr = std::shared_ptr<Job>;
+    struct Converted;
 
 private:
+    /// What the walk does with one kind of conversion.
+    struct Lane {
+        int nextIndex = 0;          // the next index to convert ahead
+        std::deque<JobPtr> ahead;   // in the order the walk comes to them
+    };
+
+    /// The conversion made for this message, waited for; nothing when there is none or the
+    /// message's file is not the one it was made from.
+    std::optional<Converted> Take(Lane& lane, const std::string& unique, const std::string& path);
     void StartWorkers();
     void Work();
-    void Queue(JobPtr job);
+    void Queue(Lane& lane, JobPtr job);
     void CancelAll();
 
     // The walk, as the main thread sees it.
     std::weak_ptr<FolderState> folder_;
     int lastIndex_ = 0;     // the index handed out last
     bool stepped_ = false;  // the walk went from one index to the one below it
-    int nextIndex_ = 0;     // the next index to convert ahead
-    std::deque<JobPtr> ahead_;  // in the order the walk comes to them
+    Lane lanes_[2];         // by Kind
 
     // Shared with the workers.
     std::mutex mutex_;

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/outlook/BodyFromHead.h"
+#include "platform/outlook/BodyTexts.h"
+#include "platform/outlook/ConvertAhead.h"
 #include "platform/outlook/DateConv.h"
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/MessageFiles.h"
@@ -12,28 +13,6 @@
 namespace outlook {
 
 namespace {
-
-/// Every line end (CR LF, a lone LF, a lone CR) as CR LF.
-std::string NormalizeLineEnds(std::string_view text)
-{
-    constexpr std::size_t npos = std::string_view::npos;
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    std::size_t cr = text.find('\r'), lf = text.find('\n');
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t end = std::min(cr, lf);
-        if (end == npos) {
-            out.append(text.substr(pos));
-            break;
-        }
-        out.append(text.substr(pos, end - pos));
-        out += "\r\n";
-        pos = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-        if (cr < pos) cr = text.find('\r', pos);
-        if (lf < pos) lf = text.find('\n', pos);
-    }
-    return out;
-}
 
 constexpr const char* kCalendarType = "text/calendar";
 
@@ -215,12 +194,30 @@ std::string ItemImpl::TransportHeaders()
     return MakeValidUtf8(ToCrLf(block));
 }
 
+/// The item as BodyTexts.h reads its bodies.
+class ItemImpl::BodySource {
+public:
+    explicit BodySource(ItemImpl& item) : item_(item) {}
+    bool ReadWhole() const { return item_.full_ || !item_.folder_; }
+    const HeaderFields& Headers() { return item_.Headers(); }
+    GMimeMessage* FullMessage() { return item_.FullMessage(); }
+    template <class Act>
+    auto WithFile(Act&& act)
+    {
+        return item_.WithStoredFile(std::forward<Act>(act));
+    }
+
+private:
+    ItemImpl& item_;
+};
+
 std::string ItemImpl::Body()
 {
-    const std::string plain = BodyText("plain");
-    if (!plain.empty()) return NormalizeLineEnds(plain);
-    const std::string html = HTMLBody();
-    return html.empty() ? std::string() : HtmlToText(html);
+    CheckAlive();
+    BodySource source(*this);
+    std::string body = TakeBodiesAhead() ? aheadBodies_->body : PlainBodyOf(source, [this] { return HTMLBody(); });
+    PrepareBodiesAhead();
+    return body;
 }
 
 std::string ItemImpl::HTMLBody()
@@ -228,29 +225,26 @@ std::string ItemImpl::HTMLBody()
     // An export asks for it twice (is there one, then the page): it is decoded once. No change
     // an item can make alters it: attachments are never the body.
     CheckAlive();
-    if (!html_) html_ = MayHaveHtmlBody() ? BodyText("html") : std::string();
+    if (!html_) {
+        BodySource source(*this);
+        html_ = TakeBodiesAhead() ? aheadBodies_->html : HtmlBodyOf(source);
+        PrepareBodiesAhead();
+    }
     return *html_;
 }
 
-bool ItemImpl::MayHaveHtmlBody()
+bool ItemImpl::TakeBodiesAhead()
 {
-    if (full_ || !folder_) return true;
-    return WithStoredFile([](const std::string& path) { return MimeHeadersContainNoCase(path, "html"); });
+    if (!aheadBodies_ && !bodiesSought_ && !full_ && folder_ && context_.ahead) {
+        bodiesSought_ = true;
+        aheadBodies_ = context_.ahead->TakeBodies(record_->name.unique, folder_->FileOf(*record_));
+    }
+    return aheadBodies_.has_value();
 }
 
-std::string ItemImpl::BodyText(const char* subtype)
+void ItemImpl::PrepareBodiesAhead()
 {
-    if (!full_ && folder_) {
-        const std::string boundary = TopBoundaryOf(Headers());
-        std::optional<std::string> text;
-        if (!boundary.empty()) {
-            text = WithStoredFile(
-                [&](const std::string& path) { return BodyTextFromHead(path, boundary, subtype); });
-        }
-        if (text) return std::move(*text);
-    }
-    GMimeObject* part = FirstBodyPart(FullMessage(), subtype);
-    return part ? TextOfPart(part) : std::string();
+    if (folder_ && context_.ahead) context_.ahead->PrepareNext(ConvertAhead::Kind::bodies, folder_, {});
 }
 
 bool ItemImpl::Sent()

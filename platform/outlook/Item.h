@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/outlook/ConvertAhead.h"
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/GLibPtr.h"
 #include "platform/outlook/MessageFiles.h"
@@ -90,13 +91,11 @@ private:
     [[noreturn]] void FailGone() const;
     void CheckAlive() const;
     int ComputeClass();
-    /// The body text of this subtype ("plain", "html"): for a message of a folder not parsed
-    /// yet, from the head of its file where that tells; else from the whole message.
-    std::string BodyText(const char* subtype);
-    /// False when the message surely has no HTML body: a message of a folder not parsed yet
-    /// has none when no header block of its file names "html" (an HTML part names its type
-    /// there), which a search tells at less cost than a parse.
-    bool MayHaveHtmlBody();
+    class BodySource;
+    /// Whether the bodies of this message were read ahead of it (ConvertAhead); asked once.
+    bool TakeBodiesAhead();
+    /// The walk reads bodies: those of the messages it comes to next are read ahead.
+    void PrepareBodiesAhead();
     /// Reads the headers when they are not read yet, with the search for a calendar part that
     /// the class needs: whether one was found, or nothing when the headers were read before.
     std::optional<bool> ReadHeadersAndLookForCalendar();
@@ -118,6 +117,8 @@ private:
     std::optional<std::optional<Address>> sender_;  // read from headers_ once
     GObjectPtr<GMimeMessage> full_;
     std::optional<std::string> html_;  // the HTML body, taken from full_ once
+    std::optional<BodyTexts> aheadBodies_;  // read ahead from the stored file
+    bool bodiesSought_ = false;             // aheadBodies_ was asked for
     std::optional<int> class_;
     std::optional<std::string> pendingSubject_;
     std::optional<bool> pendingUnread_;

@@ -289,7 +289,7 @@ void ItemImpl::SaveAsMessageFile(const std::string& path)
     }
     if (folder_ && context_.ahead) {
         const std::filesystem::path dir = std::filesystem::path(path).parent_path();
-        context_.ahead->PrepareNext(folder_, dir.empty() ? "." : dir.string());
+        context_.ahead->PrepareNext(ConvertAhead::Kind::messageFile, folder_, dir.empty() ? "." : dir.string());
     }
 }
 
@@ -297,7 +297,7 @@ bool ItemImpl::SaveConvertedAhead(const std::string& path, const MsgItemProperti
 {
     // Only the message as stored was converted: an item with changes of its own is not.
     if (!folder_ || !context_.ahead || pendingSubject_ || pendingUnread_ || attachmentsChanged_) return false;
-    UniqueFd converted = context_.ahead->Take(record_->name.unique, folder_->FileOf(*record_), props);
+    UniqueFd converted = context_.ahead->TakeFile(record_->name.unique, folder_->FileOf(*record_), props);
     if (converted.Get() < 0) return false;
     try {
         PlaceUnnamedUserFile(std::move(converted), path);

@@ -363,6 +363,8 @@ bool CopyInKernel(int in, AtomicFile& out)
 
 }  // namespace
 
+void CloseMessageFileLeftOpen() { Parked().Forget(); }
+
 std::string ReadHeaderBlock(const std::string& path)
 {
     return ReadHeaderBlockAndSearch(path, {}, nullptr).header;

@@ -23,6 +23,9 @@ std::string ReadHeaderBlock(const std::string& path);
 /// read last is still open and is handed out again instead of being looked up anew.
 UniqueFd OpenMessageFile(const std::string& path);
 
+/// Closes the file that this thread's last read left open for the next one.
+void CloseMessageFileLeftOpen();
+
 /// The whole file; raises ComError when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
