@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <future>
 
@@ -61,8 +62,9 @@ MsgItemProperties PropertiesOf(const std::string& unique, bool read, const Heade
     return props;
 }
 
-/// Bodies larger than this are read again by their item rather than held.
-constexpr std::size_t kBodiesHeldAtMost = 4 << 20;
+/// Bodies larger than this are read again by their item rather than held, so that what the
+/// window holds stays small whatever the messages.
+constexpr std::size_t kBodiesHeldAtMost = 1 << 20;
 
 }  // namespace
 

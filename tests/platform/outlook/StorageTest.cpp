@@ -395,11 +395,11 @@ TEST_F(StorageTest, SaveAsHtmlDeclaresTheCharsetOfItsBytes)
 TEST_F(StorageTest, MessageFilesSavedInAWalkHoldTheMessagesAsTheyAreWhenSaved)
 {
     std::vector<fs::path> stored;
-    for (int n = 1; n <= 9; ++n) stored.push_back(store_.Add("Inbox", test::SimpleMessage("message-" + std::to_string(n))));
-    const auto savedSubject = [this](int n) {
-        const auto saved = ReadMsgFile((dir_ / (std::to_string(n) + ".msg")).string());
-        return std::string(g_mime_message_get_subject(saved.get()));
-    };
+    for (int n = 1; n <= 9; ++n) {
+        const std::string name = "message-" + std::to_string(n);
+        stored.push_back(store_.Add("Inbox", test::SimpleMessage(name, "text of " + name + "\n")));
+    }
+    const auto saved = [this](int n, const char* extension) { return dir_ / (std::to_string(n) + extension); };
     auto items = Inbox()->Items();
     for (int n = items->Count(); n >= 1; --n) {
         auto item = items->Item(n);
@@ -407,14 +407,20 @@ TEST_F(StorageTest, MessageFilesSavedInAWalkHoldTheMessagesAsTheyAreWhenSaved)
             // The messages after this one in the walk have been converted by now; one of them
             // is rewritten in place by another program, its size the same.
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            const std::string text = test::ReadFile(stored[3]);
-            std::string changed = text;
-            changed.replace(changed.find("message-4"), 9, "changed-4");
-            std::ofstream(stored[3], std::ios::binary | std::ios::trunc) << changed;
+            std::string text = test::ReadFile(stored[3]);
+            for (auto at = text.find("message-4"); at != std::string::npos; at = text.find("message-4")) {
+                text.replace(at, 9, "changed-4");
+            }
+            std::ofstream(stored[3], std::ios::binary | std::ios::trunc) << text;
         }
-        item->SaveAs((dir_ / (std::to_string(n) + ".msg")).string(), olMSG);
+        item->SaveAs(saved(n, ".txt").string(), olTXT);
+        item->SaveAs(saved(n, ".msg").string(), olMSG);
     }
-    for (int n = 1; n <= 9; ++n) EXPECT_EQ(savedSubject(n), (n == 4 ? "changed-" : "message-") + std::to_string(n));
+    for (int n = 1; n <= 9; ++n) {
+        const std::string name = (n == 4 ? "changed-" : "message-") + std::to_string(n);
+        EXPECT_EQ(g_mime_message_get_subject(ReadMsgFile(saved(n, ".msg").string()).get()), name);
+        EXPECT_NE(test::ReadFile(saved(n, ".txt")).find("\r\n\r\ntext of " + name + "\r\n"), std::string::npos) << n;
+    }
 }
 
 TEST_F(StorageTest, SaveAsMessageFileIsReadByAnotherProgramAndByUs)
