@@ -51,30 +51,16 @@ bool SameProperties(const MsgItemProperties& a, const MsgItemProperties& b)
 
 /// The item's properties as the item would give them, from the file read by a worker.
 MsgItemProperties PropertiesOf(const std::string& unique, bool read, const HeaderFields& headers,
-                               const struct stat& st)
+                               std::time_t modified)
 {
     MsgItemProperties props;
     props.read = read;
-    props.creationTime = LocalDateTime(st.st_mtime);
+    props.creationTime = LocalDateTime(modified);
     const auto arrived = ArrivalTimeOf(unique, headers);
     props.deliveryTime = arrived ? LocalDateTime(*arrived) : props.creationTime;
     props.isPost = ClassFromHeaders(headers) == olPost;
     return props;
 }
-
-/// Bodies larger than this are read again by their item rather than held, so that what the
-/// window holds stays small whatever the messages.
-constexpr std::size_t kBodiesHeldAtMost = 1 << 20;
-
-}  // namespace
-
-/// What a worker made of one message, and from which file.
-struct ConvertAhead::Converted {
-    FileIdentity source;
-    UniqueFd file{-1};  // Kind::messageFile
-    MsgItemProperties props;
-    std::optional<BodyTexts> bodies;  // Kind::bodies
-};
 
 /// A worker's view of the message it reads, as BodyTexts.h reads bodies.
 class StoredMessage {
@@ -105,6 +91,30 @@ private:
     GObjectPtr<GMimeMessage> full_;
 };
 
+/// Bodies larger than this are read again by their item rather than held, so that what the
+/// window holds stays small whatever the messages.
+constexpr std::size_t kBodiesHeldAtMost = 1 << 20;
+
+}  // namespace
+
+/// What a worker made of one message, and from which file.
+struct ConvertAhead::Converted {
+    FileIdentity source;
+    UniqueFd file{-1};  // Kind::messageFile
+    MsgItemProperties props;
+    std::optional<BodyTexts> bodies;     // Kind::bodies
+    std::optional<ClassHeaders> headers;  // Kind::headers
+
+    /// Takes the identity of the file `in`; false when it cannot be known.
+    bool ReadFrom(const UniqueFd& in)
+    {
+        struct stat st {};
+        if (::fstat(in.Get(), &st) != 0) return false;
+        source = FileIdentity::Of(st);
+        return true;
+    }
+};
+
 struct ConvertAhead::Job {
     Kind kind = Kind::messageFile;
     std::string source;  // the message file
@@ -116,25 +126,53 @@ struct ConvertAhead::Job {
     std::future<Converted> result = done.get_future();
 
     Converted Run() const;
+
+private:
+    Converted ReadHeaders() const;
+    Converted ReadBodies() const;
+    Converted WriteMessageFile() const;
 };
 
 ConvertAhead::Converted ConvertAhead::Job::Run() const
 {
+    switch (kind) {
+    case Kind::headers:
+        return ReadHeaders();
+    case Kind::bodies:
+        return ReadBodies();
+    case Kind::messageFile:
+        break;
+    }
+    return WriteMessageFile();
+}
+
+ConvertAhead::Converted ConvertAhead::Job::ReadHeaders() const
+{
+    Converted converted;
+    converted.headers = ReadClassHeaders(source);
+    if (!converted.ReadFrom(OpenMessageFile(source))) return {};  // the file just read
+    return converted;
+}
+
+ConvertAhead::Converted ConvertAhead::Job::ReadBodies() const
+{
+    Converted converted;
+    StoredMessage message(source, HeaderFields(ReadHeaderBlock(source)));
+    if (!converted.ReadFrom(OpenMessageFile(source))) return {};
+    BodyTexts bodies;
+    bodies.html = HtmlBodyOf(message);
+    bodies.body = PlainBodyOf(message, [&bodies] { return bodies.html; });
+    if (bodies.body.size() + bodies.html.size() <= kBodiesHeldAtMost) converted.bodies = std::move(bodies);
+    return converted;
+}
+
+ConvertAhead::Converted ConvertAhead::Job::WriteMessageFile() const
+{
     Converted converted;
     StoredMessage message(source, HeaderFields(ReadHeaderBlock(source)));
     UniqueFd in = OpenMessageFile(source);  // the file the header block was read from
-    struct stat st {};
-    if (::fstat(in.Get(), &st) != 0) return converted;
-    converted.source = FileIdentity::Of(st);
-    if (kind == Kind::bodies) {
-        in.Reset();
-        BodyTexts bodies;
-        bodies.html = HtmlBodyOf(message);
-        bodies.body = PlainBodyOf(message, [&bodies] { return bodies.html; });
-        if (bodies.body.size() + bodies.html.size() <= kBodiesHeldAtMost) converted.bodies = std::move(bodies);
-        return converted;
-    }
-    converted.props = PropertiesOf(unique, read, message.Headers(), st);
+    if (!converted.ReadFrom(in)) return {};
+    converted.props = PropertiesOf(unique, read, message.Headers(), converted.source.modified.tv_sec);
     UniqueFd out = OpenUnnamedFile(dir);
     if (out.Get() < 0) return converted;
 #ifdef TROVANTA_HAVE_MSGFILE
@@ -163,6 +201,7 @@ void ConvertAhead::Walked(const FolderStatePtr& folder, int index)
     if (!continues) {
         CancelAll();
         folder_ = folder;
+        headersFromDisk_ = false;
         for (Lane& lane : lanes_) lane.nextIndex = index - 1;
     }
     stepped_ = continues;
@@ -173,7 +212,7 @@ void ConvertAhead::Walked(const FolderStatePtr& folder, int index)
 
 void ConvertAhead::PrepareNext(Kind kind, const FolderStatePtr& folder, const std::string& dir)
 {
-    if (!stepped_ || folder_.lock() != folder) return;
+    if (!stepped_ || folder_.lock() != folder || (kind == Kind::headers && !headersFromDisk_)) return;
     StartWorkers();
     if (workers_.empty()) return;
     Lane& lane = lanes_[static_cast<int>(kind)];
@@ -228,6 +267,13 @@ std::optional<BodyTexts> ConvertAhead::TakeBodies(const std::string& unique, con
     auto converted = Take(lanes_[static_cast<int>(Kind::bodies)], unique, path);
     if (!converted) return std::nullopt;
     return std::move(converted->bodies);
+}
+
+std::optional<ClassHeaders> ConvertAhead::TakeHeaders(const std::string& unique, const std::string& path)
+{
+    auto converted = Take(lanes_[static_cast<int>(Kind::headers)], unique, path);
+    if (!converted) return std::nullopt;
+    return std::move(converted->headers);
 }
 
 void ConvertAhead::Queue(Lane& lane, JobPtr job)

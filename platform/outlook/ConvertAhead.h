@@ -6,6 +6,7 @@
 // message files into unnamed files, which their own SaveAs only names; body texts into
 // memory, which the items' Body and HTMLBody hand out. What a worker made is used only when the
 // message's file, and every property written from the item, are still what the worker saw;
+// the header fields that an item reads first are read ahead in the same way.
 // anything else is converted again on the spot, so that the result, and any error, are what the
 // conversion in place gives.
 
@@ -18,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/outlook/HeaderFields.h"
 #include "platform/outlook/Store.h"
 #include "platform/outlook/msg/MsgFile.h"
 #include "platform/runtime/FileIO.h"
@@ -30,9 +32,18 @@ struct BodyTexts {
     std::string html;
 };
 
+/// What an item of a folder reads first, for its class: the header fields of its file, and
+/// whether a header block of the file names a calendar part (looked for only where those
+/// fields leave a meeting request possible).
+struct ClassHeaders {
+    HeaderFields fields;
+    bool calendarFound = false;
+    bool waitedForDisk = false;  ///< the file was not in memory
+};
+
 class ConvertAhead {
 public:
-    enum class Kind { messageFile, bodies };
+    enum class Kind { messageFile, bodies, headers };
 
     ConvertAhead();
     ~ConvertAhead();
@@ -42,8 +53,12 @@ public:
     /// A folder's item collection handed out its item at `index` (from 1).
     void Walked(const FolderStatePtr& folder, int index);
     /// After the walk converted the item it is at, of `folder`: converts the items it comes to
-    /// next, when it walks this folder from its end. Message files are made in `dir`.
+    /// next, when it walks this folder from its end. Message files are made in `dir`. Headers
+    /// are read ahead only once a read of them in place had to wait for the disk: from memory,
+    /// reading them costs the walk less than taking them from a worker.
     void PrepareNext(Kind kind, const FolderStatePtr& folder, const std::string& dir);
+    /// The walk read the headers of the item it is at from the disk.
+    void HeadersCameFromDisk() { headersFromDisk_ = true; }
 
     /// The message file converted ahead from the message of this unique name, stored at
     /// `path`, with `props`: complete and unnamed; -1 when none was, or when the message
@@ -52,6 +67,8 @@ public:
     /// The bodies read ahead from the message of this unique name, stored at `path`; nothing
     /// when they were not, or when the message changed since.
     std::optional<BodyTexts> TakeBodies(const std::string& unique, const std::string& path);
+    /// The headers read ahead, in the same way.
+    std::optional<ClassHeaders> TakeHeaders(const std::string& unique, const std::string& path);
 
     struct Job;
     using JobPtr = std::shared_ptr<Job>;
@@ -76,7 +93,8 @@ private:
     std::weak_ptr<FolderState> folder_;
     int lastIndex_ = 0;     // the index handed out last
     bool stepped_ = false;  // the walk went from one index to the one below it
-    Lane lanes_[2];         // by Kind
+    bool headersFromDisk_ = false;  // in this walk
+    Lane lanes_[3];         // by Kind
 
     // Shared with the workers.
     std::mutex mutex_;

@@ -115,19 +115,29 @@ std::string ItemImpl::StoredBytes()
     return WithStoredFile([](const std::string& path) { return ReadWholeFile(path); });
 }
 
+ClassHeaders ReadClassHeaders(const std::string& path)
+{
+    std::optional<HeaderFields> parsed;
+    const HeaderAndSearch read = ReadHeaderBlockAndSearch(path, kCalendarType, [&parsed](const std::string& block) {
+        const HeaderFields& fields = parsed.emplace(block);
+        return MayBeMeeting(fields) && ClassFromHeaders(fields) != olReport;
+    });
+    return {std::move(*parsed), read.found, read.waitedForDisk};
+}
+
 std::optional<bool> ItemImpl::ReadHeadersAndLookForCalendar()
 {
     if (!folder_ || full_ || headers_) return std::nullopt;
-    std::optional<HeaderFields> parsed;
-    const HeaderAndSearch read = WithStoredFile([&parsed](const std::string& path) {
-        return ReadHeaderBlockAndSearch(path, kCalendarType, [&parsed](const std::string& block) {
-            const HeaderFields& fields = parsed.emplace(block);
-            return MayBeMeeting(fields) && ClassFromHeaders(fields) != olReport;
-        });
-    });
-    headers_ = std::move(*parsed);
+    std::optional<ClassHeaders> read;
+    if (context_.ahead) read = context_.ahead->TakeHeaders(record_->name.unique, folder_->FileOf(*record_));
+    if (!read) {
+        read = WithStoredFile(ReadClassHeaders);
+        if (read->waitedForDisk && context_.ahead) context_.ahead->HeadersCameFromDisk();
+    }
+    if (context_.ahead) context_.ahead->PrepareNext(ConvertAhead::Kind::headers, folder_, {});
+    headers_ = std::move(read->fields);
     sender_.reset();
-    return read.found;
+    return read->calendarFound;
 }
 
 int ItemImpl::ComputeClass()

@@ -151,6 +151,10 @@ auto ItemImpl::WithStoredFile(Act&& act)
 /// holds one, else from its first "Received" header; nothing when neither tells.
 std::optional<std::time_t> ArrivalTimeOf(std::string_view unique, const HeaderFields& headers);
 
+/// The headers that an item of a folder reads first, from the message file at `path`.
+/// Raises ComError when the file cannot be read.
+ClassHeaders ReadClassHeaders(const std::string& path);
+
 ComPtr<IRecipients> MakeRecipients(const HeaderFields& headers);
 /// The live attachment collection of `item`.
 ComPtr<IAttachments> MakeAttachments(ComPtr<IOutlookItem> holder, ItemImpl& item);
