@@ -336,6 +336,10 @@ print_table() {
 install_peers
 mkdir -p "$work"
 [[ $own_fs -eq 0 ]] || mount_own_fs
+# Temporary files (the shortcuts qelbat writes and reads back, among them) stay on the file
+# system under test, as a user's go to the user's own disk or to memory.
+export TMPDIR=$work/tmp
+mkdir -p "$TMPDIR"
 setup_home
 write_jobs
 for count in "${counts[@]}"; do
