@@ -4,9 +4,9 @@
 // file, or its bodies into text) takes far longer than what the job does with the result. Once
 // the walk converted one item, the items it comes to next are converted on worker threads:
 // message files into unnamed files, which their own SaveAs only names; body texts into
-// memory, which the items' Body and HTMLBody hand out. What a worker made is used only when the
+// memory, which the items' Body and HTMLBody hand out; and, where the walk waits for the disk,
+// the header fields that an item reads first. What a worker made is used only when the
 // message's file, and every property written from the item, are still what the worker saw;
-// the header fields that an item reads first are read ahead in the same way.
 // anything else is converted again on the spot, so that the result, and any error, are what the
 // conversion in place gives.
 
