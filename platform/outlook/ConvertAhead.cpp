@@ -27,22 +27,6 @@ unsigned WorkerCount()
     return cores > 1 ? std::min(cores - 1, 7u) : 0;
 }
 
-/// Which file a path named when it was read: a message file that another program replaced
-/// under the same name is another file.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-
-    static FileIdentity Of(const struct stat& st) { return {st.st_dev, st.st_ino, st.st_size, st.st_mtim}; }
-    bool operator==(const FileIdentity& other) const
-    {
-        return device == other.device && inode == other.inode && size == other.size &&
-               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-    }
-};
-
 bool SameProperties(const MsgItemProperties& a, const MsgItemProperties& b)
 {
     return a.read == b.read && a.deliveryTime == b.deliveryTime && a.creationTime == b.creationTime &&
@@ -70,19 +54,13 @@ public:
     const HeaderFields& Headers() const { return headers_; }
     GMimeMessage* FullMessage()
     {
-        if (!full_) full_ = ParseWhole(OpenMessageFile(path_));
+        if (!full_) full_ = ParseStoredMessage(path_, OpenMessageFile(path_));
         return full_.get();
     }
     template <class Act>
     auto WithFile(Act&& act)
     {
         return act(path_);
-    }
-    /// The message parsed from its file, `in`.
-    GObjectPtr<GMimeMessage> ParseWhole(UniqueFd in) const
-    {
-        auto message = ParseMessageFd(std::move(in));
-        return message ? std::move(message) : ParseMessage(ReadWholeFile(path_));
     }
 
 private:
@@ -99,20 +77,14 @@ constexpr std::size_t kBodiesHeldAtMost = 1 << 20;
 
 /// What a worker made of one message, and from which file.
 struct ConvertAhead::Converted {
-    FileIdentity source;
+    struct stat source {};  // the file as it was read
     UniqueFd file{-1};  // Kind::messageFile
     MsgItemProperties props;
     std::optional<BodyTexts> bodies;     // Kind::bodies
     std::optional<ClassHeaders> headers;  // Kind::headers
 
-    /// Takes the identity of the file `in`; false when it cannot be known.
-    bool ReadFrom(const UniqueFd& in)
-    {
-        struct stat st {};
-        if (::fstat(in.Get(), &st) != 0) return false;
-        source = FileIdentity::Of(st);
-        return true;
-    }
+    /// Takes the version of the file `in`; false when it cannot be known.
+    bool ReadFrom(const UniqueFd& in) { return ::fstat(in.Get(), &source) == 0; }
 };
 
 struct ConvertAhead::Job {
@@ -172,11 +144,11 @@ ConvertAhead::Converted ConvertAhead::Job::WriteMessageFile() const
     StoredMessage message(source, HeaderFields(ReadHeaderBlock(source)));
     UniqueFd in = OpenMessageFile(source);  // the file the header block was read from
     if (!converted.ReadFrom(in)) return {};
-    converted.props = PropertiesOf(unique, read, message.Headers(), converted.source.modified.tv_sec);
+    converted.props = PropertiesOf(unique, read, message.Headers(), converted.source.st_mtime);
     UniqueFd out = OpenUnnamedFile(dir);
     if (out.Get() < 0) return converted;
 #ifdef TROVANTA_HAVE_MSGFILE
-    WriteMsgFileTo(message.ParseWhole(std::move(in)).get(), converted.props, out.Get(), source);
+    WriteMsgFileTo(ParseStoredMessage(source, std::move(in)).get(), converted.props, out.Get(), source);
     converted.file = std::move(out);
 #endif
     return converted;
@@ -249,7 +221,7 @@ std::optional<ConvertAhead::Converted> ConvertAhead::Take(Lane& lane, const std:
     lane.ahead.pop_front();
     Converted converted = job->result.get();
     struct stat st {};
-    if (job->source != path || ::stat(path.c_str(), &st) != 0 || !(FileIdentity::Of(st) == converted.source)) {
+    if (job->source != path || ::stat(path.c_str(), &st) != 0 || !SameFileVersion(st, converted.source)) {
         return std::nullopt;
     }
     return converted;

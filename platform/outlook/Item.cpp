@@ -97,11 +97,8 @@ GMimeMessage* ItemImpl::FullMessage()
 {
     CheckAlive();
     if (!full_) {
-        full_ = WithStoredFile([](const std::string& path) {
-            auto message = ParseMessageFd(OpenMessageFile(path));  // raises the store's error
-            if (!message) message = ParseMessage(ReadWholeFile(path));
-            return message;
-        });
+        full_ = WithStoredFile(
+            [](const std::string& path) { return ParseStoredMessage(path, OpenMessageFile(path)); });
     }
     return full_.get();
 }
@@ -113,6 +110,12 @@ std::string ItemImpl::StoredBytes()
         return SerializeMessage(full_.get());
     }
     return WithStoredFile([](const std::string& path) { return ReadWholeFile(path); });
+}
+
+GObjectPtr<GMimeMessage> ParseStoredMessage(const std::string& path, UniqueFd file)
+{
+    auto message = ParseMessageFd(std::move(file));  // raises the store's error
+    return message ? std::move(message) : ParseMessage(ReadWholeFile(path));
 }
 
 ClassHeaders ReadClassHeaders(const std::string& path)

@@ -151,6 +151,10 @@ auto ItemImpl::WithStoredFile(Act&& act)
 /// holds one, else from its first "Received" header; nothing when neither tells.
 std::optional<std::time_t> ArrivalTimeOf(std::string_view unique, const HeaderFields& headers);
 
+/// The message of the file `file`, opened at `path`: parsed from the file, or read whole and
+/// parsed from memory where that fails. Raises ComError when the file cannot be read.
+GObjectPtr<GMimeMessage> ParseStoredMessage(const std::string& path, UniqueFd file);
+
 /// The headers that an item of a folder reads first, from the message file at `path`.
 /// Raises ComError when the file cannot be read.
 ClassHeaders ReadClassHeaders(const std::string& path);

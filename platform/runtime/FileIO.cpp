@@ -163,15 +163,20 @@ std::optional<std::string> FileStamp::Load(const fs::path& path)
     }
 }
 
+bool SameFileVersion(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
 bool FileStamp::Current(const fs::path& path) const
 {
     if (!valid_) return false;
     struct stat now {};
     if (::stat(path.c_str(), &now) != 0 || !S_ISREG(now.st_mode)) return missing_;
     if (missing_) return false;
-    return now.st_dev == stat_.st_dev && now.st_ino == stat_.st_ino && now.st_size == stat_.st_size &&
-           now.st_mtim.tv_sec == stat_.st_mtim.tv_sec && now.st_mtim.tv_nsec == stat_.st_mtim.tv_nsec &&
-           now.st_ctim.tv_sec == stat_.st_ctim.tv_sec && now.st_ctim.tv_nsec == stat_.st_ctim.tv_nsec;
+    return SameFileVersion(now, stat_);
 }
 
 void FileStamp::Invalidate() noexcept

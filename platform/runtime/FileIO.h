@@ -81,6 +81,10 @@ private:
     UniqueFd fd_;
 };
 
+/// Whether two stats of a path show the same version of the file: the same device and inode,
+/// size, modification and change times (to the nanosecond).
+bool SameFileVersion(const struct stat& a, const struct stat& b);
+
 /// Remembers which version of a file was read, to tell later whether the file on disk is still
 /// that version. The file is kept open, so its inode cannot be reused by a later version; the
 /// check compares device, inode, size, modification and change times.
