@@ -173,7 +173,6 @@ void ConvertAhead::Walked(const FolderStatePtr& folder, int index)
     if (!continues) {
         CancelAll();
         folder_ = folder;
-        headersFromDisk_ = false;
         for (Lane& lane : lanes_) lane.nextIndex = index - 1;
     }
     stepped_ = continues;
@@ -184,7 +183,7 @@ void ConvertAhead::Walked(const FolderStatePtr& folder, int index)
 
 void ConvertAhead::PrepareNext(Kind kind, const FolderStatePtr& folder, const std::string& dir)
 {
-    if (!stepped_ || folder_.lock() != folder || (kind == Kind::headers && !headersFromDisk_)) return;
+    if (!stepped_ || folder_.lock() != folder) return;
     StartWorkers();
     if (workers_.empty()) return;
     Lane& lane = lanes_[static_cast<int>(kind)];

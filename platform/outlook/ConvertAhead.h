@@ -4,8 +4,8 @@
 // file, or its bodies into text) takes far longer than what the job does with the result. Once
 // the walk converted one item, the items it comes to next are converted on worker threads:
 // message files into unnamed files, which their own SaveAs only names; body texts into
-// memory, which the items' Body and HTMLBody hand out; and, where the walk waits for the disk,
-// the header fields that an item reads first. What a worker made is used only when the
+// memory, which the items' Body and HTMLBody hand out; and, in any walk of a folder from its
+// end, the header fields that an item reads first for its class. What a worker made is used only when the
 // message's file, and every property written from the item, are still what the worker saw;
 // anything else is converted again on the spot, so that the result, and any error, are what the
 // conversion in place gives.
@@ -38,7 +38,6 @@ struct BodyTexts {
 struct ClassHeaders {
     HeaderFields fields;
     bool calendarFound = false;
-    bool waitedForDisk = false;  ///< the file was not in memory
 };
 
 class ConvertAhead {
@@ -52,13 +51,11 @@ public:
 
     /// A folder's item collection handed out its item at `index` (from 1).
     void Walked(const FolderStatePtr& folder, int index);
-    /// After the walk converted the item it is at, of `folder`: converts the items it comes to
-    /// next, when it walks this folder from its end. Message files are made in `dir`. Headers
-    /// are read ahead only once a read of them in place had to wait for the disk: from memory,
-    /// reading them costs the walk less than taking them from a worker.
+    /// After the walk made this kind of conversion of the item it is at, of `folder`: converts
+    /// the items it comes to next, when it walks this folder from its end. Message files are
+    /// made in `dir`. Reading a large message's headers and the headers of its parts costs the
+    /// walk more than taking them from a worker, even from memory.
     void PrepareNext(Kind kind, const FolderStatePtr& folder, const std::string& dir);
-    /// The walk read the headers of the item it is at from the disk.
-    void HeadersCameFromDisk() { headersFromDisk_ = true; }
 
     /// The message file converted ahead from the message of this unique name, stored at
     /// `path`, with `props`: complete and unnamed; -1 when none was, or when the message
@@ -93,7 +90,6 @@ private:
     std::weak_ptr<FolderState> folder_;
     int lastIndex_ = 0;     // the index handed out last
     bool stepped_ = false;  // the walk went from one index to the one below it
-    bool headersFromDisk_ = false;  // in this walk
     Lane lanes_[3];         // by Kind
 
     // Shared with the workers.

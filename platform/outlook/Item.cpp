@@ -125,7 +125,7 @@ ClassHeaders ReadClassHeaders(const std::string& path)
         const HeaderFields& fields = parsed.emplace(block);
         return MayBeMeeting(fields) && ClassFromHeaders(fields) != olReport;
     });
-    return {std::move(*parsed), read.found, read.waitedForDisk};
+    return {std::move(*parsed), read.found};
 }
 
 std::optional<bool> ItemImpl::ReadHeadersAndLookForCalendar()
@@ -133,10 +133,7 @@ std::optional<bool> ItemImpl::ReadHeadersAndLookForCalendar()
     if (!folder_ || full_ || headers_) return std::nullopt;
     std::optional<ClassHeaders> read;
     if (context_.ahead) read = context_.ahead->TakeHeaders(record_->name.unique, folder_->FileOf(*record_));
-    if (!read) {
-        read = WithStoredFile(ReadClassHeaders);
-        if (read->waitedForDisk && context_.ahead) context_.ahead->HeadersCameFromDisk();
-    }
+    if (!read) read = WithStoredFile(ReadClassHeaders);
     if (context_.ahead) context_.ahead->PrepareNext(ConvertAhead::Kind::headers, folder_, {});
     headers_ = std::move(read->fields);
     sender_.reset();

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -94,16 +93,6 @@ ssize_t ReadSome(int fd, char* buffer, std::size_t size)
         n = ::read(fd, buffer, size);
     } while (n < 0 && errno == EINTR);
     return n;
-}
-
-/// ReadSome of the first bytes of a file; `waited` tells whether they were not in memory and
-/// had to be read from the disk.
-ssize_t ReadFirst(int fd, char* buffer, std::size_t size, bool& waited)
-{
-    iovec piece{buffer, size};
-    const ssize_t n = ::preadv2(fd, &piece, 1, -1, RWF_NOWAIT);
-    waited = n < 0 && errno == EAGAIN;
-    return n >= 0 ? n : ReadSome(fd, buffer, size);
 }
 
 char AsciiLowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
@@ -395,8 +384,7 @@ HeaderAndSearch ReadHeaderBlockAndSearch(const std::string& path, const std::str
     while (end == std::string::npos && text.size() < kHeaderLimit) {
         const std::size_t old = text.size();
         text.resize(old + kHeaderRead);
-        const ssize_t n = old == 0 ? ReadFirst(fd.Get(), text.data(), kHeaderRead, result.waitedForDisk)
-                                   : ReadSome(fd.Get(), text.data() + old, kHeaderRead);
+        const ssize_t n = ReadSome(fd.Get(), text.data() + old, kHeaderRead);
         text.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
         atEnd = n <= 0;
         if (atEnd) break;

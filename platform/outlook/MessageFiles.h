@@ -37,7 +37,6 @@ void ReadFilePieces(const std::string& path, const std::function<bool(std::strin
 struct HeaderAndSearch {
     std::string header;  ///< as ReadHeaderBlock gives it
     bool found = false;  ///< whether the search was made and found the needle
-    bool waitedForDisk = false;  ///< the block was not in memory and was read from the disk
 };
 /// The header block, and, when `searchIf` says so for that block, whether a header block of
 /// the message file contains `needle` (ASCII, any case): the message's own, or that of a MIME

@@ -1,8 +1,5 @@
 // Changing items: Save, flags, attachments, Copy, Move, Delete, SaveAs, live counts.
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,15 +25,6 @@ bool MsgConvert(const fs::path& file)
     const std::string command =
         "cd '" + file.parent_path().string() + "' && msgconvert '" + file.filename().string() + "' >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
-}
-
-/// Drops the file's pages from memory, so that the next read of it waits for the disk.
-void EvictFromMemory(const fs::path& file)
-{
-    const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    ASSERT_GE(fd.Get(), 0);
-    ::fdatasync(fd.Get());
-    ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_DONTNEED);
 }
 
 class StorageTest : public StoreTest {
@@ -411,8 +399,6 @@ TEST_F(StorageTest, MessageFilesSavedInAWalkHoldTheMessagesAsTheyAreWhenSaved)
         const std::string name = "message-" + std::to_string(n);
         stored.push_back(store_.Add("Inbox", test::SimpleMessage(name, "text of " + name + "\n")));
     }
-    // Out of memory, as in a store larger than the memory, so that their headers are read ahead too.
-    for (const fs::path& file : stored) EvictFromMemory(file);
     const auto saved = [this](int n, const char* extension) { return dir_ / (std::to_string(n) + extension); };
     auto items = Inbox()->Items();
     for (int n = items->Count(); n >= 1; --n) {
