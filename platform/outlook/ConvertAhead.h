@@ -5,10 +5,10 @@
 // the walk converted one item, the items it comes to next are converted on worker threads:
 // message files into unnamed files, which their own SaveAs only names; body texts into
 // memory, which the items' Body and HTMLBody hand out; and, in any walk of a folder from its
-// end, the header fields that an item reads first for its class. What a worker made is used only when the
-// message's file, and every property written from the item, are still what the worker saw;
-// anything else is converted again on the spot, so that the result, and any error, are what the
-// conversion in place gives.
+// end, the header fields that an item reads first for its class. What a worker made is used
+// only when the message's file, and every property written from the item, are still what the
+// worker saw; anything else is converted again on the spot, so that the result, and any error,
+// are what the conversion in place gives.
 
 #include <condition_variable>
 #include <deque>
