@@ -79,7 +79,7 @@ void TEmailProcessor::SaveAttachments(const SafeItemPtr& SafeItem, const TOption
     SaveItemAttachments(SafeItem, Part, Part.RecurseMSG, true, saved, notSaved, removed, shortcuts, 0);
     if (removed > 0 || shortcuts > 0) {
         // The e-mail gives up its only copy of the attachments: their files first reach the disk.
-        FDurableSaves.FlushFolders();
+        FDurableSaves.Flush();
         SafeItem->SetSubject(SafeItem->Subject());
         SafeItem->Save();
     }

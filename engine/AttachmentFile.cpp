@@ -160,17 +160,18 @@ std::string TEmailProcessor::SaveAttachmentFile(const ComPtr<outlook::IAttachmen
     }
     if (::chmod(written.Path().c_str(), mode) != 0) RaiseLastOSError(savedPath);
     SetDateQuietly(written.Path(), FItemDate);
-    if (KeepRunFiles) {
-        // The file leaves the e-mail: it is on disk before it takes its name, and its folder
-        // before the e-mail is replaced.
-        TDurableSaves::FlushFile(written.Path());
-        FDurableSaves.AddFolder(folder);
-    }
     if (overwrite) {
+        // A file that leaves the e-mail and replaces another is on disk before it takes its name.
+        if (KeepRunFiles) TDurableSaves::FlushFile(written.Path());
         RenameOver(written, savedPath);
     } else {
         written.Release();
     }
-    if (KeepRunFiles) FWrittenFiles.Add(savedPath);
+    if (KeepRunFiles) {
+        // The file leaves the e-mail: it and its name reach the disk before the e-mail is replaced.
+        if (!overwrite) FDurableSaves.AddFile(savedPath);
+        FDurableSaves.AddFolder(folder);
+        FWrittenFiles.Add(savedPath);
+    }
     return savedPath;
 }

@@ -10,6 +10,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <utility>
 
 #include "platform/shell/ShellLink.h"
 #include "tests/batch/QelbatProcess.h"
@@ -259,8 +260,9 @@ TEST(QelbatDurability, SavedFilesAndTheirFoldersReachTheDiskBeforeTheMessageLose
 {
     // Attachments replaced by shortcuts or removed: after the message's rewrite, the saved file
     // is the only copy. The system calls show the order: each saved file, its folder and the
-    // folders above each folder made for it flushed, then the message put in place.
-    for (const int mode : {1, 2}) {
+    // folders above each folder made for it flushed, then the message put in place. Overwriting,
+    // the file is flushed under a name of its own before it takes its final name.
+    for (const auto& [mode, overwrite] : {std::pair{1, 0}, {2, 0}, {1, 1}}) {
         test::QelbatSandbox box;
         box.RegisterAll();
         box.Store().Add("Inbox", MailWithAttachment);
@@ -268,7 +270,8 @@ TEST(QelbatDurability, SavedFilesAndTheirFoldersReachTheDiskBeforeTheMessageLose
         const fs::path att = work / "att" / "deep";
         test::WriteFile(work / "job.qef", SourceSection() +
                                               "[SaveAttachments]\nActive=1\nDestPath=" + att.string() +
-                                              "\nMask=[FE]\nAfterSaveMode=" + std::to_string(mode) + "\n");
+                                              "\nMask=[FE]\nAfterSaveMode=" + std::to_string(mode) +
+                                              "\nDuplicateMode=" + std::to_string(overwrite) + "\n");
         const fs::path log = work / "calls.log";
         // The leak checker of a sanitizer build stops with an error under a tracer.
         const char* asan = std::getenv("ASAN_OPTIONS");
@@ -285,7 +288,16 @@ TEST(QelbatDurability, SavedFilesAndTheirFoldersReachTheDiskBeforeTheMessageLose
         const std::string calls = test::ReadFile(log);
         const auto replaced = calls.find(", \"" + fs::canonical(box.Maildir()).string() + "/Inbox/cur/");
         ASSERT_NE(replaced, std::string::npos) << calls;
-        for (const fs::path& flushed : {att / "notes.txt", att, att.parent_path(), work}) {
+        fs::path written = att / "notes.txt";
+        if (overwrite) {
+            // rename("<the file's own name>", "<att>/notes.txt") = 0
+            const auto named = calls.find("\", \"" + written.string() + "\") = 0");
+            ASSERT_NE(named, std::string::npos) << calls;
+            const auto from = calls.rfind("rename(\"", named) + 8;
+            written = calls.substr(from, named - from);
+            EXPECT_LT(calls.find("<" + written.string() + ">) = 0"), named) << "flushed before it is named\n" << calls;
+        }
+        for (const fs::path& flushed : {written, att, att.parent_path(), work}) {
             const auto found = calls.find("<" + flushed.string() + ">) = 0");
             EXPECT_LT(found, replaced) << "mode " << mode << ": " << flushed << " not flushed first\n"
                                        << calls;
