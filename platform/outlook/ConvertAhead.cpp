@@ -204,7 +204,9 @@ void ConvertAhead::PrepareNext(Kind kind, const FolderStatePtr& folder, const st
         Queue(lane, std::move(job));
         queued = true;
     }
-    if (queued) wake_.notify_all();
+    // One worker is woken here and wakes the next (see Work): waking them all at once costs
+    // the walk's thread a wake-up of every sleeping worker, for each refill.
+    if (queued) wake_.notify_one();
 }
 
 std::optional<ConvertAhead::Converted> ConvertAhead::Take(Lane& lane, const std::string& unique,
@@ -286,6 +288,7 @@ void ConvertAhead::Work()
             if (pending_.empty()) return;
             job = std::move(pending_.front());
             pending_.pop_front();
+            if (!pending_.empty()) wake_.notify_one();
         }
         Converted converted;
         if (!job->cancelled) {
