@@ -293,9 +293,11 @@ TEST(QelbatDurability, SavedFilesAndTheirFoldersReachTheDiskBeforeTheMessageLose
             // rename("<the file's own name>", "<att>/notes.txt") = 0
             const auto named = calls.find("\", \"" + written.string() + "\") = 0");
             ASSERT_NE(named, std::string::npos) << calls;
-            const auto from = calls.rfind("rename(\"", named) + 8;
-            written = calls.substr(from, named - from);
-            EXPECT_LT(calls.find("<" + written.string() + ">) = 0"), named) << "flushed before it is named\n" << calls;
+            const auto call = calls.rfind("rename(\"", named);
+            ASSERT_NE(call, std::string::npos) << calls;
+            written = calls.substr(call + 8, named - call - 8);
+            EXPECT_LT(calls.find("<" + written.string() + ">) = 0"), named) << "flushed before it is named\n"
+                                                                            << calls;
         }
         for (const fs::path& flushed : {written, att, att.parent_path(), work}) {
             const auto found = calls.find("<" + flushed.string() + ">) = 0");
