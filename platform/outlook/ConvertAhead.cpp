@@ -177,6 +177,7 @@ void ConvertAhead::Walked(const FolderStatePtr& folder, int index)
     }
     stepped_ = continues;
     lastIndex_ = index;
+    lookedAtPath_.clear();
     // The walk may have passed items that were never converted (the job's filter left them).
     for (Lane& lane : lanes_) lane.nextIndex = std::min(lane.nextIndex, index - 1);
 }
@@ -222,10 +223,20 @@ std::optional<ConvertAhead::Converted> ConvertAhead::Take(Lane& lane, const std:
     lane.ahead.pop_front();
     Converted converted = job->result.get();
     struct stat st {};
-    if (job->source != path || ::stat(path.c_str(), &st) != 0 || !SameFileVersion(st, converted.source)) {
+    if (job->source != path || !VersionOfWalkedFile(path, st) || !SameFileVersion(st, converted.source)) {
         return std::nullopt;
     }
     return converted;
+}
+
+bool ConvertAhead::VersionOfWalkedFile(const std::string& path, struct stat& version)
+{
+    if (lookedAtPath_ != path) {
+        if (::stat(path.c_str(), &lookedAtVersion_) != 0) return false;
+        lookedAtPath_ = path;
+    }
+    version = lookedAtVersion_;
+    return true;
 }
 
 UniqueFd ConvertAhead::TakeFile(const std::string& unique, const std::string& path, const MsgItemProperties& props)

@@ -10,6 +10,8 @@
 // worker saw; anything else is converted again on the spot, so that the result, and any error,
 // are what the conversion in place gives.
 
+#include <sys/stat.h>
+
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -66,6 +68,9 @@ public:
     std::optional<BodyTexts> TakeBodies(const std::string& unique, const std::string& path);
     /// The headers read ahead, in the same way.
     std::optional<ClassHeaders> TakeHeaders(const std::string& unique, const std::string& path);
+    /// The job wrote a new version of a message file in its place: what was converted from
+    /// the old one is no longer handed out.
+    void Rewrote() { lookedAtPath_.clear(); }
 
     struct Job;
     using JobPtr = std::shared_ptr<Job>;
@@ -81,6 +86,10 @@ private:
     /// The conversion made for this message, waited for; nothing when there is none or the
     /// message's file is not the one it was made from.
     std::optional<Converted> Take(Lane& lane, const std::string& unique, const std::string& path);
+    /// The version of the message file at `path` for the item the walk is at: looked at once
+    /// for all the conversions taken for it, so that what the item hands out comes from one
+    /// version of its file; false when the file is not there.
+    bool VersionOfWalkedFile(const std::string& path, struct stat& version);
     void StartWorkers();
     void Work();
     void Queue(Lane& lane, JobPtr job);
@@ -91,6 +100,8 @@ private:
     int lastIndex_ = 0;     // the index handed out last
     bool stepped_ = false;  // the walk went from one index to the one below it
     Lane lanes_[3];         // by Kind
+    std::string lookedAtPath_;  // the walked item's file, looked at for the conversions taken
+    struct stat lookedAtVersion_ {};
 
     // Shared with the workers.
     std::mutex mutex_;

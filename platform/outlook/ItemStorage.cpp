@@ -116,6 +116,7 @@ void ItemImpl::RewriteStoredFile()
             WriteFileAtomically(folder_->Dir() / "tmp", path, bytes, MessageModeOf(path, *folder_));
         }
     });
+    if (context_.ahead) context_.ahead->Rewrote();
     if (!attachmentsChanged_ && full_) ApplyPendingToMessage();
     headers_.reset();
 }

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -253,28 +254,39 @@ fs::path DirectoryOf(const fs::path& target)
     return target.has_parent_path() ? target.parent_path() : fs::path(".");
 }
 
+/// The mode of a written file: a mode of its own, or, left empty, what `cp` gives: the mode of
+/// the file it replaces, else that of a new file (0666 less the umask).
+using WrittenMode = std::optional<mode_t>;
+
 /// A file written in `stagingDir` that appears under the target's name, whole, only when
 /// committed; until then, or when anything fails, nothing is left behind. Where the file
 /// system offers unnamed files (O_TMPFILE) the file has no name until it is complete, so a
-/// crash leaves no temporary file and the directory is changed once instead of twice. The
-/// file is created private and given `mode` before a byte is written.
+/// crash leaves no temporary file and the directory is changed once instead of twice. A file
+/// that has a name while it is written is created private and given its mode before a byte is
+/// written; an unnamed one cannot be opened by others, and is given the mode of a file it
+/// replaces only when it replaces one.
 class AtomicFile {
 public:
-    AtomicFile(fs::path stagingDir, fs::path target, mode_t mode)
-        : stagingDir_(std::move(stagingDir)), target_(std::move(target)), fd_(OpenUnnamedAfterCleaning())
+    AtomicFile(fs::path stagingDir, fs::path target, WrittenMode mode)
+        : stagingDir_(std::move(stagingDir)),
+          target_(std::move(target)),
+          mode_(mode),
+          fd_(OpenUnnamedAfterCleaning())
     {
         if (fd_.Get() < 0) {
             temp_ = TempName();
             fd_ = UniqueFd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
             if (fd_.Get() < 0) FailWrite(temp_);
+            SetMode(mode_ ? *mode_ : ModeForWriting(target_));
+        } else if (mode_) {
+            SetMode(*mode_);
         }
-        if (::fchmod(fd_.Get(), mode) != 0) FailWrite(target_);
     }
-    /// Takes over an unnamed file written elsewhere on the target's file system.
-    AtomicFile(UniqueFd unnamed, fs::path target, mode_t mode)
-        : stagingDir_(DirectoryOf(target)), target_(std::move(target)), fd_(std::move(unnamed))
+    /// Takes over an unnamed file (OpenUnnamedFile) written elsewhere on the target's file system.
+    AtomicFile(UniqueFd unnamed, fs::path target, WrittenMode mode)
+        : stagingDir_(DirectoryOf(target)), target_(std::move(target)), mode_(mode), fd_(std::move(unnamed))
     {
-        if (::fchmod(fd_.Get(), mode) != 0) FailWrite(target_);
+        if (mode_) SetMode(*mode_);
     }
     ~AtomicFile()
     {
@@ -302,6 +314,7 @@ public:
                 return;
             }
             if (errno != EEXIST) FailWrite(target_);
+            if (!mode_) SetMode(ModeForWriting(target_));
             // Replacing a file takes a name of its own first: rename replaces, link does not.
             temp_ = TempName();
             if (LinkUnnamed(fd_.Get(), temp_.c_str()) != 0) {
@@ -319,6 +332,11 @@ private:
     {
         RemoveLeftOverTempFiles(stagingDir_);
         return OpenUnnamedFile(stagingDir_);
+    }
+
+    void SetMode(mode_t mode) const
+    {
+        if (::fchmod(fd_.Get(), mode) != 0) FailWrite(target_);
     }
 
     /// The temporary name does not repeat the target's name: a legal name near the 255-byte
@@ -339,6 +357,7 @@ private:
     fs::path stagingDir_;
     fs::path target_;
     fs::path temp_;  // the file's temporary name; empty while it has none
+    WrittenMode mode_;
     UniqueFd fd_;
 };
 
@@ -488,7 +507,7 @@ void WriteUserFile(const std::string& path, const std::string& bytes)
 void WriteUserFileWith(const std::string& path, const FileWriter& write)
 {
     const fs::path target(path);
-    AtomicFile file(DirectoryOf(target), target, ModeForWriting(target));
+    AtomicFile file(DirectoryOf(target), target, std::nullopt);
     if (!write(file.Fd())) file.FailOnTarget();
     file.Commit(false);
 }
@@ -496,14 +515,12 @@ void WriteUserFileWith(const std::string& path, const FileWriter& write)
 UniqueFd OpenUnnamedFile(const fs::path& dir)
 {
     if (!CanNameUnnamedFiles()) return UniqueFd(-1);
-    return UniqueFd(::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    return UniqueFd(::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, NewFileMode()));
 }
 
 void PlaceUnnamedUserFile(UniqueFd unnamed, const std::string& path)
 {
-    const fs::path target(path);
-    const mode_t mode = ModeForWriting(target);
-    AtomicFile file(std::move(unnamed), target, mode);
+    AtomicFile file(std::move(unnamed), fs::path(path), std::nullopt);
     file.Commit(false);
 }
 
@@ -511,7 +528,7 @@ void CopyUserFile(const std::string& from, const std::string& path)
 {
     const UniqueFd in = OpenMessageFile(from);
     const fs::path target(path);
-    AtomicFile file(DirectoryOf(target), target, ModeForWriting(target));
+    AtomicFile file(DirectoryOf(target), target, std::nullopt);
     if (!CopyInKernel(in.Get(), file)) {
         char buffer[65536];
         for (;;) {

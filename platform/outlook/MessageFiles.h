@@ -65,8 +65,9 @@ void WriteFileAtomicallyWith(const std::filesystem::path& tmpDir, const std::fil
                              const FileWriter& write, mode_t mode);
 void WriteUserFileWith(const std::string& path, const FileWriter& write);
 
-/// A new unnamed file open for writing in `dir`, to be named later by PlaceUnnamedUserFile
-/// under a path of the same file system; -1 (errno set) where there are no unnamed files.
+/// A new unnamed file open for writing in `dir`, with the mode of a new file, to be named later
+/// by PlaceUnnamedUserFile under a path of the same file system; -1 (errno set) where there are
+/// no unnamed files.
 UniqueFd OpenUnnamedFile(const std::filesystem::path& dir);
 /// Puts the complete unnamed file `unnamed` in place under `path` as WriteUserFileWith puts
 /// what it wrote. Raises ComError on failure and leaves no name behind.

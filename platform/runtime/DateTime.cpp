@@ -2,6 +2,7 @@
 
 #include "platform/runtime/Exception.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -72,6 +73,15 @@ TDateTime FromLocalTime(std::time_t t, int msec)
     const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
     return ComposeDateTime(EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
                            EncodeTime(local.tm_hour, local.tm_min, second, msec));
+}
+
+/// The offset of local time from UTC at `t`. localtime_r reads the time zone once, where
+/// mktime looks at the zone file again on every call.
+long LocalOffsetAt(std::time_t t)
+{
+    struct tm local {};
+    localtime_r(&t, &local);
+    return local.tm_gmtoff;
 }
 
 }  // namespace
@@ -159,15 +169,16 @@ TDateTime DateTimeFromTimeT(std::time_t t)
 std::time_t DateTimeToTimeT(TDateTime dt)
 {
     const DayAndTime parts = Split(dt);
-    struct tm local {};
-    CivilFromDays(parts.day - EpochOffsetDays, local.tm_year, local.tm_mon, local.tm_mday);
-    local.tm_year -= 1900;
-    local.tm_mon -= 1;
-    local.tm_hour = static_cast<int>(parts.msec / 3600000);
-    local.tm_min = static_cast<int>(parts.msec / 60000 % 60);
-    local.tm_sec = static_cast<int>(parts.msec / 1000 % 60);
-    local.tm_isdst = -1;  // let the C library find whether daylight saving applies
-    return mktime(&local);
+    // The local time read as UTC, less the offset in force at the instant it names: the offset
+    // near it, and if that one does not hold there, the one that holds there.
+    const auto asUtc = static_cast<std::time_t>((parts.day - EpochOffsetDays) * 86400 + parts.msec / 1000);
+    const long near = LocalOffsetAt(asUtc);
+    const long first = LocalOffsetAt(asUtc - near);
+    if (first == near) return asUtc - near;
+    if (LocalOffsetAt(asUtc - first) == first) return asUtc - first;
+    // Neither holds: the time lies in the gap of a change that puts the clocks forward, and
+    // is read with the offset before the change, which moves it forward by the gap.
+    return asUtc - std::min(near, first);
 }
 
 TDateTime DateTimeFromFileTime(const struct timespec& ts)

@@ -45,9 +45,9 @@ TDateTime Today();
 
 /// Local date and time of a time_t.
 TDateTime DateTimeFromTimeT(std::time_t t);
-/// time_t of a local date and time (mktime: a time in the gap of a spring-forward change
-/// moves forward by the gap; one in the repeated hour of a fall-back change is taken once, as
-/// the C library chooses).
+/// time_t of a local date and time, as mktime gives it: a time in the gap of a spring-forward
+/// change moves forward by the gap; one in the repeated hour of a fall-back change is taken
+/// once, either way.
 std::time_t DateTimeToTimeT(TDateTime dt);
 /// Local date and time of a file time (st_mtim etc.), to the millisecond.
 TDateTime DateTimeFromFileTime(const struct timespec& ts);

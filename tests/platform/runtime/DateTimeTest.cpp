@@ -139,6 +139,8 @@ TEST(DateTime, SpringForwardInBerlin)
     EXPECT_EQ(Decode(DateTimeFromTimeT(change)), (Parts{2024, 3, 31, 3, 0, 0, 0}));
     EXPECT_EQ(DateTimeToTimeT(EncodeDate(2024, 3, 31) + EncodeTime(3, 0, 0, 0)), change);
     EXPECT_EQ(DateTimeToTimeT(EncodeDate(2024, 3, 31) + EncodeTime(1, 59, 59, 0)), change - 1);
+    // 02:30 does not exist that day; it is read as 03:30, moved forward by the gap.
+    EXPECT_EQ(DateTimeToTimeT(EncodeDate(2024, 3, 31) + EncodeTime(2, 30, 0, 0)), change + 1800);
     // Noon on either side is 23 hours apart, yet the days are one apart.
     EXPECT_EQ(DateTimeToTimeT(EncodeDate(2024, 3, 31) + 0.5) - DateTimeToTimeT(EncodeDate(2024, 3, 30) + 0.5),
               23 * 3600);
