@@ -414,14 +414,21 @@ TEST_F(StorageTest, MessageFilesSavedInAWalkHoldTheMessagesAsTheyAreWhenSaved)
             std::ofstream(stored[3], std::ios::binary | std::ios::trunc) << text;
         }
         EXPECT_EQ(item->Class(), olMail);  // what a job asks first
+        if (n == 3) {
+            // The job itself rewrites this one after reading its class, before saving it.
+            item->SetSubject("saved-3");
+            item->Save();
+        }
         item->SaveAs(saved(n, ".txt").string(), olTXT);
         item->SaveAs(saved(n, ".msg").string(), olMSG);
     }
     for (int n = 1; n <= 9; ++n) {
         const std::string name = (n == 4 ? "changed-" : "message-") + std::to_string(n);
-        EXPECT_EQ(g_mime_message_get_subject(ReadMsgFile(saved(n, ".msg").string()).get()), name);
+        const std::string subject = n == 3 ? "saved-3" : name;
+        EXPECT_EQ(g_mime_message_get_subject(ReadMsgFile(saved(n, ".msg").string()).get()), subject);
         const std::string text = test::ReadFile(saved(n, ".txt"));
-        EXPECT_NE(text.find("Subject:\t" + name + "\r\n\r\ntext of " + name + "\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("Subject:\t" + subject + "\r\n\r\ntext of " + name + "\r\n"), std::string::npos)
+            << text;
     }
 }
 
