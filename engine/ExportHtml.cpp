@@ -2,31 +2,15 @@
 
 #include "engine/ExportHtml.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
+#include <filesystem>
+#include <optional>
 
 #include "engine/EmailProcessor.h"
+#include "platform/runtime/AtomicFile.h"
 #include "platform/runtime/Exception.h"
-#include "platform/runtime/FileIO.h"
-#include "platform/runtime/TempFiles.h"
 
 namespace {
-
-/// Opens a new file beside FileName for writing; `partName` receives its path. New files get
-/// the ordinary mode of the user's files (0666 less the umask); a file it replaces keeps its mode.
-UniqueFd OpenSiblingPart(const std::string& FileName, std::string& partName)
-{
-    const std::size_t slash = FileName.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string(".") : FileName.substr(0, slash + 1);
-    partName = OwnTempFileName(dir).string();
-    UniqueFd fd(::open(partName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!fd) RaiseLastOSError(FileName);
-    if (::fchmod(fd.Get(), ModeForWriting(FileName)) != 0) RaiseLastOSError(FileName);
-    return fd;
-}
 
 /// The sent date as the page shows it; empty when the item was not sent or cannot tell.
 std::string SentDateText(outlook::IOutlookItem& Item)
@@ -68,15 +52,9 @@ std::size_t NextNotAsIs(std::string_view Text, std::size_t from)
     return from;
 }
 
-/// Writes all of Bytes to the file `fd`; raises EOSError naming FileName.
-void WriteAllTo(int fd, std::string_view Bytes, const std::string& FileName)
+[[noreturn]] void FailPageWrite(const std::filesystem::path& FileName)
 {
-    while (!Bytes.empty()) {
-        const ssize_t n = ::write(fd, Bytes.data(), Bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) RaiseLastOSError(FileName);
-        Bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+    RaiseLastOSError(FileName.string());
 }
 
 /// Appends Text to Page, escaped as HtmlEscape does.
@@ -126,16 +104,10 @@ std::string HtmlEscape(std::string_view Text)
 
 void SaveHtmlPage(const std::string& FileName, std::string_view Page)
 {
-    std::string partName;
-    UniqueFd fd = OpenSiblingPart(FileName, partName);
-    try {
-        WriteAllTo(fd.Get(), Page, FileName);
-        if (::close(fd.Release()) != 0) RaiseLastOSError(FileName);
-        if (::rename(partName.c_str(), FileName.c_str()) != 0) RaiseLastOSError(FileName);
-    } catch (...) {
-        ::unlink(partName.c_str());
-        throw;
-    }
+    const std::filesystem::path target(FileName);
+    AtomicFile file(DirectoryOf(target), target, std::nullopt, FailPageWrite);
+    file.Write(Page);
+    file.Commit(false);
 }
 
 std::string TEmailProcessor::BuildHtmlFromBody(std::string_view Body, const SafeItemPtr& SafeItem,

@@ -14,7 +14,6 @@ inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 /// "Bob <bob@example.org>" shows and no text becomes markup.
 std::string HtmlEscape(std::string_view Text);
 
-/// Writes Page to FileName. The file appears complete or not at all: it is written beside its
-/// place and renamed over it, so a failure never destroys an older file of that name. Raises
-/// EOSError.
+/// Writes Page to FileName. The file appears complete or not at all (AtomicFile), so a failure
+/// never destroys an older file of that name. Raises EOSError.
 void SaveHtmlPage(const std::string& FileName, std::string_view Page);

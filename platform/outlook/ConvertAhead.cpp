@@ -15,6 +15,7 @@
 #include "platform/outlook/Item.h"
 #include "platform/outlook/MessageFiles.h"
 #include "platform/outlook/Mime.h"
+#include "platform/runtime/AtomicFile.h"
 
 namespace outlook {
 

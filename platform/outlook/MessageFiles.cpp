@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -16,6 +15,7 @@
 
 #include "platform/outlook/Errors.h"
 #include "platform/outlook/MaildirNames.h"
+#include "platform/runtime/AtomicFile.h"
 #include "platform/runtime/FileIO.h"
 #include "platform/runtime/TempFiles.h"
 
@@ -198,168 +198,14 @@ private:
     bool inHeader_ = true;
 };
 
-/// Writes all of `bytes`; false (errno set) on failure.
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 [[noreturn]] void FailWrite(const fs::path& path)
 {
     Fail("Cannot write \"" + path.string() + "\": " + std::strerror(errno));
 }
 
-/// Whether an unnamed file can be given a name through /proc (linkat with AT_EMPTY_PATH
-/// needs a privilege that a user does not have).
 constexpr std::size_t kHeaderRead = 8192;
 constexpr std::size_t kHeaderLimit = 1 << 20;  // a header block larger than this is cut here
 constexpr std::size_t kPieceRead = 65536;
-
-bool CanNameUnnamedFiles()
-{
-    static const bool available = ::access("/proc/self/fd", X_OK) == 0;
-    return available;
-}
-
-/// Gives the unnamed file `fd` the name `target` (0, or -1 with errno): with AT_EMPTY_PATH
-/// where the kernel allows it to any user (Linux 6.10 on), else through the file's name
-/// under /proc, which costs a lookup of that name.
-int LinkUnnamed(int fd, const char* target)
-{
-    static std::atomic<bool> emptyPathRefused{false};
-    const bool tryEmptyPath = !emptyPathRefused.load(std::memory_order_relaxed);
-    if (tryEmptyPath) {
-        if (::linkat(fd, "", AT_FDCWD, target, AT_EMPTY_PATH) == 0) return 0;
-        if (errno != ENOENT && errno != EPERM && errno != EINVAL) return -1;
-    }
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    const int result = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target, AT_SYMLINK_FOLLOW);
-    // Only a link that works the other way shows that the kernel refuses the empty path
-    // (a missing folder fails both ways).
-    if (tryEmptyPath && result == 0) emptyPathRefused.store(true, std::memory_order_relaxed);
-    return result;
-}
-
-fs::path DirectoryOf(const fs::path& target)
-{
-    return target.has_parent_path() ? target.parent_path() : fs::path(".");
-}
-
-/// The mode of a written file: a mode of its own, or, left empty, what `cp` gives: the mode of
-/// the file it replaces, else that of a new file (0666 less the umask).
-using WrittenMode = std::optional<mode_t>;
-
-/// A file written in `stagingDir` that appears under the target's name, whole, only when
-/// committed; until then, or when anything fails, nothing is left behind. Where the file
-/// system offers unnamed files (O_TMPFILE) the file has no name until it is complete, so a
-/// crash leaves no temporary file and the directory is changed once instead of twice. A file
-/// that has a name while it is written is created private and given its mode before a byte is
-/// written; an unnamed one cannot be opened by others, and is given the mode of a file it
-/// replaces only when it replaces one.
-class AtomicFile {
-public:
-    AtomicFile(fs::path stagingDir, fs::path target, WrittenMode mode)
-        : stagingDir_(std::move(stagingDir)),
-          target_(std::move(target)),
-          mode_(mode),
-          fd_(OpenUnnamedAfterCleaning())
-    {
-        if (fd_.Get() < 0) {
-            temp_ = TempName();
-            fd_ = UniqueFd(::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-            if (fd_.Get() < 0) FailWrite(temp_);
-            SetMode(mode_ ? *mode_ : ModeForWriting(target_));
-        } else if (mode_) {
-            SetMode(*mode_);
-        }
-    }
-    /// Takes over an unnamed file (OpenUnnamedFile) written elsewhere on the target's file system.
-    AtomicFile(UniqueFd unnamed, fs::path target, WrittenMode mode)
-        : stagingDir_(DirectoryOf(target)), target_(std::move(target)), mode_(mode), fd_(std::move(unnamed))
-    {
-        if (mode_) SetMode(*mode_);
-    }
-    ~AtomicFile()
-    {
-        if (!temp_.empty()) ::unlink(temp_.c_str());
-    }
-    AtomicFile(const AtomicFile&) = delete;
-    AtomicFile& operator=(const AtomicFile&) = delete;
-
-    int Fd() const { return fd_.Get(); }
-    [[noreturn]] void FailOnTarget() const { FailWrite(target_); }
-
-    void Write(std::string_view bytes)
-    {
-        if (!WriteAll(fd_.Get(), bytes)) FailWrite(target_);
-    }
-
-    /// Flushes the bytes to disk when `sync` is set and puts the file in place, replacing a
-    /// file of the target's name.
-    void Commit(bool sync)
-    {
-        if (sync && ::fsync(fd_.Get()) != 0) FailWrite(target_);
-        if (temp_.empty()) {
-            if (LinkUnnamed(fd_.Get(), target_.c_str()) == 0) {
-                CloseOrUndo(target_);
-                return;
-            }
-            if (errno != EEXIST) FailWrite(target_);
-            if (!mode_) SetMode(ModeForWriting(target_));
-            // Replacing a file takes a name of its own first: rename replaces, link does not.
-            temp_ = TempName();
-            if (LinkUnnamed(fd_.Get(), temp_.c_str()) != 0) {
-                temp_.clear();
-                FailWrite(target_);
-            }
-        }
-        CloseOrUndo(temp_);
-        if (::rename(temp_.c_str(), target_.c_str()) != 0) FailWrite(target_);
-        temp_.clear();
-    }
-
-private:
-    UniqueFd OpenUnnamedAfterCleaning() const
-    {
-        RemoveLeftOverTempFiles(stagingDir_);
-        return OpenUnnamedFile(stagingDir_);
-    }
-
-    void SetMode(mode_t mode) const
-    {
-        if (::fchmod(fd_.Get(), mode) != 0) FailWrite(target_);
-    }
-
-    /// The temporary name does not repeat the target's name: a legal name near the 255-byte
-    /// limit would make it too long.
-    fs::path TempName() const { return OwnTempFileName(stagingDir_); }
-
-    /// Closes the file; a failed close (a write the file system could not finish) removes the
-    /// name the file was given.
-    void CloseOrUndo(const fs::path& named)
-    {
-        if (::close(fd_.Release()) == 0) return;
-        const int error = errno;
-        ::unlink(named.c_str());
-        errno = error;
-        FailWrite(target_);
-    }
-
-    fs::path stagingDir_;
-    fs::path target_;
-    fs::path temp_;  // the file's temporary name; empty while it has none
-    WrittenMode mode_;
-    UniqueFd fd_;
-};
 
 /// Copies what is left of `in` to `out` in the kernel; false when the file systems cannot do
 /// so (before anything was copied), so that the caller copies through a buffer.
@@ -494,7 +340,7 @@ void WriteFileAtomicallyWith(const fs::path& tmpDir, const fs::path& target, con
     Parked().Forget();
     std::error_code ec;
     fs::create_directories(tmpDir, ec);
-    AtomicFile file(tmpDir, target, mode);
+    AtomicFile file(tmpDir, target, mode, FailWrite);
     if (!write(file.Fd())) file.FailOnTarget();
     file.Commit(true);
 }
@@ -507,20 +353,14 @@ void WriteUserFile(const std::string& path, const std::string& bytes)
 void WriteUserFileWith(const std::string& path, const FileWriter& write)
 {
     const fs::path target(path);
-    AtomicFile file(DirectoryOf(target), target, std::nullopt);
+    AtomicFile file(DirectoryOf(target), target, std::nullopt, FailWrite);
     if (!write(file.Fd())) file.FailOnTarget();
     file.Commit(false);
 }
 
-UniqueFd OpenUnnamedFile(const fs::path& dir)
-{
-    if (!CanNameUnnamedFiles()) return UniqueFd(-1);
-    return UniqueFd(::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, NewFileMode()));
-}
-
 void PlaceUnnamedUserFile(UniqueFd unnamed, const std::string& path)
 {
-    AtomicFile file(std::move(unnamed), fs::path(path), std::nullopt);
+    AtomicFile file(std::move(unnamed), fs::path(path), std::nullopt, FailWrite);
     file.Commit(false);
 }
 
@@ -528,7 +368,7 @@ void CopyUserFile(const std::string& from, const std::string& path)
 {
     const UniqueFd in = OpenMessageFile(from);
     const fs::path target(path);
-    AtomicFile file(DirectoryOf(target), target, std::nullopt);
+    AtomicFile file(DirectoryOf(target), target, std::nullopt, FailWrite);
     if (!CopyInKernel(in.Get(), file)) {
         char buffer[65536];
         for (;;) {

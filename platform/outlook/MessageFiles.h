@@ -65,10 +65,6 @@ void WriteFileAtomicallyWith(const std::filesystem::path& tmpDir, const std::fil
                              const FileWriter& write, mode_t mode);
 void WriteUserFileWith(const std::string& path, const FileWriter& write);
 
-/// A new unnamed file open for writing in `dir`, with the mode of a new file, to be named later
-/// by PlaceUnnamedUserFile under a path of the same file system; -1 (errno set) where there are
-/// no unnamed files.
-UniqueFd OpenUnnamedFile(const std::filesystem::path& dir);
 /// Puts the complete unnamed file `unnamed` in place under `path` as WriteUserFileWith puts
 /// what it wrote. Raises ComError on failure and leaves no name behind.
 void PlaceUnnamedUserFile(UniqueFd unnamed, const std::string& path);
