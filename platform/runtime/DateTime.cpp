@@ -172,13 +172,13 @@ std::time_t DateTimeToTimeT(TDateTime dt)
     // The local time read as UTC, less the offset in force at the instant it names: the offset
     // near it, and if that one does not hold there, the one that holds there.
     const auto asUtc = static_cast<std::time_t>((parts.day - EpochOffsetDays) * 86400 + parts.msec / 1000);
-    const long near = LocalOffsetAt(asUtc);
-    const long first = LocalOffsetAt(asUtc - near);
-    if (first == near) return asUtc - near;
-    if (LocalOffsetAt(asUtc - first) == first) return asUtc - first;
+    const long nearby = LocalOffsetAt(asUtc);
+    const long there = LocalOffsetAt(asUtc - nearby);
+    if (there == nearby) return asUtc - nearby;
+    if (LocalOffsetAt(asUtc - there) == there) return asUtc - there;
     // Neither holds: the time lies in the gap of a change that puts the clocks forward, and
     // is read with the offset before the change, which moves it forward by the gap.
-    return asUtc - std::min(near, first);
+    return asUtc - std::min(nearby, there);
 }
 
 TDateTime DateTimeFromFileTime(const struct timespec& ts)
